@@ -1,0 +1,80 @@
+#pragma once
+
+#include "listfile.h"
+
+#include <QObject>
+#include <QString>
+
+class Desktop;
+class LookupPool;
+class QTimer;
+class SettingsStore;
+struct Timing;
+
+// A search run: feeds the entries of one list file, in order, into the lookup pool in batches
+// of 25, ends each batch when all its lookups have ended or at its deadline, stores how far it
+// got, and stops at the end of the list or when asked.
+//
+// The driver never touches a widget: the main window locks and restores its controls around
+// Start and on stopped(), and shows statusText() in its status bar.
+class SearchDriver : public QObject {
+    Q_OBJECT
+public:
+    SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &desktop,
+                 const Timing &timing, QObject *parent = nullptr);
+    ~SearchDriver() override;
+
+    // The list the next run reads, and the search type (the Combo1 text) that decides which
+    // position key is stored.
+    void setListPath(const QString &path) { m_listPath = path; }
+    QString listPath() const { return m_listPath; }
+    void setSearchType(const QString &type) { m_searchType = type; }
+    QString searchType() const { return m_searchType; }
+    // The position key written during a run of `type`, or "" for none.
+    static QString positionKey(const QString &type);
+
+    // Starts a run at entry `wordNumber` of a list of `wordMax` entries.
+    void Start(int wordNumber, int wordMax);
+    // Stops the run (button, end of list). Emits stopped() after closing every slot.
+    void Stop();
+    // Unload of the main window: halt and close everything, emit nothing.
+    void shutdown();
+
+    bool halted() const { return m_halted; }
+    bool running() const { return !m_halted; }
+    int wordNumber() const { return m_wordNumber; }
+    int wordMax() const { return m_wordMax; }
+    int batchDone() const { return m_batchDone; }
+    int batchSeconds() const { return m_batchSeconds; }
+
+    // The n-th entry of the current list, or the end marker; shows "File ... not found." once
+    // when the list cannot be read.
+    QString NextListEntry(int n);
+
+signals:
+    void statusText(int panel, const QString &text);
+    void stopped();
+
+private:
+    void StartBatch();
+    void LookupEnded();
+    void onOverallTick();
+    void endBatch();
+
+    LookupPool &m_pool;
+    SettingsStore &m_userStore;
+    Desktop &m_desktop;
+    const Timing &m_timing;
+    QTimer *m_overall = nullptr;
+    ListFile m_listFile;
+
+    QString m_listPath;
+    QString m_searchType;
+    int m_wordNumber = 0;
+    int m_wordMax = 0;
+    bool m_halted = true;
+    bool m_listEnded = false;
+    int m_batchDone = 0;
+    int m_batchStarted = 0;
+    int m_batchSeconds = 0;
+};

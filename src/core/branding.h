@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The fixed vendor configuration: every product, company and outside address Kestrin uses
+// lives here and nowhere else.
+struct Branding {
+    QString ProductName;
+    QString CompanyName;
+    QString WebsiteText; // the maker's web address, without scheme
+    bool PurchaseSwitch = true;
+    QString PurchasePrefix; // a domain name appended to it opens the registrar's order page
+    bool SkinSwitch = false;
+    bool BannerSwitch = false;
+    QString BannerAddress;
+    int VersionMajor = 0;
+    int VersionMinor = 0;
+};
+
+Branding LoadBranding();
+
+// Outside hosts that are not in the registrar table. Tests replace them with loopback ones.
+struct VendorHosts {
+    QString yahooHost;         // search-engine hosts of the list builder
+    QString googleHost;
+    QString EngineSiteDomain;  // pages of the Yahoo engine's own site are not harvested
+    QString MarketplaceDomain; // nor those of a domain marketplace
+    QString viewerServer;      // WHOIS server of the com/net registry, used by the viewer
+    quint16 viewerPort = 43;
+    QStringList shortcutAddresses; // the browser harvester's seven shortcut buttons, in order
+};
+
+VendorHosts LoadVendorHosts();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Copies a file, replacing an existing destination; every failure is swallowed.
+void xcopyFile(const QString &source, const QString &destination);
+// True when the folder exists (a trailing separator makes no difference).
+bool xdirExists(const QString &path);
+// True when a plain file of that name exists, the last component compared without regard to
+// case; false for folders, wildcards and every failure.
+bool xfileExists(const QString &path);
+
+// Text-file helpers shared by every reader and writer of Kestrin's list files. Files are in the
+// system's 8-bit encoding; lines are written with CR LF and read with CR LF or LF.
+namespace TextFile {
+// Every line of the file without its line end; an empty list when it cannot be read.
+// `ok` (when given) tells whether the file could be opened.
+QStringList readLines(const QString &path, bool *ok = nullptr);
+// Replaces the whole file through a temporary file and a rename (never half-written).
+bool writeAll(const QString &path, const QString &text);
+// Each line followed by CR LF, written through writeAll.
+bool writeLines(const QString &path, const QStringList &lines);
+// Appends text at the end, creating the file when missing.
+bool append(const QString &path, const QString &text);
+QString fromLocal(const QByteArray &bytes);
+QByteArray toLocal(const QString &text);
+} // namespace TextFile

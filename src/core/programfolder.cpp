@@ -1,0 +1,71 @@
+#include "programfolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace {
+// The entry of `dir` whose name equals `name` ignoring case; `name` itself when none does.
+QString matchEntry(const QString &dir, const QString &name)
+{
+    if (QFileInfo::exists(dir + QLatin1Char('/') + name))
+        return name;
+    const QStringList entries =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return name;
+}
+
+bool isWritableFolder(const QString &dir)
+{
+    QTemporaryFile probe(dir + QStringLiteral("/.kestrin-write-test-XXXXXX"));
+    return probe.open();
+}
+
+void copyTreeIfMissing(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (QFileInfo::exists(target))
+            continue;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(source, target);
+        QFile(target).setPermissions(QFile(target).permissions() | QFileDevice::WriteOwner);
+    }
+}
+} // namespace
+
+ProgramFolder::ProgramFolder(const QString &root)
+    : m_root(QDir::cleanPath(root))
+{
+}
+
+QString ProgramFolder::path(const QString &relative) const
+{
+    QString result = m_root;
+    const QStringList parts =
+        QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'),
+                                                                             Qt::SkipEmptyParts);
+    for (const QString &part : parts)
+        result += QLatin1Char('/') + matchEntry(result, part);
+    return result;
+}
+
+ProgramFolder ProgramFolder::forApplication(const QString &executableDir,
+                                            const QString &installedDataDir)
+{
+    if (isWritableFolder(executableDir))
+        return ProgramFolder(executableDir);
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(userDir);
+    if (!installedDataDir.isEmpty() && QFileInfo(installedDataDir).isDir())
+        copyTreeIfMissing(installedDataDir, userDir);
+    return ProgramFolder(userDir);
+}

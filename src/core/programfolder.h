@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// The folder Kestrin keeps its files in, and the one way to form paths inside it.
+//
+// Paths are given as relative names that start with a backslash and may use any letter case
+// ("\Wordlists\FullWordList.txt", "\wordlists"); on a case-sensitive file system each
+// component is matched against what exists, so every spelling reaches the same file.
+class ProgramFolder {
+public:
+    ProgramFolder() = default;
+    explicit ProgramFolder(const QString &root);
+
+    QString root() const { return m_root; }
+    bool isNull() const { return m_root.isEmpty(); }
+
+    // The full path of `relative` ("\backups\x.txt", "/backups/x.txt" or "backups\x.txt").
+    // Existing components are matched without regard to case; missing ones keep the given
+    // spelling.
+    QString path(const QString &relative) const;
+
+    // The folder of the executable, or, when that folder cannot be written (an installed
+    // program), the per-user data folder, seeded from `installedDataDir` on first use.
+    static ProgramFolder forApplication(const QString &executableDir,
+                                        const QString &installedDataDir);
+
+private:
+    QString m_root;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "namelistmodel.h"
+#include "programfolder.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <array>
+
+// The five result lists with their counters and captions, the filing of names found free or
+// taken, the mirror files of the free lists, the list stamp and the 20000-entry overflow rule.
+//
+// Lists are numbered as the main window's list boxes: 1 Low Profile, 2 Registered,
+// 3 High Profile, 4 Mid Profile, 5 Saved.
+class ResultLists : public QObject {
+    Q_OBJECT
+public:
+    enum List { Low = 1, Registered = 2, High = 3, Mid = 4, Saved = 5 };
+    static constexpr int OverflowLimit = 20000;
+    static constexpr int RegisteredKeep = 101;
+
+    // The list stamp is set at construction, so a new run never overwrites an earlier run's
+    // mirror files or first overflow dump.
+    explicit ResultLists(const ProgramFolder &folder, QObject *parent = nullptr);
+
+    NameListModel *list(int k) const;          // k from 1 to 5
+    int counter(int k) const;                  // 0 for the Saved list
+    QString caption(int k) const;              // the caption label's current text
+    static QString bareCaption(int k);         // "Low Profile", ..., "Saved Domains"
+    static QString toolTip(int k);
+
+    // Filing. Both ignore the bare texts ".com" and ".net".
+    void FileFreeName(const QString &name);
+    void FileTakenName(const QString &name);
+    // Writes the three mirror files; appends when only appends happened since the last write.
+    void SaveFreeLists();
+
+    // The overflow rule: when a free list holds OverflowLimit entries or more, dump, reset and
+    // emit overflowed(). Returns whether it fired.
+    bool applyOverflowRule();
+    void DumpToOverflow();
+    void ResetLists();
+    void RenewListStamp();
+    QString ListStamp() const { return m_stamp; }
+    // Local date and time in the general short format with "/", ":" and " " removed.
+    static QString makeStamp(const QDateTime &when);
+
+    // List commands.
+    void resetCounters();               // Start of a run: counters to 0, captions unchanged
+    void deleteAt(int k, int row);      // Delete selected: counter -1 and counted caption
+    void clearList(int k);              // counter 0 and bare caption
+
+    // The Saved list and its file "\Remembered.txt".
+    void LoadSavedList();
+    void SaveSavedList();
+    void appendSaved(const QStringList &names); // appends and saves
+
+    // Full paths of the mirror files for the current stamp, in the order Low, Mid, High.
+    QStringList mirrorFilePaths() const;
+
+signals:
+    void captionChanged(int k, const QString &caption);
+    void overflowed();                      // the main window shows its "File backup" notice
+    void writeFailed(const QString &message); // reported once in the status bar
+
+private:
+    void setCounted(int k, int count);
+    void reportWriteFailure(const QString &path);
+
+    ProgramFolder m_folder;
+    std::array<NameListModel *, 6> m_lists{};
+    std::array<int, 6> m_counters{};
+    std::array<QString, 6> m_captions;
+    QString m_stamp;
+    // Per mirror file: how many entries the file holds when it still equals the head of its
+    // list (appends only since the last write); -1 when it must be rewritten in full.
+    std::array<int, 6> m_mirrored{};
+    bool m_failureReported = false;
+};

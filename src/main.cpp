@@ -1,0 +1,3 @@
+#include "kestrinapp.h"
+
+int main(int argc, char **argv) { return runKestrin(argc, argv); }

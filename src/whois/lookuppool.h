@@ -1,0 +1,62 @@
+#pragma once
+
+#include "registrartable.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+
+class Desktop;
+class QTcpSocket;
+class QTimer;
+class ResultLists;
+struct Timing;
+
+// The state of one lookup.
+struct LookupSlot {
+    QString name;   // what is sent and filed
+    QString server;
+    QByteArray reply; // kept across reconnections, capped at ReplyClassifier::MaxReplyBytes
+    int ticks = 0;
+};
+
+// The main window's 25 parallel WHOIS lookups. Each slot pairs a socket with a one-second timer;
+// a slot whose server stays silent reconnects on port 43 at its 10th tick. A lookup ends when
+// the server closes the connection: the reply is classified, the name filed, the overflow rule
+// applied and lookupEnded() emitted.
+class LookupPool : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int SlotCount = 25;
+
+    LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
+               Desktop &desktop, const Timing &timing, QObject *parent = nullptr);
+    ~LookupPool() override;
+
+    void StartLookup(const QString &candidate, int slot);
+    void closeSlot(int slot);   // close the socket, stop the timer, ticks to 0
+    void closeAll();
+    void setHalted(bool halted) { m_halted = halted; }
+    bool halted() const { return m_halted; }
+    const LookupSlot &slot(int i) const;
+
+signals:
+    void lookupEnded();
+    void statusText(int panel, const QString &text); // panel 1 to 3 of the status bar
+    void overflowed();
+
+private:
+    struct Slot;
+    void onConnected(int i);
+    void onReadyRead(int i);
+    void onClosedByServer(int i);
+    void onTick(int i);
+
+    const RegistrarTable &m_table;
+    const WhoisOptions &m_options;
+    ResultLists &m_lists;
+    Desktop &m_desktop;
+    const Timing &m_timing;
+    bool m_halted = false;
+    std::array<Slot *, SlotCount> m_slots{};
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// One row of the registrar table: which WHOIS server answers for an extension.
+struct RegistrarEntry {
+    QString extension; // lower case, no dot; "proxy" marks the proxy row
+    QString server;    // lower case
+    qint16 port = 0;
+    bool enabled = false;
+};
+
+// A problem met while reading or writing registrars.txt; names the file and, for a bad row,
+// its 1-based line number (0 when the problem is not about one line).
+struct RegistrarError {
+    QString file;
+    int line = 0;
+    QString message;
+    QString text() const; // "registrars.txt, line 7: ..." for message boxes and the status bar
+};
+
+// The process-wide values that go with the table.
+struct WhoisOptions {
+    bool ProxySwitch = false;
+    QString DefaultExtension = QStringLiteral(".com");
+};
+
+// The registrar table: the file registrars.txt ("extension|server|port|status" rows) and its
+// in-memory copy. Rows keep the file's order; the first matching row wins.
+class RegistrarTable {
+public:
+    explicit RegistrarTable(const QString &filePath = {});
+
+    QString filePath() const { return m_path; }
+    void setFilePath(const QString &path) { m_path = path; }
+    const QList<RegistrarEntry> &rows() const { return m_rows; }
+    // Replaces the in-memory rows (tests and callers that build a table by hand).
+    void setRows(const QList<RegistrarEntry> &rows) { m_rows = rows; }
+
+    // Writes the default table when the file is missing; with `restoreDefaults` the file is
+    // deleted first. Nothing is changed in an existing file otherwise.
+    std::optional<RegistrarError> EnsureRegistrarFile(bool restoreDefaults);
+    // Reads the file into memory. A bad row (fewer than four fields, a port that is not a whole
+    // number) stays an empty, disabled row so indexes still match the file; loading goes on
+    // and the first such problem is returned. A file with no rows leaves the table unchanged.
+    std::optional<RegistrarError> LoadRegistrars();
+    // Index of the row to query for `name`, or -1 when the table has no rows.
+    int FindRegistrar(const QString &name, bool useProxy) const;
+    // Adds the row or replaces every row of that extension in place (whole-file rewrite).
+    std::optional<RegistrarError> SaveRegistrar(const QString &extension, const QString &server,
+                                                const QString &port, bool enabled);
+    std::optional<RegistrarError> AppendRegistrar(const QString &extension, const QString &server,
+                                                  const QString &port, const QString &status);
+    // The non-blank rows of the file as the file has them (four fields each), for list views.
+    // Stops at a row with fewer than four fields and reports it through `error`.
+    QList<QStringList> fileRows(std::optional<RegistrarError> *error = nullptr) const;
+    // Rewrites the file from displayed rows, each followed by an empty line.
+    std::optional<RegistrarError> rewriteFromRows(const QList<QStringList> &rows);
+
+    // The 92 default rows as written by EnsureRegistrarFile.
+    static QByteArray defaultFileContent();
+
+private:
+    QString m_path;
+    QList<RegistrarEntry> m_rows;
+};

@@ -1,0 +1,32 @@
+#include "desktoprecorder.h"
+
+Desktop::Answer DesktopRecorder::message(const QString &title, const QString &text, Icon icon,
+                                         Buttons buttons)
+{
+    messages.append({title, text, icon, buttons});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return buttons == Buttons::AbortRetryIgnore ? Answer::Ignore
+           : buttons == Buttons::YesNo          ? Answer::Yes
+                                                : Answer::Ok;
+}
+
+QString DesktopRecorder::openFileName(const QString &folder, const QString &)
+{
+    dialogFolders << folder;
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QString DesktopRecorder::saveFileName(const QString &proposedPath, const QString &)
+{
+    dialogFolders << proposedPath;
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QStringList DesktopRecorder::messageTexts() const
+{
+    QStringList texts;
+    for (const Message &m : messages)
+        texts << m.text;
+    return texts;
+}
