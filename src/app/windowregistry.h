@@ -23,6 +23,8 @@ public:
     // The open window of that name, or nullptr.
     QWidget *window(const QString &name) const;
     void close(const QString &name);
+    // Keeps track of a window created elsewhere (the splash window) so close() reaches it.
+    void adopt(const QString &name, QWidget *window) { m_open.insert(name, window); }
 
 private:
     QHash<QString, Factory> m_factories;
