@@ -1,1 +1,193 @@
-// Placeholder: being written.
+#include "registrartable.h"
+
+#include "defaultregistrars.h"
+#include "filehelpers.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString Separator = QStringLiteral("|");
+const QString Crlf = QStringLiteral("\r\n");
+constexpr int FieldCount = 4;
+
+// Writers leave empty lines and lines of one space between rows; no reader counts them.
+bool isBlank(const QString &line) {
+    return line.isEmpty() || line == QLatin1String(" ");
+}
+
+QString statusText(bool enabled) {
+    return enabled ? QStringLiteral("Enabled") : QStringLiteral("Disabled");
+}
+
+RegistrarError makeError(const QString &path, int line, const QString &message) {
+    return RegistrarError{path, line, message};
+}
+
+std::optional<RegistrarError> readError(const QString &path) {
+    return makeError(path, 0, QStringLiteral("the file cannot be read"));
+}
+
+std::optional<RegistrarError> writeError(const QString &path) {
+    return makeError(path, 0, QStringLiteral("the file cannot be written"));
+}
+
+// Parses one row; on a bad row `entry` is left untouched and the reason is returned.
+QString parseRow(const QString &line, RegistrarEntry &entry) {
+    const QStringList fields = line.split(Separator);
+    if (fields.size() < FieldCount)
+        return QStringLiteral("a row needs four fields separated by \"|\"");
+    bool ok = false;
+    const short port = fields.at(2).toShort(&ok);
+    if (!ok)
+        return QStringLiteral("the port \"%1\" is not a whole number from -32768 to 32767")
+            .arg(fields.at(2));
+    entry.extension = fields.at(0).toLower();
+    entry.server = fields.at(1).toLower();
+    entry.port = port;
+    entry.enabled = fields.at(3) == QLatin1String("Enabled");
+    return {};
+}
+
+} // namespace
+
+QString RegistrarError::text() const {
+    const QString name = QFileInfo(file).fileName();
+    if (line > 0)
+        return QStringLiteral("%1, line %2: %3").arg(name).arg(line).arg(message);
+    return QStringLiteral("%1: %2").arg(name, message);
+}
+
+RegistrarTable::RegistrarTable(const QString &filePath)
+    : m_path(filePath) {}
+
+QByteArray RegistrarTable::defaultFileContent() {
+    return QByteArray(kDefaultRegistrars);
+}
+
+std::optional<RegistrarError> RegistrarTable::EnsureRegistrarFile(bool restoreDefaults) {
+    if (restoreDefaults)
+        QFile::remove(m_path); // a file that cannot be deleted is simply kept
+    if (QFileInfo::exists(m_path))
+        return std::nullopt;
+    if (!TextFile::writeAll(m_path, QString::fromLatin1(defaultFileContent())))
+        return writeError(m_path);
+    return std::nullopt;
+}
+
+std::optional<RegistrarError> RegistrarTable::LoadRegistrars() {
+    bool ok = false;
+    const QStringList lines = TextFile::readLines(m_path, &ok);
+    if (!ok)
+        return readError(m_path);
+
+    QList<RegistrarEntry> rows;
+    std::optional<RegistrarError> firstError;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (isBlank(lines.at(i)))
+            continue;
+        // A bad row keeps its place as an empty, disabled row so that indexes match the file.
+        RegistrarEntry entry;
+        const QString problem = parseRow(lines.at(i), entry);
+        if (!problem.isEmpty() && !firstError)
+            firstError = makeError(m_path, i + 1, problem);
+        rows.append(entry);
+    }
+    if (!rows.isEmpty())
+        m_rows = rows;
+    return firstError;
+}
+
+int RegistrarTable::FindRegistrar(const QString &name, bool useProxy) const {
+    if (m_rows.isEmpty())
+        return -1;
+    const QString key = useProxy ? QStringLiteral("proxy")
+                                 : name.mid(name.lastIndexOf(QLatin1Char('.')) + 1).toLower();
+    int lastCom = -1;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows.at(i).extension == key)
+            return i;
+        if (m_rows.at(i).extension == QLatin1String("com"))
+            lastCom = i;
+    }
+    return lastCom >= 0 ? lastCom : 0;
+}
+
+std::optional<RegistrarError> RegistrarTable::SaveRegistrar(const QString &extension,
+                                                            const QString &server,
+                                                            const QString &port, bool enabled) {
+    const QString ext = extension.toLower();
+    const QString newRow = QStringList{ext, server, port, statusText(enabled)}.join(Separator);
+
+    bool ok = false;
+    const QStringList lines = TextFile::readLines(m_path, &ok);
+    if (!ok)
+        return readError(m_path);
+
+    QString content = Crlf;
+    bool replaced = false;
+    for (const QString &line : lines) {
+        if (isBlank(line))
+            continue;
+        if (line.section(Separator, 0, 0) == ext) {
+            content += newRow + Crlf;
+            replaced = true;
+        } else {
+            content += line + Crlf;
+        }
+    }
+    content += Crlf;
+    // A new extension goes at the end; written in the same pass so the file is never left
+    // without it.
+    if (!replaced)
+        content += newRow + Crlf;
+    if (!TextFile::writeAll(m_path, content))
+        return writeError(m_path);
+    return std::nullopt;
+}
+
+std::optional<RegistrarError> RegistrarTable::AppendRegistrar(const QString &extension,
+                                                              const QString &server,
+                                                              const QString &port,
+                                                              const QString &status) {
+    const QString row = QStringList{extension, server, port, status}.join(Separator);
+    if (!TextFile::append(m_path, row + Crlf))
+        return writeError(m_path);
+    return std::nullopt;
+}
+
+QList<QStringList> RegistrarTable::fileRows(std::optional<RegistrarError> *error) const {
+    if (error)
+        error->reset();
+    bool ok = false;
+    const QStringList lines = TextFile::readLines(m_path, &ok);
+    if (!ok) {
+        if (error)
+            *error = readError(m_path);
+        return {};
+    }
+    QList<QStringList> rows;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (isBlank(lines.at(i)))
+            continue;
+        const QStringList fields = lines.at(i).split(Separator);
+        if (fields.size() < FieldCount) {
+            if (error)
+                *error = makeError(m_path, i + 1,
+                                   QStringLiteral("a row needs four fields separated by \"|\""));
+            break;
+        }
+        rows.append(fields.mid(0, FieldCount));
+    }
+    return rows;
+}
+
+std::optional<RegistrarError> RegistrarTable::rewriteFromRows(const QList<QStringList> &rows) {
+    QString content;
+    for (const QStringList &row : rows)
+        content += row.join(Separator) + Crlf + Crlf;
+    if (!TextFile::writeAll(m_path, content))
+        return writeError(m_path);
+    return std::nullopt;
+}

@@ -1,1 +1,39 @@
-// Placeholder: being written.
+#include "replyclassifier.h"
+
+#include <QStringList>
+
+namespace ReplyClassifier {
+
+bool isFree(const QString &reply) {
+    static const QStringList phrases = {
+        QStringLiteral("No match"), QStringLiteral("not registered"), QStringLiteral("not found"),
+        QStringLiteral("available for registration"), QStringLiteral("no domain records")};
+    for (const QString &phrase : phrases) {
+        if (reply.contains(phrase, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool isFreeForHarvester(const QString &reply) {
+    return reply.contains(QLatin1String("No match for"), Qt::CaseInsensitive);
+}
+
+QByteArray request(const QString &name) {
+    // A decoded "%0D%0A" or a stray tab must not reach the server: a second line would be read
+    // as a second query.
+    QString line;
+    line.reserve(name.size());
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x20)
+            line.append(c);
+    }
+    return line.toLatin1() + "\r\n";
+}
+
+QString replyText(const QByteArray &bytes) {
+    // Latin-1 maps every byte to one character, so nothing of a reply is lost or merged.
+    return QString::fromLatin1(bytes);
+}
+
+} // namespace ReplyClassifier

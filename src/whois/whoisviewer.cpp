@@ -1,1 +1,55 @@
-// Placeholder: being written.
+#include "whoisviewer.h"
+
+#include "replyclassifier.h"
+
+#include <QTcpSocket>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+frmWhois::frmWhois(const QString &server, quint16 port, const QString &name, QWidget *parent)
+    : QWidget(parent)
+    , m_name(name)
+    , m_text(new QTextEdit(this))
+    , m_socket(new QTcpSocket(this)) {
+    setObjectName(QStringLiteral("frmWhois"));
+    setWindowTitle(QStringLiteral("WHOIS Information"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(560, 420);
+
+    m_text->setObjectName(QStringLiteral("text1"));
+    m_text->setReadOnly(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_text);
+
+    m_socket->setObjectName(QStringLiteral("Winsock1"));
+    connect(m_socket, &QTcpSocket::connected, this, &frmWhois::onConnected);
+    connect(m_socket, &QTcpSocket::readyRead, this, &frmWhois::onReadyRead);
+    connect(m_socket, &QTcpSocket::disconnected, this, &frmWhois::onClosedByServer);
+    m_socket->connectToHost(server, port);
+}
+
+frmWhois::~frmWhois() {
+    // Closing our own end is not the server's close: nothing may reach the dying text box.
+    m_socket->disconnect(this);
+    m_socket->abort();
+}
+
+void frmWhois::onConnected() {
+    m_socket->write(ReplyClassifier::request(m_name));
+}
+
+void frmWhois::onReadyRead() {
+    // Beyond the cap the bytes are read and dropped, so a runaway server cannot fill memory.
+    const QByteArray data = m_socket->readAll();
+    const qsizetype room = ReplyClassifier::MaxReplyBytes - m_reply.size();
+    if (room > 0)
+        m_reply.append(data.left(room));
+}
+
+void frmWhois::onClosedByServer() {
+    onReadyRead();
+    // Plain text: a reply is data, never markup to be interpreted.
+    m_text->setPlainText(ReplyClassifier::replyText(m_reply));
+    emit replyShown();
+}

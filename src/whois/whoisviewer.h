@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QWidget>
+
+class QTcpSocket;
+class QTextEdit;
+
+// Shows the complete WHOIS reply for one name. The viewer asks one fixed server (not the
+// registrar table), sends the name on connection and shows everything it received once the
+// server closes the connection. It has no time-out: a silent server leaves the box empty.
+// The window deletes itself when closed.
+class frmWhois : public QWidget {
+    Q_OBJECT
+public:
+    frmWhois(const QString &server, quint16 port, const QString &name, QWidget *parent = nullptr);
+    ~frmWhois() override;
+
+    QString name() const { return m_name; }
+
+signals:
+    // The server closed the connection and `text1` now holds its reply.
+    void replyShown();
+
+private:
+    void onConnected();
+    void onReadyRead();
+    void onClosedByServer();
+
+    QString m_name;
+    QByteArray m_reply;
+    QTextEdit *m_text = nullptr;
+    QTcpSocket *m_socket = nullptr;
+};
