@@ -15,8 +15,8 @@ public:
     // Number of entries (non-empty lines, the last one counted even without a line break).
     static int CountListEntries(const QString &path);
 
-    // The n-th entry of the file (1-based); EndMarker when there is none; "" for n <= 0.
-    // `opened` (when given) is false when the file could not be read.
+    // The n-th entry of the file (1-based); EndMarker when there is none or the file cannot be
+    // read; "" for n <= 0. `opened` (when given) is false when the file could not be read.
     QString NextListEntry(const QString &path, int n, bool *opened = nullptr);
 
 private:

@@ -1,1 +1,338 @@
-// Placeholder: being written.
+#include "resultlists.h"
+
+#include "filehelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+const QString kRemembered = QStringLiteral("\\Remembered.txt");
+
+struct ListInfo {
+    const char *caption;
+    const char *toolTip;
+    const char *mirrorBase; // nullptr for the lists without a mirror file
+};
+
+// Indexed by list number. The mirror names are shifted against the list names on purpose:
+// the Mid list lives in the "HighProfile" file, the High list in "SuperHighProfile".
+const ListInfo kLists[6] = {
+    {"", "", nullptr},
+    {"Low Profile", "These domains have 8 or more characters.", "LowProfile"},
+    {"Registered", "These domain names are already registered.", nullptr},
+    {"High Profile", "These domains have less than 5 characters", "SuperHighProfile"},
+    {"Mid Profile", "These domains have 5 to 7 characters", "HighProfile"},
+    {"Saved Domains", "Drag a domain name here to save it.", nullptr},
+};
+
+// The mirror files in the order they are written.
+constexpr int kMirrored[3] = {ResultLists::Low, ResultLists::Mid, ResultLists::High};
+
+bool validList(int k) {
+    return k >= ResultLists::Low && k <= ResultLists::Saved;
+}
+
+bool isBareComOrNet(const QString &name) {
+    return name == QLatin1String(".com") || name == QLatin1String(".net");
+}
+
+bool isBlankLine(const QString &line) {
+    return line.isEmpty() || line == QLatin1String(" ");
+}
+
+QString linesText(const QStringList &names, qsizetype from) {
+    QString text;
+    for (qsizetype i = from; i < names.size(); ++i)
+        text += names.at(i) + QStringLiteral("\r\n");
+    return text;
+}
+
+// The locale's format with the time-zone fields taken out: the stamp is a local time.
+QString withoutTimeZone(const QString &format) {
+    QString result;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            result += c;
+    }
+    return result.trimmed();
+}
+} // namespace
+
+ResultLists::ResultLists(const ProgramFolder &folder, QObject *parent)
+    : QObject(parent)
+    , m_folder(folder) {
+    for (int k = Low; k <= Saved; ++k) {
+        m_lists[k] = new NameListModel(this);
+        m_captions[k] = bareCaption(k);
+    }
+    useStamp(freshStamp());
+}
+
+NameListModel *ResultLists::list(int k) const {
+    return validList(k) ? m_lists[k] : nullptr;
+}
+
+int ResultLists::counter(int k) const {
+    return validList(k) ? m_counters[k] : 0;
+}
+
+QString ResultLists::caption(int k) const {
+    return validList(k) ? m_captions[k] : QString();
+}
+
+QString ResultLists::bareCaption(int k) {
+    return validList(k) ? QString::fromLatin1(kLists[k].caption) : QString();
+}
+
+QString ResultLists::toolTip(int k) {
+    return validList(k) ? QString::fromLatin1(kLists[k].toolTip) : QString();
+}
+
+void ResultLists::setCaption(int k, const QString &caption) {
+    if (m_captions[k] == caption)
+        return;
+    m_captions[k] = caption;
+    emit captionChanged(k, caption);
+}
+
+void ResultLists::setCounted(int k, int count) {
+    m_counters[k] = count;
+    setCaption(k,
+               bareCaption(k) + QStringLiteral(" (") + QString::number(count) + QLatin1Char(')'));
+}
+
+void ResultLists::FileFreeName(const QString &name) {
+    if (isBareComOrNet(name))
+        return;
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const qsizetype length = dot < 0 ? name.size() : dot;
+    const int k = length < 5 ? High : length <= 7 ? Mid : Low;
+    setCounted(k, m_counters[k] + 1);
+    m_lists[k]->append(name);
+    SaveFreeLists();
+}
+
+void ResultLists::FileTakenName(const QString &name) {
+    if (isBareComOrNet(name))
+        return;
+    if (m_lists[Registered]->count() >= RegisteredKeep)
+        m_lists[Registered]->clear();
+    setCounted(Registered, m_counters[Registered] + 1);
+    m_lists[Registered]->append(name);
+}
+
+void ResultLists::SaveFreeLists() {
+    bool allWritten = true;
+    for (int i = 0; i < 3; ++i) {
+        const int k = kMirrored[i];
+        if (!writeMirror(k, m_mirrorPaths.at(i))) {
+            allWritten = false;
+            reportWriteFailure(m_mirrorPaths.at(i));
+        }
+    }
+    if (allWritten)
+        m_failureReported = false;
+}
+
+// Brings one mirror file up to date: appends the new tail when the file still holds exactly
+// what we last wrote, rewrites it in full otherwise.
+bool ResultLists::writeMirror(int k, const QString &path) {
+    const QStringList &names = m_lists[k]->names();
+    const int written = m_mirrored[k];
+    const QFileInfo info(path);
+    const bool appendable = written >= 0 && written <= names.size() && info.isFile() &&
+                            info.size() == m_mirroredBytes[k];
+    if (appendable && written == names.size())
+        return true;
+    const bool ok = appendable ? TextFile::append(path, linesText(names, written))
+                               : TextFile::writeAll(path, linesText(names, 0));
+    if (!ok) {
+        forgetMirror(k);
+        return false;
+    }
+    m_mirrored[k] = int(names.size());
+    m_mirroredBytes[k] = QFileInfo(path).size();
+    return true;
+}
+
+void ResultLists::forgetMirror(int k) {
+    m_mirrored[k] = -1;
+}
+
+bool ResultLists::applyOverflowRule() {
+    if (m_lists[Mid]->count() < OverflowLimit && m_lists[High]->count() < OverflowLimit &&
+        m_lists[Low]->count() < OverflowLimit)
+        return false;
+    DumpToOverflow();
+    ResetLists();
+    emit overflowed();
+    return true;
+}
+
+void ResultLists::DumpToOverflow() {
+    const QString folder = m_folder.path(QStringLiteral("\\overflow"));
+    if (!QFileInfo(folder).isDir())
+        QDir().mkpath(folder);
+    bool allWritten = true;
+    for (const int k : kMirrored) {
+        const QString path = m_folder.path(QStringLiteral("\\overflow\\") +
+                                           QString::fromLatin1(kLists[k].mirrorBase) + m_stamp +
+                                           QStringLiteral(".txt"));
+        if (!TextFile::writeLines(path, m_lists[k]->names())) {
+            allWritten = false;
+            reportWriteFailure(path);
+        }
+    }
+    if (allWritten)
+        m_failureReported = false;
+}
+
+void ResultLists::ResetLists() {
+    for (const int k : {Low, Registered, High, Mid}) {
+        m_lists[k]->clear();
+        m_counters[k] = 0;
+    }
+    RenewListStamp();
+}
+
+void ResultLists::RenewListStamp() {
+    useStamp(freshStamp());
+    const QString folder = m_folder.path(QStringLiteral("\\backups"));
+    if (!QFileInfo(folder).isDir())
+        QDir().mkpath(folder);
+    const QString high =
+        m_folder.path(QStringLiteral("\\backups\\HighProfile") + m_stamp + QStringLiteral(".txt"));
+    const QString mid =
+        m_folder.path(QStringLiteral("\\backups\\MidProfile") + m_stamp + QStringLiteral(".txt"));
+    const QString line = QStringLiteral(" \r\n");
+    bool ok = true;
+    for (const QString &path : {high, mid, high}) {
+        if (!TextFile::append(path, line)) {
+            ok = false;
+            reportWriteFailure(path);
+        }
+    }
+    if (ok)
+        m_failureReported = false;
+}
+
+QString ResultLists::makeStamp(const QDateTime &when) {
+    return makeStamp(when, QLocale::system());
+}
+
+QString ResultLists::makeStamp(const QDateTime &when, const QLocale &locale) {
+    const QString text =
+        locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+        locale.toString(when.time(), withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
+    QString stamp;
+    // Locales may separate with no-break or narrow spaces; none of them belongs in a file name.
+    for (const QChar c : text) {
+        if (c != QLatin1Char('/') && c != QLatin1Char(':') && c != QLatin1Char('\\') &&
+            !c.isSpace())
+            stamp += c;
+    }
+    return stamp;
+}
+
+// A stamp no existing mirror or overflow file carries, so neither a quick restart nor two
+// overflows within one second overwrite earlier files.
+QString ResultLists::freshStamp() const {
+    const QString base = makeStamp(QDateTime::currentDateTime());
+    QString stamp = base;
+    for (int n = 2; stamp == m_stamp || stampInUse(stamp); ++n)
+        stamp = base + QLatin1Char('_') + QString::number(n);
+    return stamp;
+}
+
+bool ResultLists::stampInUse(const QString &stamp) const {
+    for (const int k : kMirrored) {
+        const QString name =
+            QString::fromLatin1(kLists[k].mirrorBase) + stamp + QStringLiteral(".txt");
+        if (QFileInfo::exists(m_folder.path(QLatin1Char('\\') + name)) ||
+            QFileInfo::exists(m_folder.path(QStringLiteral("\\overflow\\") + name)))
+            return true;
+    }
+    return false;
+}
+
+void ResultLists::useStamp(const QString &stamp) {
+    m_stamp = stamp;
+    m_mirrorPaths.clear();
+    for (const int k : kMirrored) {
+        m_mirrorPaths << m_folder.path(QLatin1Char('\\') +
+                                       QString::fromLatin1(kLists[k].mirrorBase) + m_stamp +
+                                       QStringLiteral(".txt"));
+        forgetMirror(k);
+    }
+}
+
+QStringList ResultLists::mirrorFilePaths() const {
+    return m_mirrorPaths;
+}
+
+void ResultLists::resetCounters() {
+    for (const int k : {Low, Registered, High, Mid})
+        m_counters[k] = 0;
+}
+
+void ResultLists::deleteAt(int k, int row) {
+    if (!validList(k) || row < 0 || row >= m_lists[k]->count())
+        return;
+    m_lists[k]->removeAt(row);
+    if (k == Saved)
+        return;
+    setCounted(k, m_counters[k] - 1);
+    forgetMirror(k);
+}
+
+void ResultLists::clearList(int k) {
+    if (!validList(k))
+        return;
+    m_lists[k]->clear();
+    if (k == Saved)
+        return;
+    m_counters[k] = 0;
+    setCaption(k, bareCaption(k));
+    forgetMirror(k);
+}
+
+void ResultLists::LoadSavedList() {
+    const QStringList lines = TextFile::readLines(m_folder.path(kRemembered));
+    QStringList names;
+    for (const QString &line : lines) {
+        if (!isBlankLine(line))
+            names << line;
+    }
+    m_lists[Saved]->clear();
+    m_lists[Saved]->appendMany(names);
+}
+
+void ResultLists::SaveSavedList() {
+    QStringList names;
+    for (const QString &name : m_lists[Saved]->names()) {
+        if (!isBlankLine(name))
+            names << name;
+    }
+    const QString path = m_folder.path(kRemembered);
+    if (TextFile::writeLines(path, names))
+        m_failureReported = false;
+    else
+        reportWriteFailure(path);
+}
+
+void ResultLists::appendSaved(const QStringList &names) {
+    m_lists[Saved]->appendMany(names);
+    SaveSavedList();
+}
+
+void ResultLists::reportWriteFailure(const QString &path) {
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    emit writeFailed(QStringLiteral("Could not write %1; the lists go on without it.")
+                         .arg(QDir::toNativeSeparators(path)));
+}

@@ -4,6 +4,7 @@
 #include "programfolder.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QObject>
 #include <array>
 
@@ -23,10 +24,10 @@ public:
     // mirror files or first overflow dump.
     explicit ResultLists(const ProgramFolder &folder, QObject *parent = nullptr);
 
-    NameListModel *list(int k) const;          // k from 1 to 5
-    int counter(int k) const;                  // 0 for the Saved list
-    QString caption(int k) const;              // the caption label's current text
-    static QString bareCaption(int k);         // "Low Profile", ..., "Saved Domains"
+    NameListModel *list(int k) const;  // k from 1 to 5
+    int counter(int k) const;          // 0 for the Saved list
+    QString caption(int k) const;      // the caption label's current text
+    static QString bareCaption(int k); // "Low Profile", ..., "Saved Domains"
     static QString toolTip(int k);
 
     // Filing. Both ignore the bare texts ".com" and ".net".
@@ -44,11 +45,12 @@ public:
     QString ListStamp() const { return m_stamp; }
     // Local date and time in the general short format with "/", ":" and " " removed.
     static QString makeStamp(const QDateTime &when);
+    static QString makeStamp(const QDateTime &when, const QLocale &locale);
 
     // List commands.
-    void resetCounters();               // Start of a run: counters to 0, captions unchanged
-    void deleteAt(int k, int row);      // Delete selected: counter -1 and counted caption
-    void clearList(int k);              // counter 0 and bare caption
+    void resetCounters();          // Start of a run: counters to 0, captions unchanged
+    void deleteAt(int k, int row); // Delete selected: counter -1 and counted caption
+    void clearList(int k);         // counter 0 and bare caption
 
     // The Saved list and its file "\Remembered.txt".
     void LoadSavedList();
@@ -60,11 +62,17 @@ public:
 
 signals:
     void captionChanged(int k, const QString &caption);
-    void overflowed();                      // the main window shows its "File backup" notice
+    void overflowed();                        // the main window shows its "File backup" notice
     void writeFailed(const QString &message); // reported once in the status bar
 
 private:
     void setCounted(int k, int count);
+    void setCaption(int k, const QString &caption);
+    bool writeMirror(int k, const QString &path);
+    void forgetMirror(int k);
+    QString freshStamp() const;
+    bool stampInUse(const QString &stamp) const;
+    void useStamp(const QString &stamp);
     void reportWriteFailure(const QString &path);
 
     ProgramFolder m_folder;
@@ -75,5 +83,7 @@ private:
     // Per mirror file: how many entries the file holds when it still equals the head of its
     // list (appends only since the last write); -1 when it must be rewritten in full.
     std::array<int, 6> m_mirrored{};
+    std::array<qint64, 6> m_mirroredBytes{}; // size the file had after our last write
+    QStringList m_mirrorPaths;               // mirrorFilePaths() for the current stamp
     bool m_failureReported = false;
 };
