@@ -77,7 +77,8 @@ bool xfileExists(const QString &path) {
 namespace TextFile {
 
 QString fromLocal(const QByteArray &bytes) {
-    QStringDecoder decoder(QStringConverter::System);
+    // Stateless, so a truncated sequence at the end counts as an error too.
+    QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::Stateless);
     if (decoder.isValid()) {
         QString text = decoder.decode(bytes);
         if (!decoder.hasError())

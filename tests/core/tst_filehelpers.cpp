@@ -1,0 +1,164 @@
+#include "filehelpers.h"
+#include "tempprogramfolder.h"
+
+#include <QDir>
+#include <QTest>
+
+class TestFileHelpers : public QObject {
+    Q_OBJECT
+private slots:
+    void dirExists_data();
+    void dirExists();
+    void fileExists_data();
+    void fileExists();
+    void copyReplacesDestination();
+    void copyFailuresAreSwallowed();
+    void readLines_data();
+    void readLines();
+    void writeLinesUsesCrLfAndRoundTrips();
+    void writeAllLeavesNoTemporaryFile();
+    void writeAllFailsIntoMissingFolder();
+    void appendCreatesAndExtends();
+    void undecodableBytesFallBackToLatin1();
+};
+
+namespace {
+// Builds the fixture every existence test runs against.
+void makeTree(const TempProgramFolder &temp) {
+    temp.writeFile("/Wordlists/FullWordList.txt", "a\r\n");
+    temp.writeFile("/.hidden.txt", "x");
+    QDir(temp.root()).mkdir("backups");
+}
+} // namespace
+
+void TestFileHelpers::dirExists_data() {
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("plain") << "/backups" << true;
+    QTest::newRow("trailing slash") << "/backups/" << true;
+    QTest::newRow("backslashes") << "\\backups\\" << true;
+    QTest::newRow("other case") << "/BACKUPS" << true;
+    QTest::newRow("other case, trailing") << "\\Wordlists\\" << true;
+    QTest::newRow("missing") << "/overflow" << false;
+    QTest::newRow("a file") << "/Wordlists/FullWordList.txt" << false;
+    QTest::newRow("wildcard") << "/back*" << false;
+}
+
+void TestFileHelpers::dirExists() {
+    QFETCH(QString, relative);
+    QFETCH(bool, exists);
+    TempProgramFolder temp;
+    makeTree(temp);
+    QCOMPARE(xdirExists(temp.root() + relative), exists);
+}
+
+void TestFileHelpers::fileExists_data() {
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("exact") << "/Wordlists/FullWordList.txt" << true;
+    QTest::newRow("backslashes") << "\\Wordlists\\FullWordList.txt" << true;
+    QTest::newRow("name in other case") << "/Wordlists/fullwordlist.TXT" << true;
+    QTest::newRow("folder") << "/backups" << false;
+    QTest::newRow("folder with separator") << "/Wordlists/" << false;
+    QTest::newRow("missing") << "/Wordlists/Other.txt" << false;
+    QTest::newRow("missing folder") << "/nowhere/FullWordList.txt" << false;
+    QTest::newRow("wildcard star") << "/Wordlists/*.txt" << false;
+    QTest::newRow("wildcard question") << "/Wordlists/FullWordList.tx?" << false;
+    QTest::newRow("hidden file") << "/.hidden.txt" << false;
+}
+
+void TestFileHelpers::fileExists() {
+    QFETCH(QString, relative);
+    QFETCH(bool, exists);
+    TempProgramFolder temp;
+    makeTree(temp);
+    QCOMPARE(xfileExists(temp.root() + relative), exists);
+}
+
+void TestFileHelpers::copyReplacesDestination() {
+    TempProgramFolder temp;
+    temp.writeFile("/a.txt", "new content");
+    temp.writeFile("/b.txt", "old content that is longer");
+    xcopyFile(temp.root() + "\\a.txt", temp.root() + "\\b.txt");
+    QCOMPARE(temp.readFile("/b.txt"), QByteArray("new content"));
+    xcopyFile(temp.root() + "/a.txt", temp.root() + "/c.txt");
+    QCOMPARE(temp.readFile("/c.txt"), QByteArray("new content"));
+}
+
+void TestFileHelpers::copyFailuresAreSwallowed() {
+    TempProgramFolder temp;
+    temp.writeFile("/b.txt", "kept");
+    xcopyFile(temp.root() + "/missing.txt", temp.root() + "/b.txt");
+    QCOMPARE(temp.readFile("/b.txt"), QByteArray("kept"));
+    temp.writeFile("/a.txt", "x");
+    xcopyFile(temp.root() + "/a.txt", temp.root() + "/nowhere/b.txt");
+    QVERIFY(!QFile::exists(temp.root() + "/nowhere/b.txt"));
+}
+
+void TestFileHelpers::readLines_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    QTest::newRow("lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+    QTest::newRow("no final break") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+    QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{""};
+    QTest::newRow("blank lines kept")
+        << QByteArray("a\r\n\r\n \r\nb\n") << QStringList{"a", "", " ", "b"};
+}
+
+void TestFileHelpers::readLines() {
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, lines);
+    TempProgramFolder temp;
+    temp.writeFile("/list.txt", content);
+    bool ok = false;
+    QCOMPARE(TextFile::readLines(temp.path("/list.txt"), &ok), lines);
+    QVERIFY(ok);
+}
+
+void TestFileHelpers::writeLinesUsesCrLfAndRoundTrips() {
+    TempProgramFolder temp;
+    const QStringList lines = {"example.com", "", "caf\u00e9.de"};
+    QVERIFY(TextFile::writeLines(temp.root() + "/out.txt", lines));
+    QVERIFY(temp.readFile("/out.txt").startsWith("example.com\r\n\r\ncaf"));
+    QVERIFY(temp.readFile("/out.txt").endsWith(".de\r\n"));
+    QCOMPARE(TextFile::readLines(temp.root() + "/out.txt"), lines);
+
+    bool ok = true;
+    QCOMPARE(TextFile::readLines(temp.root() + "/missing.txt", &ok), QStringList{});
+    QVERIFY(!ok);
+}
+
+void TestFileHelpers::writeAllLeavesNoTemporaryFile() {
+    TempProgramFolder temp;
+    temp.writeFile("/Remembered.txt", "a much longer old content\r\n");
+    QVERIFY(TextFile::writeAll(temp.root() + "/Remembered.txt", "new\r\n"));
+    QCOMPARE(temp.readFile("/Remembered.txt"), QByteArray("new\r\n"));
+    QCOMPARE(QDir(temp.root()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"Remembered.txt"});
+}
+
+void TestFileHelpers::writeAllFailsIntoMissingFolder() {
+    TempProgramFolder temp;
+    QVERIFY(!TextFile::writeAll(temp.root() + "/nowhere/x.txt", "x"));
+    QVERIFY(!TextFile::writeLines(temp.root() + "/nowhere/x.txt", {"x"}));
+    QVERIFY(!TextFile::append(temp.root() + "/nowhere/x.txt", "x"));
+}
+
+void TestFileHelpers::appendCreatesAndExtends() {
+    TempProgramFolder temp;
+    QVERIFY(TextFile::append(temp.root() + "/log.txt", " \r\n"));
+    QVERIFY(TextFile::append(temp.root() + "\\log.txt", "b\r\n"));
+    QCOMPARE(temp.readFile("/log.txt"), QByteArray(" \r\nb\r\n"));
+}
+
+void TestFileHelpers::undecodableBytesFallBackToLatin1() {
+    // A list written in an 8-bit code page must still be readable, byte for character.
+    QCOMPARE(TextFile::fromLocal(QByteArray("caf\xe9")), QString("caf\u00e9"));
+    QCOMPARE(TextFile::fromLocal(QByteArray("\xe9t\xe9.fr")), QString("\u00e9t\u00e9.fr"));
+    QCOMPARE(TextFile::fromLocal(TextFile::toLocal("caf\u00e9")), QString("caf\u00e9"));
+}
+
+QTEST_APPLESS_MAIN(TestFileHelpers)
+#include "tst_filehelpers.moc"

@@ -1,0 +1,161 @@
+#include "namecleaning.h"
+
+#include <QTest>
+
+class TestNameCleaning : public QObject {
+    Q_OBJECT
+private slots:
+    void removedFromLabelOnly_data();
+    void removedFromLabelOnly();
+    void orderOfRemovals_data();
+    void orderOfRemovals();
+    void survivors();
+    void decodesEveryEscape_data();
+    void decodesEveryEscape();
+    void decodeExamples_data();
+    void decodeExamples();
+    void decodeLeavesArgument();
+};
+
+// Every text of the removal sequence goes from the label and stays in the tail ("?" excepted).
+void TestNameCleaning::removedFromLabelOnly_data() {
+    QTest::addColumn<QString>("removed");
+    const QStringList removals = {
+        "&nbsp;", "related:", "site:",  "<b>",    " ",      "/",      "%",      "!", "~",
+        "#",      "'",        "\"",     "$",      "^",      "&",      "*",      "(", ")",
+        "=",      "\\",       "|",      "+",      "`",      ">",      "<",      ",", "nbsp;",
+        ";",      ":",        "\u00AB", "\u00B4", "\u00AF", "\u00BA", "\u00B8", "_"};
+    for (const QString &r : removals)
+        QTest::newRow(
+            qPrintable(QStringLiteral("U+%1 %2").arg(r.at(0).unicode(), 4, 16, QChar('0')).arg(r)))
+            << r;
+}
+
+void TestNameCleaning::removedFromLabelOnly() {
+    QFETCH(QString, removed);
+    QCOMPARE(CorrectName("ab" + removed + "cd" + removed + ".com"), QString("abcd.com"));
+    QCOMPARE(CorrectName(removed + "x" + removed), QString("x"));
+    QCOMPARE(CorrectName("x.com" + removed), QString("x.com" + removed));
+}
+
+void TestNameCleaning::orderOfRemovals_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    // The edge-case rows, then combinations whose result depends on the order of the steps.
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("no dot") << "my site!"
+                            << "mysite";
+    QTest::newRow("site operator") << "site:example.com"
+                                   << "example.com";
+    QTest::newRow("related operator") << "related:example.com"
+                                      << "example.com";
+    QTest::newRow("entity") << "&nbsp;example.com"
+                            << "example.com";
+    QTest::newRow("underscore") << "ex_ample.com"
+                                << "example.com";
+    QTest::newRow("hyphens") << "my-site.example"
+                             << "my-site.example";
+    QTest::newRow("bold pair") << "<b>example</b>.com"
+                               << "exampleb.com";
+    QTest::newRow("upper bold") << "<B>example.com"
+                                << "Bexample.com";
+    QTest::newRow("question in tail") << "example.com?"
+                                      << "example.com";
+    QTest::newRow("slash in tail") << "example.com/"
+                                   << "example.com/";
+    QTest::newRow("case kept") << "EXAMPLE.COM"
+                               << "EXAMPLE.COM";
+    QTest::newRow("end marker") << "endoffileffile"
+                                << "endoffileffile";
+    QTest::newRow("www label") << "www.example.com"
+                               << "www.example.com";
+    QTest::newRow("operators case-sensitive") << "SITE:a.com"
+                                              << "SITEa.com";
+    QTest::newRow("split entity") << "a&nb sp;b.com"
+                                  << "ab.com";
+    QTest::newRow("entity remnant") << "a&amp;nbsp;b.com"
+                                    << "aampb.com";
+    QTest::newRow("bold after space removal") << "<b >x.com"
+                                              << "bx.com";
+    QTest::newRow("operator built by removals") << "si te:x.com"
+                                                << "sitex.com";
+    QTest::newRow("question everywhere") << "a?b.c?d?"
+                                         << "ab.cd";
+    QTest::newRow("first dot splits") << "a b.c d.e f"
+                                      << "ab.c d.e f";
+}
+
+void TestNameCleaning::orderOfRemovals() {
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QCOMPARE(CorrectName(input), expected);
+}
+
+void TestNameCleaning::survivors() {
+    const QString kept = "aZ09-@[]{}\t\r\n\u00E9";
+    QCOMPARE(CorrectName(kept + ".com"), kept + ".com");
+}
+
+void TestNameCleaning::decodesEveryEscape_data() {
+    QTest::addColumn<QString>("escape");
+    QTest::addColumn<QString>("character");
+    const QList<QPair<QString, QString>> rows = {
+        {"%25", "%"}, {"%20", " "}, {"%3C", "<"},  {"%3E", ">"}, {"%23", "#"},  {"%7B", "{"},
+        {"%7D", "}"}, {"%7C", "|"}, {"%5C", "\\"}, {"%5E", "^"}, {"%7E", "~"},  {"%5B", "["},
+        {"%5D", "]"}, {"%60", "`"}, {"%3B", ";"},  {"%2F", "/"}, {"%3F", "?"},  {"%3A", ":"},
+        {"%40", "@"}, {"%3D", "="}, {"%26", "&"},  {"%24", "$"}, {"%0A", "\n"}, {"%0D", "\r"}};
+    for (const auto &[escape, character] : rows) {
+        QTest::newRow(qPrintable(escape)) << escape << character;
+        QTest::newRow(qPrintable(escape.toLower() + " lower")) << escape.toLower() << character;
+    }
+}
+
+void TestNameCleaning::decodesEveryEscape() {
+    QFETCH(QString, escape);
+    QFETCH(QString, character);
+    QCOMPARE(urlDecode("a" + escape + "b" + escape), "a" + character + "b" + character);
+}
+
+void TestNameCleaning::decodeExamples_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("bold tag") << "%3Cb%3E"
+                              << "<b>";
+    QTest::newRow("lower bold tag") << "%3cb%3e"
+                                    << "<b>";
+    QTest::newRow("not in table") << "a%2Bb"
+                                  << "a%2Bb";
+    QTest::newRow("others stay") << "%2C%22%27%28%29"
+                                 << "%2C%22%27%28%29";
+    QTest::newRow("plus stays") << "a+b"
+                                << "a+b";
+    QTest::newRow("double encoded space") << "%2520"
+                                          << " ";
+    QTest::newRow("triple encoded percent") << "%252525"
+                                            << "%";
+    QTest::newRow("plain") << "text without %"
+                           << "text without %";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("decoded text is not decoded again") << "%3%3CC"
+                                                       << "%3<C";
+    QTest::newRow("percent then later escape") << "%253A"
+                                               << ":";
+}
+
+void TestNameCleaning::decodeExamples() {
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QCOMPARE(urlDecode(input), expected);
+}
+
+void TestNameCleaning::decodeLeavesArgument() {
+    const QString original = "%3Cx%3E";
+    const QString copy = original;
+    urlDecode(copy);
+    QCOMPARE(copy, original);
+}
+
+QTEST_APPLESS_MAIN(TestNameCleaning)
+#include "tst_namecleaning.moc"

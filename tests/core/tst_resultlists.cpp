@@ -1,0 +1,372 @@
+#include "filehelpers.h"
+#include "resultlists.h"
+#include "tempprogramfolder.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestResultLists : public QObject {
+    Q_OBJECT
+private slots:
+    void lengthClasses_data();
+    void lengthClasses();
+    void captionsAndToolTips();
+    void registeredIsTrimmed();
+    void mirrorFilesFollowTheLists();
+    void mirrorRewrittenWhenChangedOutside();
+    void listCommands();
+    void overflowAt20000();
+    void stampsNeverReuseFiles();
+    void stampHasNoSeparators();
+    void savedListLoadAndSave();
+    void writeFailureReportedOnce();
+    void modelSignalsAppends();
+};
+
+namespace {
+QStringList fileLines(const QString &path) {
+    bool ok = false;
+    const QStringList lines = TextFile::readLines(path, &ok);
+    return ok ? lines : QStringList{"<missing>"};
+}
+
+// The three mirror files hold exactly the Low, Mid and High lists.
+void checkMirrors(const ResultLists &lists) {
+    const QStringList paths = lists.mirrorFilePaths();
+    QCOMPARE(fileLines(paths.at(0)), lists.list(ResultLists::Low)->names());
+    QCOMPARE(fileLines(paths.at(1)), lists.list(ResultLists::Mid)->names());
+    QCOMPARE(fileLines(paths.at(2)), lists.list(ResultLists::High)->names());
+}
+} // namespace
+
+void TestResultLists::lengthClasses_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("list"); // 0: not filed
+    QTest::newRow("bare .com") << ".com" << 0;
+    QTest::newRow("bare .net") << ".net" << 0;
+    QTest::newRow("bare .org") << ".org" << int(ResultLists::High);
+    QTest::newRow("no dot") << "abcdefgh" << int(ResultLists::Low);
+    QTest::newRow("label 1") << "a.com" << int(ResultLists::High);
+    QTest::newRow("label 4") << "abcd.com" << int(ResultLists::High);
+    QTest::newRow("label 4, long extension") << "abcd.museum" << int(ResultLists::High);
+    QTest::newRow("label 5") << "abcde.com" << int(ResultLists::Mid);
+    QTest::newRow("label 7") << "abcdefg.co.uk" << int(ResultLists::Mid);
+    QTest::newRow("label 8") << "abcdefgh.de" << int(ResultLists::Low);
+    QTest::newRow("digits and hyphens count") << "a-1-b.com" << int(ResultLists::Mid);
+    QTest::newRow("first dot decides") << "www.example.com" << int(ResultLists::High);
+    QTest::newRow("upper-case bare") << ".COM" << int(ResultLists::High);
+}
+
+void TestResultLists::lengthClasses() {
+    QFETCH(QString, name);
+    QFETCH(int, list);
+    TempProgramFolder temp;
+    ResultLists lists(temp.folder());
+    lists.FileFreeName(name);
+    lists.FileFreeName(name); // never de-duplicated
+    for (int k = ResultLists::Low; k <= ResultLists::Saved; ++k) {
+        const int expected = k == list ? 2 : 0;
+        QCOMPARE(lists.list(k)->count(), expected);
+        QCOMPARE(lists.counter(k), k == ResultLists::Saved ? 0 : expected);
+    }
+    if (list == 0)
+        QCOMPARE(QDir(temp.root()).entryList(QDir::Files), QStringList{});
+    else
+        checkMirrors(lists);
+
+    lists.FileTakenName(name);
+    QCOMPARE(lists.list(ResultLists::Registered)->count(), list == 0 ? 0 : 1);
+}
+
+void TestResultLists::captionsAndToolTips() {
+    TempProgramFolder temp;
+    ResultLists lists(temp.folder());
+    const QStringList bare = {"Low Profile", "Registered", "High Profile", "Mid Profile",
+                              "Saved Domains"};
+    const QStringList tips = {
+        "These domains have 8 or more characters.", "These domain names are already registered.",
+        "These domains have less than 5 characters", "These domains have 5 to 7 characters",
+        "Drag a domain name here to save it."};
+    for (int k = 1; k <= 5; ++k) {
+        QCOMPARE(lists.caption(k), bare.at(k - 1));
+        QCOMPARE(ResultLists::bareCaption(k), bare.at(k - 1));
+        QCOMPARE(ResultLists::toolTip(k), tips.at(k - 1));
+    }
+    QSignalSpy spy(&lists, &ResultLists::captionChanged);
+    lists.FileFreeName("abcdefgh.com");
+    lists.FileFreeName("abcdef.com");
+    lists.FileFreeName("abc.com");
+    lists.FileTakenName("taken.com");
+    lists.FileFreeName("xyz.com");
+    QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile (1)"));
+    QCOMPARE(lists.caption(ResultLists::Mid), QString("Mid Profile (1)"));
+    QCOMPARE(lists.caption(ResultLists::High), QString("High Profile (2)"));
+    QCOMPARE(lists.caption(ResultLists::Registered), QString("Registered (1)"));
+    QCOMPARE(spy.size(), 5);
+    QCOMPARE(spy.last().at(0).toInt(), int(ResultLists::High));
+    QCOMPARE(spy.last().at(1).toString(), QString("High Profile (2)"));
+
+    // Start of a run: counters restart, captions keep their text until the next filing.
+    lists.resetCounters();
+    QCOMPARE(lists.counter(ResultLists::High), 0);
+    QCOMPARE(lists.caption(ResultLists::High), QString("High Profile (2)"));
+    lists.FileFreeName("q.com");
+    QCOMPARE(lists.caption(ResultLists::High), QString("High Profile (1)"));
+    QCOMPARE(lists.list(ResultLists::High)->count(), 3);
+}
+
+void TestResultLists::registeredIsTrimmed() {
+    TempProgramFolder temp;
+    ResultLists lists(temp.folder());
+    for (int i = 1; i <= 101; ++i)
+        lists.FileTakenName(QString("taken%1.com").arg(i));
+    QCOMPARE(lists.list(ResultLists::Registered)->count(), 101);
+    QCOMPARE(lists.caption(ResultLists::Registered), QString("Registered (101)"));
+    lists.FileTakenName("taken102.com");
+    QCOMPARE(lists.list(ResultLists::Registered)->names(), QStringList{"taken102.com"});
+    QCOMPARE(lists.caption(ResultLists::Registered), QString("Registered (102)"));
+    // The Registered list is never written anywhere.
+    QCOMPARE(QDir(temp.root()).entryList(QDir::Files), QStringList{});
+}
+
+void TestResultLists::mirrorFilesFollowTheLists() {
+    TempProgramFolder temp;
+    ResultLists lists(temp.folder());
+    const QString stamp = lists.ListStamp();
+    QVERIFY(!stamp.isEmpty());
+    const QString root = QDir::cleanPath(temp.root());
+    // Shifted names: Mid lives in "HighProfile", High in "SuperHighProfile".
+    QCOMPARE(lists.mirrorFilePaths(), QStringList({root + "/LowProfile" + stamp + ".txt",
+                                                   root + "/HighProfile" + stamp + ".txt",
+                                                   root + "/SuperHighProfile" + stamp + ".txt"}));
+
+    lists.FileFreeName("abc.com");
+    // Every mirror file exists after the first filing, empty ones included.
+    checkMirrors(lists);
+    QCOMPARE(temp.readFile("/SuperHighProfile" + stamp + ".txt"), QByteArray("abc.com\r\n"));
+    for (int i = 0; i < 50; ++i) {
+        lists.FileFreeName(QString("n%1.com").arg(i, 6, 10, QChar('0')));
+        lists.FileFreeName(QString("x%1.net").arg(i));
+    }
+    checkMirrors(lists);
+    lists.deleteAt(ResultLists::Mid, 3);
+    lists.FileFreeName("later1.com");
+    checkMirrors(lists);
+    lists.clearList(ResultLists::High);
+    lists.FileFreeName("verylongname.com");
+    checkMirrors(lists);
+    QCOMPARE(fileLines(lists.mirrorFilePaths().at(2)), QStringList{});
+    lists.clearList(ResultLists::Low);
+    lists.FileFreeName("ab.com");
+    lists.FileFreeName("abcdefgh.com");
+    checkMirrors(lists);
+}
+
+void TestResultLists::mirrorRewrittenWhenChangedOutside() {
+    TempProgramFolder temp;
+    ResultLists lists(temp.folder());
+    lists.FileFreeName("abcdefgh.com");
+    lists.FileFreeName("abcdefghi.com");
+    QVERIFY(QFile::remove(lists.mirrorFilePaths().at(0)));
+    lists.FileFreeName("abcdefghij.com");
+    checkMirrors(lists);
+    temp.writeFile("/LowProfile" + lists.ListStamp() + ".txt", "junk\r\n");
+    lists.FileFreeName("abcdefghijk.com");
+    checkMirrors(lists);
+}
+
+void TestResultLists::listCommands() {
+    TempProgramFolder temp;
+    ResultLists lists(temp.folder());
+    lists.FileFreeName("abcdefgh.com");
+    lists.FileFreeName("abcdefghi.com");
+    lists.FileFreeName("abcdefghij.com");
+
+    lists.deleteAt(ResultLists::Low, 7); // no such row: nothing changes
+    QCOMPARE(lists.counter(ResultLists::Low), 3);
+    lists.deleteAt(ResultLists::Low, 1);
+    QCOMPARE(lists.list(ResultLists::Low)->names(),
+             QStringList({"abcdefgh.com", "abcdefghij.com"}));
+    QCOMPARE(lists.counter(ResultLists::Low), 2);
+    QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile (2)"));
+
+    lists.clearList(ResultLists::Low);
+    QCOMPARE(lists.list(ResultLists::Low)->count(), 0);
+    QCOMPARE(lists.counter(ResultLists::Low), 0);
+    QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile"));
+
+    // The Saved list has no counter; its file waits for the next drop.
+    lists.appendSaved({"keep1.com", "keep2.com"});
+    const QByteArray saved = temp.readFile("/Remembered.txt");
+    lists.deleteAt(ResultLists::Saved, 0);
+    QCOMPARE(lists.list(ResultLists::Saved)->names(), QStringList{"keep2.com"});
+    QCOMPARE(lists.caption(ResultLists::Saved), QString("Saved Domains"));
+    lists.clearList(ResultLists::Saved);
+    QCOMPARE(lists.list(ResultLists::Saved)->count(), 0);
+    QCOMPARE(temp.readFile("/Remembered.txt"), saved);
+}
+
+void TestResultLists::overflowAt20000() {
+    TempProgramFolder temp;
+    QDir(temp.root()).mkdir("overflow");
+    QDir(temp.root()).mkdir("backups");
+    ResultLists lists(temp.folder());
+    QSignalSpy overflowed(&lists, &ResultLists::overflowed);
+    lists.appendSaved({"kept.com"});
+    lists.FileFreeName("abc.com");
+    lists.FileFreeName("abcde.com");
+    lists.FileTakenName("taken.com");
+    QStringList low;
+    for (int i = 0; i < ResultLists::OverflowLimit - 1; ++i) {
+        low << QString("lowname%1.com").arg(i);
+        lists.FileFreeName(low.last());
+        QVERIFY(!lists.applyOverflowRule());
+    }
+    const QString oldStamp = lists.ListStamp();
+    const QStringList oldMirrors = lists.mirrorFilePaths();
+    low << "lastname.com";
+    lists.FileFreeName(low.last());
+    QVERIFY(lists.applyOverflowRule());
+    QCOMPARE(overflowed.size(), 1);
+
+    // Dumped under the old stamp into the one overflow folder.
+    QCOMPARE(fileLines(temp.path("/overflow/LowProfile" + oldStamp + ".txt")), low);
+    QCOMPARE(fileLines(temp.path("/overflow/HighProfile" + oldStamp + ".txt")),
+             QStringList{"abcde.com"});
+    QCOMPARE(fileLines(temp.path("/overflow/SuperHighProfile" + oldStamp + ".txt")),
+             QStringList{"abc.com"});
+    QCOMPARE(QDir(temp.root() + "/overflow").entryList(QDir::Files).size(), 3);
+    // The old mirror files keep the 20000-entry state.
+    QCOMPARE(fileLines(oldMirrors.at(0)), low);
+
+    for (int k : {1, 2, 3, 4}) {
+        QCOMPARE(lists.list(k)->count(), 0);
+        QCOMPARE(lists.counter(k), 0);
+    }
+    QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile (20000)"));
+    QCOMPARE(lists.list(ResultLists::Saved)->names(), QStringList{"kept.com"});
+
+    const QString newStamp = lists.ListStamp();
+    QVERIFY(newStamp != oldStamp);
+    QCOMPARE(temp.readFile("/backups/HighProfile" + newStamp + ".txt"), QByteArray(" \r\n \r\n"));
+    QCOMPARE(temp.readFile("/backups/MidProfile" + newStamp + ".txt"), QByteArray(" \r\n"));
+
+    lists.FileFreeName("fresh12345.com");
+    QCOMPARE(lists.counter(ResultLists::Low), 1);
+    QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile (1)"));
+    QVERIFY(lists.mirrorFilePaths().at(0).contains(newStamp));
+    checkMirrors(lists);
+    QCOMPARE(fileLines(oldMirrors.at(0)), low);
+}
+
+void TestResultLists::stampsNeverReuseFiles() {
+    // Two runs in the same second, and an overflow folder spelt in another case.
+    TempProgramFolder temp;
+    QDir(temp.root()).mkdir("OverFlow");
+    QStringList stamps;
+    for (int run = 0; run < 3; ++run) {
+        ResultLists lists(temp.folder());
+        QVERIFY(!stamps.contains(lists.ListStamp()));
+        stamps << lists.ListStamp();
+        lists.FileFreeName(QString("run%1.com").arg(run));
+        lists.DumpToOverflow();
+    }
+    QCOMPARE(QDir(temp.root()).entryList({"SuperHighProfile*"}, QDir::Files).size(), 3);
+    QCOMPARE(QDir(temp.root() + "/OverFlow").entryList(QDir::Files).size(), 9);
+    QVERIFY(!QFileInfo::exists(temp.root() + "/overflow"));
+}
+
+void TestResultLists::stampHasNoSeparators() {
+    const QDateTime when(QDate(2026, 12, 7), QTime(11, 20, 53));
+    for (const QLocale &locale : {QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::German), QLocale::system(), QLocale::c()}) {
+        const QString stamp = ResultLists::makeStamp(when, locale);
+        QVERIFY2(!stamp.isEmpty(), qPrintable(locale.name()));
+        for (const QChar c : stamp)
+            QVERIFY2(c != '/' && c != ':' && c != '\\' && !c.isSpace(), qPrintable(stamp));
+        QVERIFY2(stamp.contains("2053"), qPrintable(stamp));
+        QVERIFY(ResultLists::makeStamp(when.addSecs(1), locale) != stamp);
+    }
+    QCOMPARE(ResultLists::makeStamp(when), ResultLists::makeStamp(when, QLocale::system()));
+}
+
+void TestResultLists::savedListLoadAndSave() {
+    TempProgramFolder temp;
+    temp.writeFile("/Remembered.txt", "\r\none.com\r\n \r\n\r\ntwo.net\n  \r\nthree.org");
+    ResultLists lists(temp.folder());
+    lists.LoadSavedList();
+    QCOMPARE(lists.list(ResultLists::Saved)->names(),
+             QStringList({"one.com", "two.net", "  ", "three.org"}));
+    lists.appendSaved({"four.com", " ", ""});
+    QCOMPARE(temp.readFile("/Remembered.txt"),
+             QByteArray("one.com\r\ntwo.net\r\n  \r\nthree.org\r\nfour.com\r\n"));
+    lists.clearList(ResultLists::Saved);
+    lists.SaveSavedList();
+    QCOMPARE(temp.readFile("/Remembered.txt"), QByteArray());
+
+    // Loading again replaces rather than adds; a missing file gives an empty list.
+    QVERIFY(QFile::remove(temp.root() + "/Remembered.txt"));
+    temp.writeFile("/remembered.TXT", "x.com\r\n");
+    lists.LoadSavedList();
+    lists.LoadSavedList();
+    QCOMPARE(lists.list(ResultLists::Saved)->names(), QStringList{"x.com"});
+    QFile::remove(temp.root() + "/remembered.TXT");
+    lists.LoadSavedList();
+    QCOMPARE(lists.list(ResultLists::Saved)->count(), 0);
+}
+
+void TestResultLists::writeFailureReportedOnce() {
+    // The program folder vanishes under the running lists: every write fails (also as root).
+    TempProgramFolder temp;
+    const QString root = temp.root() + "/program";
+    QVERIFY(QDir().mkpath(root));
+    ResultLists lists{ProgramFolder(root)};
+    QSignalSpy failed(&lists, &ResultLists::writeFailed);
+    QVERIFY(QDir(root).removeRecursively());
+    temp.writeFile("/program", "a file where the folder was");
+
+    for (int i = 0; i < 5; ++i) {
+        lists.FileFreeName(QString("n%1.com").arg(i));
+        lists.appendSaved({"s.com"});
+    }
+    QCOMPARE(failed.size(), 1);
+    QVERIFY(failed.first().at(0).toString().contains("Profile"));
+    QCOMPARE(lists.list(ResultLists::High)->count(), 5);
+    QCOMPARE(lists.counter(ResultLists::High), 5);
+    QCOMPARE(lists.list(ResultLists::Saved)->count(), 5);
+
+    // Once the folder is back the files catch up with the lists, and a later outage is news.
+    QVERIFY(QFile::remove(root));
+    QVERIFY(QDir().mkpath(root));
+    lists.FileFreeName("back.com");
+    checkMirrors(lists);
+    QCOMPARE(lists.list(ResultLists::High)->count(), 6);
+    QVERIFY(QDir(root).removeRecursively());
+    temp.writeFile("/program", "x");
+    lists.FileFreeName("again.com");
+    QCOMPARE(failed.size(), 2);
+}
+
+void TestResultLists::modelSignalsAppends() {
+    NameListModel model;
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    model.append("a");
+    model.appendMany({"b", "c"});
+    model.appendMany({});
+    QCOMPARE(inserted.size(), 2);
+    QCOMPARE(inserted.at(1).at(1).toInt(), 1);
+    QCOMPARE(inserted.at(1).at(2).toInt(), 2);
+    QCOMPARE(model.data(model.index(2)).toString(), QString("c"));
+    QVERIFY(!model.data(model.index(3)).isValid());
+    model.removeAt(5);
+    model.removeAt(0);
+    QCOMPARE(model.names(), QStringList({"b", "c"}));
+    model.clear();
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(reset.size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestResultLists)
+#include "tst_resultlists.moc"
