@@ -1,1 +1,165 @@
-// Placeholder: being written.
+#include "harvestchecker.h"
+
+#include "filehelpers.h"
+#include "namecleaning.h"
+#include "pageharvester.h"
+#include "pagetext.h"
+#include "registrartable.h"
+#include "replyclassifier.h"
+#include "resultlists.h"
+#include "timing.h"
+
+#include <QTcpSocket>
+
+HarvestChecker::HarvestChecker(const ProgramFolder &folder, const RegistrarTable &table,
+                               const WhoisOptions &whois, ResultLists &lists, const Timing &timing,
+                               const PageHarvester &harvester, QObject *parent)
+    : QObject(parent)
+    , m_queuePath(folder.path(QStringLiteral("\\BrowserSearch.txt")))
+    , m_table(table)
+    , m_whois(whois)
+    , m_lists(lists)
+    , m_timing(timing)
+    , m_harvester(harvester) {
+    m_stepTimer.setInterval(timing.checkerTickMs);
+    m_timeout.setInterval(timing.checkerTickMs);
+    connect(&m_stepTimer, &QTimer::timeout, this, &HarvestChecker::CheckNextName);
+    connect(&m_timeout, &QTimer::timeout, this, &HarvestChecker::onTimeoutTick);
+}
+
+HarvestChecker::~HarvestChecker() {
+    dropSocket();
+}
+
+void HarvestChecker::start() {
+    m_stepTimer.start();
+}
+
+void HarvestChecker::CheckNextName() {
+    // Restarting a lookup that waits for its reply would keep a slow server's name from ever
+    // being answered; only the timeout gives up on it.
+    if (lookupRunning() || m_checkPosition > m_harvester.foundTotal())
+        return;
+    m_stepTimer.stop();
+    const QString entry = ReadQueueEntry(m_checkPosition);
+    if (entry != EndMarker) {
+        StartQueueLookup(entry);
+    } else {
+        const int checked = m_lists.counter(ResultLists::Registered) +
+                            m_lists.counter(ResultLists::High) + m_lists.counter(ResultLists::Mid) +
+                            m_lists.counter(ResultLists::Low);
+        emit progressText(QStringLiteral("Checked %1 unique domains.").arg(checked));
+        if (m_harvester.foundOnPage() > 0)
+            emit pageStatus(QStringLiteral("Finished domains on current page"));
+    }
+    m_stepTimer.start();
+}
+
+QString HarvestChecker::ReadQueueEntry(int n) const {
+    if (n < 0)
+        return EndMarker;
+    bool ok = false;
+    const QStringList lines = TextFile::readLines(m_queuePath, &ok);
+    if (!ok)
+        return EndMarker;
+    int counted = 0;
+    for (const QString &line : lines) {
+        if (line.isEmpty() || line == QLatin1String(" "))
+            continue;
+        if (counted++ == n)
+            return line;
+    }
+    return EndMarker;
+}
+
+void HarvestChecker::StartQueueLookup(const QString &entry) {
+    m_lookupName = CorrectName(urlDecode(entry));
+    const int row = HasEnabledExtension(m_lookupName, m_table)
+                        ? m_table.FindRegistrar(m_lookupName, m_whois.ProxySwitch)
+                        : -1;
+    if (row < 0) {
+        advance();
+        return;
+    }
+    const RegistrarEntry &registrar = m_table.rows().at(row);
+    m_reply.clear();
+    m_timeoutTicks = 0;
+    m_timeout.start();
+    emit progressText(QStringLiteral("Checking status of: ") + m_lookupName);
+
+    dropSocket();
+    m_socket = new QTcpSocket(this);
+    connect(m_socket, &QTcpSocket::connected, this, &HarvestChecker::onConnected);
+    connect(m_socket, &QTcpSocket::readyRead, this, &HarvestChecker::onReadyRead);
+    connect(m_socket, &QTcpSocket::disconnected, this, &HarvestChecker::onServerClosed);
+    m_socket->connectToHost(registrar.server, quint16(registrar.port));
+}
+
+void HarvestChecker::onConnected() {
+    if (m_socket->write(ReplyClassifier::request(m_lookupName)) >= 0)
+        return;
+    // Nothing was asked, so nothing is filed: the timeout moves on.
+    m_socket->disconnect(this);
+    m_socket->abort();
+}
+
+void HarvestChecker::onReadyRead() {
+    const QByteArray data = m_socket->readAll();
+    const qsizetype room = ReplyClassifier::MaxReplyBytes - m_reply.size();
+    if (room > 0)
+        m_reply += data.left(room);
+}
+
+void HarvestChecker::onServerClosed() {
+    onReadyRead();
+    m_timeout.stop();
+    file(ReplyClassifier::replyText(m_reply));
+    advance();
+}
+
+void HarvestChecker::file(const QString &reply) {
+    const QString &name = m_lookupName;
+    const bool bare = name == QLatin1String(".net") || name == QLatin1String(".com") ||
+                      name.contains(QLatin1String("\".net"), Qt::CaseInsensitive) ||
+                      name.contains(QLatin1String("\".com"), Qt::CaseInsensitive);
+    if (bare)
+        return;
+    if (ReplyClassifier::isFreeForHarvester(reply)) {
+        if (name.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
+            return;
+        m_lists.FileFreeName(name);
+        const int free = m_lists.counter(ResultLists::High) + m_lists.counter(ResultLists::Mid) +
+                         m_lists.counter(ResultLists::Low);
+        emit freeName(name, QStringLiteral("Unregistered: (%1)").arg(free));
+        emit progressText(QStringLiteral("Unregistered: ") + name);
+    } else {
+        m_lists.FileTakenName(name);
+        emit takenName(
+            name, QStringLiteral("Registered: (%1)").arg(m_lists.counter(ResultLists::Registered)));
+    }
+}
+
+void HarvestChecker::onTimeoutTick() {
+    if (++m_timeoutTicks < m_timing.checkerTimeoutTicks)
+        return;
+    m_timeout.stop();
+    m_timeoutTicks = 0;
+    advance();
+}
+
+void HarvestChecker::advance() {
+    ++m_checkPosition;
+    dropSocket();
+    // Through the event loop: a long run of skipped entries never deepens the stack.
+    QMetaObject::invokeMethod(this, &HarvestChecker::CheckNextName, Qt::QueuedConnection);
+}
+
+void HarvestChecker::dropSocket() {
+    if (!m_socket)
+        return;
+    QTcpSocket *socket = m_socket;
+    m_socket = nullptr;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}

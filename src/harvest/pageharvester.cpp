@@ -1,0 +1,107 @@
+#include "pageharvester.h"
+
+#include "namecleaning.h"
+#include "pagetext.h"
+
+#include <array>
+
+PageHarvester::PageHarvester(const RegistrarTable &table, const VendorHosts &hosts)
+    : m_table(table)
+    , m_hosts(hosts) {}
+
+void PageHarvester::beginPage(const QString &pageText) {
+    m_frameFollowPending = false;
+    m_currentExtension.clear();
+    m_reader = HarvestText::LineReader(HarvestText::preparePage(pageText, m_table, true));
+}
+
+bool PageHarvester::processLine() {
+    if (m_reader.atEnd())
+        return false;
+    const QString line = urlDecode(m_reader.next());
+    if (!m_frameFollowPending && line.contains(QLatin1String("<Frame"), Qt::CaseInsensitive) &&
+        line.contains(QLatin1String("src="), Qt::CaseInsensitive)) {
+        m_frameFollowPending = true;
+    } else if (m_frameFollowPending) {
+        // The preparation often splits a frame's address over two lines; join them again.
+        const QString first = cutFrameLine(line);
+        const QString second = m_reader.atEnd() ? QString() : cutFrameLine(m_reader.next());
+        m_frameFollowPending = false;
+        if (onFrame)
+            onFrame(cleanFrameAddress(first + second));
+    } else if (HarvestText::passesLinkTest(line, m_hosts, m_table)) {
+        handleLink(line);
+    } else if (HasEnabledExtension(line, m_table)) {
+        handlePlain(line);
+    }
+    return true;
+}
+
+void PageHarvester::handleLink(const QString &line) {
+    using namespace HarvestText;
+    QString candidate = cutLink(line, false);
+    noteExtension(candidate, m_currentExtension);
+    if (candidate.contains(QLatin1Char(':')))
+        candidate.clear();
+    if (!extensionEnabled(m_currentExtension, m_table))
+        return;
+    accept(finishCandidate(candidate), true);
+}
+
+void PageHarvester::handlePlain(const QString &line) {
+    using namespace HarvestText;
+    QString candidate = cutPlain(backwardScan(line, m_table));
+    noteExtension(candidate, m_currentExtension);
+    const qsizetype at = candidate.indexOf(QLatin1Char('@'));
+    if (at >= 0) // an e-mail address gives its domain
+        candidate = candidate.mid(at + 1);
+    const qsizetype colon = candidate.indexOf(QLatin1Char(':'));
+    if (colon >= 0)
+        candidate = candidate.mid(colon + 1);
+    if (!extensionEnabled(m_currentExtension, m_table))
+        return;
+    accept(finishCandidate(candidate), false);
+}
+
+void PageHarvester::accept(const QString &candidate, bool linkCase) {
+    if (!HarvestText::acceptable(candidate, m_seen, linkCase))
+        return;
+    m_pageList += candidate + QStringLiteral("\r\n");
+    m_seen.add(candidate);
+    ++m_foundTotal;
+    ++m_foundOnPage;
+    if (onAccepted)
+        onAccepted(candidate);
+}
+
+QString PageHarvester::takePageList() {
+    QString list;
+    list.swap(m_pageList);
+    return list;
+}
+
+void PageHarvester::clearSeen() {
+    m_seen.clear();
+    m_pageList.clear();
+}
+
+QString PageHarvester::cutFrameLine(const QString &line) {
+    const qsizetype gt = line.indexOf(QLatin1Char('>'));
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    if (gt >= 0 && space >= 0 && gt < space)
+        return line.left(gt + 1);
+    if (space >= 0)
+        return line.left(space + 1);
+    return line;
+}
+
+QString PageHarvester::cleanFrameAddress(QString address) {
+    static const std::array<QString, 12> removals = {
+        QStringLiteral("\""),       QStringLiteral(">"),       QStringLiteral("<"),
+        QStringLiteral("https://"), QStringLiteral("http://"), QStringLiteral("ttps://"),
+        QStringLiteral("ttp://"),   QStringLiteral("tps://"),  QStringLiteral("tp://"),
+        QStringLiteral("ps://"),    QStringLiteral("p://"),    QStringLiteral("://")};
+    for (const QString &removal : removals)
+        address.remove(removal);
+    return address;
+}

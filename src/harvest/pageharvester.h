@@ -1,0 +1,58 @@
+#pragma once
+
+#include "harvesttext.h"
+#include "pagework.h"
+#include "seennames.h"
+
+#include <QString>
+#include <functional>
+
+struct VendorHosts;
+class RegistrarTable;
+
+// The browser harvester's reading of one page: names in links and in plain text (e-mail
+// addresses included), and the addresses of frames, which are loaded separately. Names are
+// collected per page and remembered across pages, so a page visited twice adds nothing.
+class PageHarvester : public PageWork {
+public:
+    PageHarvester(const RegistrarTable &table, const VendorHosts &hosts);
+
+    void beginPage(const QString &pageText) override;
+    bool processLine() override;
+    void endPage() override {}
+
+    // Called with the address of every frame met on the page, as soon as it is met.
+    std::function<void(const QString &)> onFrame;
+    // Called for every name accepted.
+    std::function<void(const QString &)> onAccepted;
+
+    // The names accepted since the page list was last taken, each followed by CR LF.
+    QString takePageList();
+    const QString &pageList() const { return m_pageList; }
+    const SeenNames &seen() const { return m_seen; }
+    // Forget every name seen and the page list, so known names can be queued again.
+    void clearSeen();
+
+    int foundTotal() const { return m_foundTotal; }
+    int foundOnPage() const { return m_foundOnPage; }
+    void resetFoundOnPage() { m_foundOnPage = 0; }
+
+    // Frame-address helpers, public for testing.
+    static QString cutFrameLine(const QString &line);
+    static QString cleanFrameAddress(QString address);
+
+private:
+    void handleLink(const QString &line);
+    void handlePlain(const QString &line);
+    void accept(const QString &candidate, bool linkCase);
+
+    const RegistrarTable &m_table;
+    const VendorHosts &m_hosts;
+    HarvestText::LineReader m_reader{QString()};
+    SeenNames m_seen;
+    QString m_pageList;
+    QString m_currentExtension;
+    bool m_frameFollowPending = false;
+    int m_foundTotal = 0;
+    int m_foundOnPage = 0;
+};
