@@ -1,1 +1,187 @@
-// Placeholder: being written.
+#include "searchdriver.h"
+
+#include "appcontext.h"
+#include "desktop.h"
+#include "lookuppool.h"
+#include "namecleaning.h"
+#include "settingsstore.h"
+#include "timing.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QTimer>
+
+SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &desktop,
+                           const Timing &timing, QObject *parent)
+    : QObject(parent)
+    , m_pool(pool)
+    , m_userStore(userStore)
+    , m_desktop(desktop)
+    , m_timing(timing)
+    , m_overall(new QTimer(this)) {
+    connect(m_overall, &QTimer::timeout, this, &SearchDriver::onOverallTick);
+    connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::LookupEnded);
+}
+
+SearchDriver::~SearchDriver() {
+    m_overall->stop();
+}
+
+QString SearchDriver::positionKey(const QString &type) {
+    static const QHash<QString, QString> keys = {
+        {QStringLiteral("Full Word List"), QStringLiteral("FullWordNum")},
+        {QStringLiteral("All Two Letter"), QStringLiteral("TwoWordNum")},
+        {QStringLiteral("All Three Letter"), QStringLiteral("ThreeWordNum")},
+        {QStringLiteral("All Four Letter"), QStringLiteral("FourWordNum")},
+        {QStringLiteral("Custom List"), QStringLiteral("CustWordNum")},
+        {QStringLiteral("Yahoo Search"), QStringLiteral("YahooWordNum")},
+        {QStringLiteral("Google Search"), QStringLiteral("GoogleWordNum")},
+    };
+    return keys.value(type);
+}
+
+void SearchDriver::Start(int wordNumber, int wordMax) {
+    // A run started over a running one (another window pressing Start) replaces it.
+    m_overall->stop();
+    m_pool.closeAll();
+    m_halted = false;
+    m_pool.setHalted(false);
+    if (m_searchType == QLatin1String("Yahoo Search") ||
+        m_searchType == QLatin1String("Google Search"))
+        wordNumber = 1;
+    // Entries are numbered from 1; a run from entry 0 or below would end before it began.
+    m_wordNumber = qMax(1, wordNumber);
+    m_wordMax = wordMax;
+    StartBatch();
+}
+
+void SearchDriver::StartBatch() {
+    if (m_halted)
+        return;
+    m_listEnded = false;
+    m_batchDone = 0;
+    m_batchStarted = 0;
+    m_batchSeconds = 0;
+    m_overall->start(m_timing.batchTickMs);
+
+    // Nothing repaints while the batch starts, so the status texts are sent once, as they
+    // stand after the last entry taken; the position is stored once for the same reason.
+    QString entryStatus;
+    QString openStatus;
+    int taken = 0;
+    for (int i = 0; i < LookupPool::SlotCount && !m_halted; ++i) {
+        m_pool.closeSlot(i);
+        QString entry = NextListEntry(m_wordNumber);
+        ++m_wordNumber;
+        if (m_wordNumber <= m_wordMax)
+            entryStatus =
+                QString::number(m_wordNumber) + QStringLiteral(" of ") + QString::number(m_wordMax);
+        openStatus =
+            m_wordNumber > m_wordMax
+                ? QStringLiteral("Open: Closing connections...")
+                : QStringLiteral("Open: ") + QString::number(LookupPool::SlotCount - m_batchDone);
+        if (entry.isEmpty() || entry == ListFile::EndMarker) {
+            m_listEnded = true;
+            break;
+        }
+        taken = m_wordNumber;
+        ++m_batchStarted;
+        m_pool.StartLookup(CorrectName(entry), i);
+    }
+    if (taken > 0)
+        storePosition(taken);
+    if (!entryStatus.isEmpty())
+        emit statusText(1, entryStatus);
+    emit statusText(2, openStatus);
+
+    // A batch cut short by the end of the list ends when its started lookups have; an empty
+    // one at once.
+    if (!m_halted && m_batchStarted == 0)
+        endBatch();
+}
+
+void SearchDriver::LookupEnded() {
+    if (m_halted)
+        return;
+    ++m_batchDone;
+    if (m_batchDone < m_batchStarted)
+        return;
+    endBatch();
+}
+
+void SearchDriver::onOverallTick() {
+    if (m_halted) {
+        m_overall->stop();
+        return;
+    }
+    ++m_batchSeconds;
+    if (m_batchSeconds < m_timing.batchDeadlineTicks)
+        return;
+    // The deadline: lookups still running are closed unfiled; their entries count as done.
+    m_overall->stop();
+    m_batchSeconds = 0;
+    m_batchDone = LookupPool::SlotCount;
+    endBatch();
+}
+
+void SearchDriver::endBatch() {
+    m_pool.closeAll();
+    m_overall->stop();
+    m_batchSeconds = 0;
+    if (m_listEnded)
+        Stop();
+    else
+        StartBatch();
+}
+
+void SearchDriver::Stop() {
+    m_batchDone = LookupPool::SlotCount;
+    m_halted = true;
+    m_pool.setHalted(true);
+    m_overall->stop();
+    m_pool.closeAll();
+    m_batchSeconds = 0;
+    showRestingStatus();
+    emit stopped();
+}
+
+void SearchDriver::shutdown() {
+    m_batchDone = LookupPool::SlotCount;
+    m_halted = true;
+    m_pool.setHalted(true);
+    m_overall->stop();
+    m_pool.closeAll();
+}
+
+QString SearchDriver::NextListEntry(int n) {
+    bool opened = true;
+    const QString entry = m_listFile.NextListEntry(m_listPath, n, &opened);
+    if (opened)
+        return entry;
+    // Shown from the event loop: a modal box inside a batch start would let the batch timer
+    // and socket events run in the middle of it.
+    const QString text = QStringLiteral("File ") + m_listPath + QStringLiteral(" not found.");
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            m_desktop.message(QCoreApplication::applicationName(), text, Desktop::Icon::None,
+                              Desktop::Buttons::Ok);
+        },
+        Qt::QueuedConnection);
+    return QString();
+}
+
+void SearchDriver::storePosition(int next) {
+    const QString value = QString::number(next);
+    const QString key = positionKey(m_searchType);
+    if (!key.isEmpty())
+        m_userStore.write(AppContext::PositionsApp, AppContext::Section, key, value);
+    m_userStore.write(AppContext::PositionsApp, AppContext::Section, QStringLiteral("wordNumber"),
+                      value);
+}
+
+void SearchDriver::showRestingStatus() {
+    emit statusText(1, QStringLiteral("Entry Status"));
+    emit statusText(2, QStringLiteral("Open Connections"));
+    emit statusText(3, QStringLiteral("Connection Status"));
+}

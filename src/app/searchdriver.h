@@ -20,8 +20,8 @@ struct Timing;
 class SearchDriver : public QObject {
     Q_OBJECT
 public:
-    SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &desktop,
-                 const Timing &timing, QObject *parent = nullptr);
+    SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &desktop, const Timing &timing,
+                 QObject *parent = nullptr);
     ~SearchDriver() override;
 
     // The list the next run reads, and the search type (the Combo1 text) that decides which
@@ -60,6 +60,8 @@ private:
     void LookupEnded();
     void onOverallTick();
     void endBatch();
+    void storePosition(int next);
+    void showRestingStatus();
 
     LookupPool &m_pool;
     SettingsStore &m_userStore;

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <memory>
 
 class Desktop;
 class QTcpSocket;
@@ -14,7 +15,7 @@ struct Timing;
 
 // The state of one lookup.
 struct LookupSlot {
-    QString name;   // what is sent and filed
+    QString name; // what is sent and filed
     QString server;
     QByteArray reply; // kept across reconnections, capped at ReplyClassifier::MaxReplyBytes
     int ticks = 0;
@@ -34,11 +35,13 @@ public:
     ~LookupPool() override;
 
     void StartLookup(const QString &candidate, int slot);
-    void closeSlot(int slot);   // close the socket, stop the timer, ticks to 0
+    void closeSlot(int slot); // close the socket, stop the timer, ticks to 0
     void closeAll();
     void setHalted(bool halted) { m_halted = halted; }
     bool halted() const { return m_halted; }
     const LookupSlot &slot(int i) const;
+    // Port of every reconnection (43; tests point it at a loopback server).
+    void setReconnectPort(quint16 port) { m_reconnectPort = port; }
 
 signals:
     void lookupEnded();
@@ -49,8 +52,12 @@ private:
     struct Slot;
     void onConnected(int i);
     void onReadyRead(int i);
+    void onDisconnected(int i);
     void onClosedByServer(int i);
     void onTick(int i);
+    void dropConnection(Slot &s);
+    void endUnfiled(int i);
+    void reportFailure(int number, const QString &description);
 
     const RegistrarTable &m_table;
     const WhoisOptions &m_options;
@@ -58,5 +65,7 @@ private:
     Desktop &m_desktop;
     const Timing &m_timing;
     bool m_halted = false;
-    std::array<Slot *, SlotCount> m_slots{};
+    bool m_failureQueued = false;
+    quint16 m_reconnectPort = 43;
+    std::array<std::unique_ptr<Slot>, SlotCount> m_slots;
 };

@@ -1,40 +1,53 @@
 #include "loopbackwhoisserver.h"
 
 #include <QFile>
-#include <memory>
 #include <QPointer>
+#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QTimer>
+#include <memory>
 
 LoopbackWhoisServer::LoopbackWhoisServer(QObject *parent)
-    : QObject(parent)
-{
+    : QObject(parent) {
     connect(&m_server, &QTcpServer::newConnection, this, &LoopbackWhoisServer::onNewConnection);
 }
 
-LoopbackWhoisServer::~LoopbackWhoisServer() { stop(); }
-
-bool LoopbackWhoisServer::start(quint16 port)
-{
-    return m_server.listen(QHostAddress::LocalHost, port);
+LoopbackWhoisServer::~LoopbackWhoisServer() {
+    stop();
 }
 
-void LoopbackWhoisServer::stop() { m_server.close(); }
+bool LoopbackWhoisServer::start(quint16 port) {
+    if (port != 0)
+        return m_server.listen(QHostAddress::LocalHost, port);
+    // Registrar rows hold 16-bit signed ports, so the server must sit below 32768, out of the
+    // system's ephemeral range.
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const auto candidate = quint16(QRandomGenerator::global()->bounded(10000, 32768));
+        if (m_server.listen(QHostAddress::LocalHost, candidate))
+            return true;
+    }
+    return false;
+}
 
-quint16 LoopbackWhoisServer::port() const { return m_server.serverPort(); }
+void LoopbackWhoisServer::stop() {
+    m_server.close();
+}
 
-QByteArray LoopbackWhoisServer::sampleReply(const QString &fileName)
-{
-    const QString dir = qEnvironmentVariable("KESTRIN_SOURCE_DIR") +
-                        QStringLiteral("/../shared/whois-replies/");
+quint16 LoopbackWhoisServer::port() const {
+    return m_server.serverPort();
+}
+
+QByteArray LoopbackWhoisServer::sampleReply(const QString &fileName) {
+    const QString dir =
+        qEnvironmentVariable("KESTRIN_SOURCE_DIR") + QStringLiteral("/../shared/whois-replies/");
     QFile f(dir + fileName);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void LoopbackWhoisServer::onNewConnection()
-{
+void LoopbackWhoisServer::onNewConnection() {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         ++connections;
+        emit connectionAccepted();
         socket->setParent(this);
         if (mode == Mode::CloseAtOnce) {
             socket->disconnectFromHost();
@@ -54,7 +67,7 @@ void LoopbackWhoisServer::onNewConnection()
             buffer->clear();
             queries << query;
             emit queryReceived(query);
-            if (mode == Mode::Silent)
+            if (mode == Mode::Silent || silentNames.contains(QString::fromLatin1(query).toLower()))
                 return;
             QPointer<QTcpSocket> guard(socket);
             if (delayMs > 0)
@@ -69,8 +82,7 @@ void LoopbackWhoisServer::onNewConnection()
     }
 }
 
-void LoopbackWhoisServer::answer(QTcpSocket *socket, const QByteArray &query)
-{
+void LoopbackWhoisServer::answer(QTcpSocket *socket, const QByteArray &query) {
     if (mode == Mode::Oversized) {
         const QByteArray chunk(64 * 1024, 'x');
         for (qint64 sent = 0; sent < oversizeBytes; sent += chunk.size())

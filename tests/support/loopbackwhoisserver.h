@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 #include <QTcpServer>
 
@@ -13,28 +14,29 @@ class LoopbackWhoisServer : public QObject {
     Q_OBJECT
 public:
     enum class Mode {
-        Answer,         // reply from the canned texts (per name, else the default reply)
-        Silent,         // accept and never answer nor close
-        CloseAtOnce,    // close right after the connection is accepted, sending nothing
-        Oversized,      // an endless-looking reply of `oversizeBytes` bytes, then close
+        Answer,      // reply from the canned texts (per name, else the default reply)
+        Silent,      // accept and never answer nor close
+        CloseAtOnce, // close right after the connection is accepted, sending nothing
+        Oversized,   // an endless-looking reply of `oversizeBytes` bytes, then close
     };
 
     explicit LoopbackWhoisServer(QObject *parent = nullptr);
     ~LoopbackWhoisServer() override;
 
-    bool start(quint16 port = 0);
-    void stop();                   // refuse new connections (closes the listening socket)
+    bool start(quint16 port = 0); // 0: a free port below 32768 (registrar rows are 16-bit signed)
+    void stop();                  // refuse new connections (closes the listening socket)
     quint16 port() const;
 
     Mode mode = Mode::Answer;
-    int delayMs = 0;               // wait this long before answering
+    int delayMs = 0; // wait this long before answering
     QByteArray defaultReply = "Domain Name: TAKEN\r\nRegistrar: Example\r\n";
-    QHash<QString, QByteArray> replies;   // query name (lower case) -> reply
+    QHash<QString, QByteArray> replies; // query name (lower case) -> reply
+    QSet<QString> silentNames;          // query names (lower case) never answered
     qint64 oversizeBytes = 3 * 1024 * 1024;
 
     // Every query line received, in order, exactly as sent (without the CR LF).
     QList<QByteArray> queries;
-    QByteArrayList rawQueries;     // the raw bytes of each query, CR LF included
+    QByteArrayList rawQueries; // the raw bytes of each query, CR LF included
     int connections = 0;
 
     // A reply text from ../shared/whois-replies (or "" when the folder is not there).
@@ -43,6 +45,7 @@ public:
 
 signals:
     void queryReceived(const QByteArray &name);
+    void connectionAccepted();
 
 private:
     void onNewConnection();

@@ -1,0 +1,318 @@
+#include "desktoprecorder.h"
+#include "lookuppool.h"
+#include "loopbackwhoisserver.h"
+#include "replyclassifier.h"
+#include "resultlists.h"
+#include "tempprogramfolder.h"
+#include "timing.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+constexpr int TickMs = 20;
+constexpr int WaitMs = 10000;
+
+RegistrarEntry row(const QString &extension, quint16 port, const QString &server = "127.0.0.1") {
+    return RegistrarEntry{extension, server, qint16(port), true};
+}
+} // namespace
+
+class TestLookupPool : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void requestLine_data();
+    void requestLine();
+    void classification_data();
+    void classification();
+    void firstConnectionUsesRowPortReconnectionsTheStandardOne();
+    void silentServerIsRetriedEveryTenTicks();
+    void refusedConnectionIsRetriedByTheTimer();
+    void proxySwitchSendsEveryNameToTheProxyRow();
+    void haltedPoolFilesNothing();
+    void reusedSlotIgnoresTheOldConnection();
+    void emptyTableEndsTheLookupUnfiled();
+    void badRowIsReportedOnceAndEndsTheLookup();
+    void overflowRuleRunsAfterFiling();
+
+private:
+    QStringList names(int list) const { return m_lists->list(list)->names(); }
+    void makePool();
+
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<ResultLists> m_lists;
+    std::unique_ptr<LoopbackWhoisServer> m_server;
+    std::unique_ptr<LookupPool> m_pool;
+    RegistrarTable m_table;
+    WhoisOptions m_options;
+    DesktopRecorder m_desktop;
+    Timing m_timing = Timing::shrunk(TickMs);
+};
+
+void TestLookupPool::init() {
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_lists = std::make_unique<ResultLists>(m_folder->folder());
+    m_server = std::make_unique<LoopbackWhoisServer>();
+    QVERIFY(m_server->start());
+    m_table.setRows({row("com", m_server->port()), row("net", m_server->port())});
+    m_options = WhoisOptions();
+    m_desktop = DesktopRecorder();
+    makePool();
+}
+
+void TestLookupPool::makePool() {
+    m_pool = std::make_unique<LookupPool>(m_table, m_options, *m_lists, m_desktop, m_timing);
+    m_pool->setReconnectPort(m_server->port());
+}
+
+void TestLookupPool::cleanup() {
+    m_pool.reset();
+    m_server.reset();
+    m_lists.reset();
+    m_folder.reset();
+}
+
+void TestLookupPool::requestLine_data() {
+    QTest::addColumn<QString>("candidate");
+    QTest::addColumn<QString>("defaultExtension");
+    QTest::addColumn<QByteArray>("sent");
+
+    QTest::newRow("plain name") << "example.com"
+                                << ".com" << QByteArray("example.com\r\n");
+    QTest::newRow("word gets default extension") << "kestrin"
+                                                 << ".com" << QByteArray("kestrin.com\r\n");
+    QTest::newRow("other default extension") << "kestrin"
+                                             << ".net" << QByteArray("kestrin.net\r\n");
+    QTest::newRow("url scheme") << "http://example.com"
+                                << ".com" << QByteArray("example.com\r\n");
+    QTest::newRow("scheme on a bare word") << "https://word"
+                                           << ".com" << QByteArray("word.com\r\n");
+    QTest::newRow("percent escapes") << "my%20site.com"
+                                     << ".com" << QByteArray("mysite.com\r\n");
+    QTest::newRow("control characters") << "ab\tc\x01.com"
+                                        << ".com" << QByteArray("abc.com\r\n");
+}
+
+void TestLookupPool::requestLine() {
+    QFETCH(QString, candidate);
+    QFETCH(QString, defaultExtension);
+    QFETCH(QByteArray, sent);
+    m_options.DefaultExtension = defaultExtension;
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->StartLookup(candidate, 3);
+
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(m_server->rawQueries, QByteArrayList{sent});
+}
+
+void TestLookupPool::classification_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("list");
+
+    const QByteArray big(ReplyClassifier::MaxReplyBytes + 4096, 'x');
+    QTest::newRow("first phrase in capitals")
+        << "abc.com" << QByteArray("NO MATCH FOR \"ABC\"") << int(ResultLists::High);
+    QTest::newRow("not found in a footer")
+        << "abcdef.com" << QByteArray("Domain: x\r\n\r\n% help: page not found\r\n")
+        << int(ResultLists::Mid);
+    QTest::newRow("long free name")
+        << "abcdefghij.com" << QByteArray("No domain records were found") << int(ResultLists::Low);
+    QTest::newRow("taken") << "abc.com" << QByteArray("Domain Name: ABC.COM\r\n")
+                           << int(ResultLists::Registered);
+    QTest::newRow("empty reply is taken")
+        << "abc.com" << QByteArray() << int(ResultLists::Registered);
+    QTest::newRow("phrase within the first MiB")
+        << "abc.com" << QByteArray("not registered") + big << int(ResultLists::High);
+    QTest::newRow("phrase past the first MiB")
+        << "abc.com" << big + QByteArray("not registered") << int(ResultLists::Registered);
+}
+
+void TestLookupPool::classification() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, list);
+    m_server->replies.insert(name, reply);
+    if (reply.isEmpty())
+        m_server->mode = LoopbackWhoisServer::Mode::CloseAtOnce;
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->StartLookup(name, 0);
+
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(names(list), QStringList{name});
+    const int all = names(ResultLists::High).size() + names(ResultLists::Mid).size() +
+                    names(ResultLists::Low).size() + names(ResultLists::Registered).size();
+    QCOMPARE(all, 1);
+    QVERIFY(m_pool->slot(0).reply.size() <= ReplyClassifier::MaxReplyBytes);
+}
+
+void TestLookupPool::firstConnectionUsesRowPortReconnectionsTheStandardOne() {
+    // The row points at a server that never answers; the standard port answers.
+    LoopbackWhoisServer silent;
+    silent.mode = LoopbackWhoisServer::Mode::Silent;
+    QVERIFY(silent.start());
+    m_table.setRows({row("com", silent.port())});
+    m_server->replies.insert("abc.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->StartLookup("abc.com", 7);
+
+    QTRY_COMPARE_WITH_TIMEOUT(silent.queries.size(), 1, WaitMs);
+    QCOMPARE(m_server->connections, 0);
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(silent.connections, 1);
+    QCOMPARE(m_server->queries, QList<QByteArray>{"abc.com"});
+    QCOMPARE(names(ResultLists::High), QStringList{"abc.com"});
+}
+
+void TestLookupPool::silentServerIsRetriedEveryTenTicks() {
+    m_server->mode = LoopbackWhoisServer::Mode::Silent;
+    QSignalSpy accepted(m_server.get(), &LoopbackWhoisServer::connectionAccepted);
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+    QElapsedTimer clock;
+    clock.start();
+
+    m_pool->StartLookup("abc.com", 24);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->connections, 1, WaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->connections, 2, WaitMs);
+    const qint64 second = clock.elapsed();
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->connections, 3, WaitMs);
+    const qint64 third = clock.elapsed();
+
+    // Ten ticks between attempts (coarse timers may fire a little early, never much).
+    QVERIFY2(second >= 8 * TickMs, qPrintable(QString::number(second)));
+    QVERIFY2(third - second >= 8 * TickMs, qPrintable(QString::number(third - second)));
+    QCOMPARE(m_server->queries, QList<QByteArray>({"abc.com", "abc.com", "abc.com"}));
+    QCOMPARE(ended.size(), 0);
+    QVERIFY(names(ResultLists::Registered).isEmpty());
+}
+
+void TestLookupPool::refusedConnectionIsRetriedByTheTimer() {
+    LoopbackWhoisServer closed;
+    QVERIFY(closed.start());
+    const quint16 deadPort = closed.port();
+    closed.stop();
+    m_table.setRows({row("com", deadPort)});
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->StartLookup("abc.com", 0);
+
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(m_server->queries, QList<QByteArray>{"abc.com"});
+    QCOMPARE(names(ResultLists::Registered), QStringList{"abc.com"});
+    QVERIFY(m_desktop.messages.isEmpty());
+}
+
+void TestLookupPool::proxySwitchSendsEveryNameToTheProxyRow() {
+    m_table.setRows({row("proxy", m_server->port()), row("com", 1), row("org", 1)});
+    m_options.ProxySwitch = true;
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->StartLookup("one.com", 0);
+    m_pool->StartLookup("two.org", 1);
+
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2, WaitMs);
+    QCOMPARE(m_server->connections, 2);
+}
+
+void TestLookupPool::haltedPoolFilesNothing() {
+    m_server->delayMs = 100;
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+    for (int i = 0; i < 5; ++i)
+        m_pool->StartLookup(QString("name%1.com").arg(i), i);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 5, WaitMs);
+
+    m_pool->setHalted(true);
+    m_pool->StartLookup("late.com", 5);
+    QTest::qWait(300);
+
+    QCOMPARE(ended.size(), 0);
+    QVERIFY(names(ResultLists::Registered).isEmpty());
+    QCOMPARE(m_server->queries.size(), 5);
+}
+
+void TestLookupPool::reusedSlotIgnoresTheOldConnection() {
+    m_server->replies.insert("new.com", LoopbackWhoisServer::freeReply());
+    m_server->silentNames.insert("old.com");
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->StartLookup("old.com", 2);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 1, WaitMs);
+    m_pool->closeSlot(2);
+    m_pool->StartLookup("new.com", 2);
+
+    QVERIFY(ended.wait(WaitMs));
+    QTest::qWait(100);
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(names(ResultLists::High), QStringList{"new.com"});
+    QVERIFY(names(ResultLists::Registered).isEmpty());
+    QVERIFY(m_pool->slot(2).reply.startsWith("No match"));
+}
+
+void TestLookupPool::emptyTableEndsTheLookupUnfiled() {
+    m_table.setRows({});
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+    QSignalSpy status(m_pool.get(), &LookupPool::statusText);
+
+    m_pool->StartLookup("abc.com", 0);
+    m_pool->StartLookup("def.com", 1);
+
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2, WaitMs);
+    QVERIFY(!status.isEmpty());
+    QCOMPARE(status.last().at(0).toInt(), 3);
+    QVERIFY(status.last().at(1).toString().contains("registrar table is empty"));
+    QVERIFY(m_desktop.messages.isEmpty());
+    QCOMPARE(m_server->connections, 0);
+}
+
+void TestLookupPool::badRowIsReportedOnceAndEndsTheLookup() {
+    m_table.setRows({RegistrarEntry{"com", "", 0, false}});
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    for (int i = 0; i < LookupPool::SlotCount; ++i)
+        m_pool->StartLookup(QString("n%1.com").arg(i), i);
+
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), LookupPool::SlotCount, WaitMs);
+    QCOMPARE(m_desktop.messages.size(), 1);
+    const DesktopRecorder::Message &box = m_desktop.messages.first();
+    QCOMPARE(box.title, QString("Error"));
+    QCOMPARE(box.icon, Desktop::Icon::Warning);
+    QVERIFY(box.text.startsWith("An error has occurred.\r\nError #: 5\r\nDescription: "));
+
+    // A slot number with no socket is reported the same way, and ends nothing.
+    m_pool->StartLookup("abc.com", LookupPool::SlotCount);
+    QTRY_COMPARE_WITH_TIMEOUT(m_desktop.messages.size(), 2, WaitMs);
+    QVERIFY(m_desktop.messages.last().text.contains("Error #: 9"));
+    QCOMPARE(ended.size(), LookupPool::SlotCount);
+}
+
+void TestLookupPool::overflowRuleRunsAfterFiling() {
+    QStringList full;
+    for (int i = 0; i < ResultLists::OverflowLimit - 1; ++i)
+        full << QString("n%1.com").arg(i);
+    m_lists->list(ResultLists::Low)->appendMany(full);
+    m_server->replies.insert("abcdefghij.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+    QSignalSpy overflowed(m_pool.get(), &LookupPool::overflowed);
+
+    m_pool->StartLookup("taken.com", 0);
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(overflowed.size(), 0);
+
+    m_pool->StartLookup("abcdefghij.com", 0);
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(overflowed.size(), 1);
+    QCOMPARE(m_lists->list(ResultLists::Low)->count(), 0);
+    QCOMPARE(m_lists->list(ResultLists::Registered)->count(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestLookupPool)
+#include "tst_lookuppool.moc"
