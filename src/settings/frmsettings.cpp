@@ -1,1 +1,291 @@
-// Placeholder: being written.
+#include "frmsettings.h"
+
+#include "appcontext.h"
+#include "desktop.h"
+#include "extensionrules.h"
+#include "settingsstore.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QString kApp = QStringLiteral("Kestrin");
+const QString kSection = QStringLiteral("Settings");
+const QString kEnabled = QStringLiteral("Enabled");
+
+QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent) {
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QLineEdit *makeEdit(const QString &name, QWidget *parent) {
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QPushButton *makeButton(const QString &name, const QString &text, QWidget *parent) {
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    return button;
+}
+} // namespace
+
+frmSettings::frmSettings(AppContext &ctx, QWidget *parent)
+    : QWidget(parent)
+    , m_ctx(ctx)
+    , m_machine(*ctx.machineStore, *ctx.userStore, *ctx.desktop, ctx.branding.CompanyName,
+                ctx.branding.ProductName) {
+    setObjectName(QStringLiteral("frmSettings"));
+    setWindowTitle(QStringLiteral("Domain extension settings"));
+    buildControls();
+
+    if (const auto error = FillRegistrarList())
+        showError(*error);
+    m_editEnabled = true;
+    m_chkProxy->setChecked(
+        m_machine.GetMachineSetting(kApp, kSection, QStringLiteral("chkProxy"), QStringLiteral("0"))
+            .trimmed()
+            .toInt() == 1);
+    setProxy(m_chkProxy->isChecked());
+    m_txtDefault->setText(m_ctx.whois.DefaultExtension);
+    setDefaultExtension(m_txtDefault->text());
+
+    connect(m_chkProxy, &QCheckBox::toggled, this, &frmSettings::setProxy);
+    connect(m_txtDefault, &QLineEdit::textChanged, this, &frmSettings::setDefaultExtension);
+}
+
+void frmSettings::buildControls() {
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("lstDomains"));
+    m_list->setHeaderLabels({QStringLiteral("Extension"), QStringLiteral("Server"),
+                             QStringLiteral("Port"), QStringLiteral("Status")});
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->header()->setSectionsClickable(true);
+    m_list->header()->setSortIndicatorShown(false);
+
+    m_txtExt = makeEdit(QStringLiteral("txtExt"), this);
+    m_txtServer = makeEdit(QStringLiteral("txtServer"), this);
+    m_txtPort = makeEdit(QStringLiteral("txtPort"), this);
+    auto *command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("New Extension"), this);
+    auto *command2 =
+        makeButton(QStringLiteral("Command2"), QStringLiteral("Delete Selected"), this);
+    auto *cmdToggle =
+        makeButton(QStringLiteral("cmdToggle"), QStringLiteral("Enable/Disable"), this);
+    auto *cmdSave = makeButton(QStringLiteral("cmdSave"), QStringLiteral("Add/Save"), this);
+    auto *command3 =
+        makeButton(QStringLiteral("Command3"), QStringLiteral("Restore Defaults"), this);
+    m_chkProxy = new QCheckBox(QStringLiteral("Use the server entered under the extension "
+                                              "\"proxy\" for all whois lookups"),
+                               this);
+    m_chkProxy->setObjectName(QStringLiteral("chkProxy"));
+    m_txtDefault = makeEdit(QStringLiteral("txtDefault"), this);
+    m_txtDefault->installEventFilter(this);
+
+    auto *fields = new QGridLayout;
+    const std::array<std::pair<QLabel *, QLineEdit *>, 3> rows{
+        std::pair{makeLabel(QStringLiteral("Label1"), QStringLiteral("Extension:"), this),
+                  m_txtExt},
+        std::pair{makeLabel(QStringLiteral("Label2"), QStringLiteral("Whois Server:"), this),
+                  m_txtServer},
+        std::pair{makeLabel(QStringLiteral("Label3"), QStringLiteral("Port:"), this), m_txtPort}};
+    for (int i = 0; i < int(rows.size()); ++i) {
+        rows[i].first->setBuddy(rows[i].second);
+        fields->addWidget(rows[i].first, i, 0);
+        fields->addWidget(rows[i].second, i, 1);
+    }
+    auto *side = new QVBoxLayout;
+    side->addLayout(fields);
+    for (QPushButton *button : {command1, cmdSave, cmdToggle, command2, command3})
+        side->addWidget(button);
+    side->addStretch(1);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(
+        makeLabel(QStringLiteral("Label4"), QStringLiteral("Enabled/Disabled Extensions:"), this));
+    left->addWidget(m_list, 1);
+    auto *top = new QHBoxLayout;
+    top->addLayout(left, 3);
+    top->addLayout(side, 2);
+
+    auto *defaults = new QHBoxLayout;
+    defaults->addWidget(
+        makeLabel(QStringLiteral("Label5"), QStringLiteral("Default Extension:"), this));
+    defaults->addWidget(m_txtDefault, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(m_chkProxy);
+    auto *label6 = makeLabel(QStringLiteral("Label6"),
+                             QStringLiteral("Use the following extension in wordlist searches or "
+                                            "if no extension is present in the domain:"),
+                             this);
+    label6->setWordWrap(true);
+    layout->addWidget(label6);
+    layout->addLayout(defaults);
+    resize(640, 480);
+
+    connect(m_list, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { rowClicked(item); });
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &frmSettings::sortByColumn);
+    connect(command1, &QPushButton::clicked, this, &frmSettings::newExtension);
+    connect(cmdSave, &QPushButton::clicked, this, &frmSettings::addSave);
+    connect(cmdToggle, &QPushButton::clicked, this, &frmSettings::toggleStatus);
+    connect(command2, &QPushButton::clicked, this, &frmSettings::deleteSelected);
+    connect(command3, &QPushButton::clicked, this, &frmSettings::restoreDefaults);
+}
+
+std::optional<RegistrarError> frmSettings::FillRegistrarList() {
+    std::optional<RegistrarError> error;
+    const QList<QStringList> rows = m_ctx.registrars.fileRows(&error);
+    m_list->clear();
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    for (const QStringList &row : rows)
+        items << new QTreeWidgetItem(row.mid(0, 4));
+    m_list->addTopLevelItems(items);
+    // A sorted list stays sorted when it is filled again.
+    if (m_sorted)
+        m_list->sortItems(m_sortColumn, m_sortOrder);
+    return error;
+}
+
+void frmSettings::rowClicked(QTreeWidgetItem *item) {
+    if (!item)
+        return;
+    m_txtExt->setText(item->text(0));
+    m_txtServer->setText(item->text(1));
+    m_txtPort->setText(item->text(2));
+    m_editEnabled = item->text(3) == kEnabled;
+}
+
+void frmSettings::newExtension() {
+    m_txtExt->clear();
+    m_txtServer->clear();
+    m_txtPort->clear();
+    m_txtExt->setFocus();
+    m_editEnabled = true;
+}
+
+void frmSettings::addSave() {
+    // Text is not trimmed: a single space counts as filled in.
+    if (m_txtExt->text().isEmpty() || m_txtServer->text().isEmpty() ||
+        !ExtensionRules::isValidPort(m_txtPort->text())) {
+        showInvalidInput();
+        return;
+    }
+    refreshAndReload(m_ctx.registrars.SaveRegistrar(m_txtExt->text(), m_txtServer->text(),
+                                                    m_txtPort->text(), m_editEnabled));
+}
+
+void frmSettings::toggleStatus() {
+    std::optional<RegistrarError> error;
+    if (QTreeWidgetItem *row = selectedRow()) {
+        const bool enable = row->text(3) != kEnabled;
+        error = m_ctx.registrars.SaveRegistrar(row->text(0), row->text(1), row->text(2), enable);
+    }
+    refreshAndReload(error);
+}
+
+void frmSettings::deleteSelected() {
+    QTreeWidgetItem *row = selectedRow();
+    if (!row)
+        return;
+    delete row;
+    // The file takes the list's displayed order, so a sorted list writes sorted rows.
+    QList<QStringList> rows;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_list->topLevelItem(i);
+        rows.append({item->text(0), item->text(1), item->text(2), item->text(3)});
+    }
+    if (m_ctx.registrars.rewriteFromRows(rows)) {
+        // The file still holds the row: show what is really there.
+        FillRegistrarList();
+        return;
+    }
+    m_ctx.registrars.LoadRegistrars();
+    m_txtExt->clear();
+    m_txtServer->clear();
+    m_txtPort->clear();
+}
+
+void frmSettings::restoreDefaults() {
+    refreshAndReload(m_ctx.registrars.EnsureRegistrarFile(true));
+}
+
+void frmSettings::refreshAndReload(std::optional<RegistrarError> error) {
+    if (auto fillError = FillRegistrarList(); !error)
+        error = fillError;
+    if (auto loadError = m_ctx.registrars.LoadRegistrars(); !error)
+        error = loadError;
+    if (error)
+        showError(*error);
+}
+
+void frmSettings::sortByColumn(int column) {
+    if (m_list->topLevelItemCount() < 1)
+        return;
+    m_sorted = true;
+    m_sortColumn = column;
+    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_list->sortItems(m_sortColumn, m_sortOrder);
+}
+
+void frmSettings::setProxy(bool on) {
+    m_ctx.whois.ProxySwitch = on;
+    m_machine.SaveMachineSetting(kApp, kSection, QStringLiteral("chkProxy"),
+                                 on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void frmSettings::setDefaultExtension(const QString &text) {
+    m_ctx.userStore->write(kApp, kSection, QStringLiteral("DefaultExt"), text);
+    m_ctx.whois.DefaultExtension = text;
+}
+
+void frmSettings::normalizeDefault() {
+    const QString text = ExtensionRules::normalizeDefaultExtension(m_txtDefault->text());
+    if (text != m_txtDefault->text())
+        m_txtDefault->setText(text); // saved through the change handler
+    m_ctx.whois.DefaultExtension = text;
+}
+
+bool frmSettings::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_txtDefault && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        normalizeDefault();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSettings::closeEvent(QCloseEvent *event) {
+    // Closing straight from the box must not leave an empty or dot-less default behind.
+    normalizeDefault();
+    QWidget::closeEvent(event);
+}
+
+QTreeWidgetItem *frmSettings::selectedRow() const {
+    const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void frmSettings::showError(const RegistrarError &error) {
+    m_ctx.desktop->message(QStringLiteral("Error"), error.text(), Desktop::Icon::Warning,
+                           Desktop::Buttons::Ok);
+}
+
+void frmSettings::showInvalidInput() {
+    m_ctx.desktop->message(m_ctx.branding.ProductName,
+                           QStringLiteral("Please enter valid information for all fields."),
+                           Desktop::Icon::None, Desktop::Buttons::Ok);
+}

@@ -1,0 +1,58 @@
+#include "appendsfile.h"
+
+#include "filehelpers.h"
+#include "generator.h"
+
+#include <QFile>
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+}
+
+AppendsFile::AppendsFile(const QString &path)
+    : m_path(path) {}
+
+bool AppendsFile::exists() const {
+    return QFile::exists(m_path);
+}
+
+bool AppendsFile::create() const {
+    return TextFile::writeAll(m_path, QString());
+}
+
+QStringList AppendsFile::words() const {
+    QStringList words;
+    const QStringList lines = TextFile::readLines(m_path);
+    for (const QString &line : lines) {
+        if (!NameGenerator::isBlankLine(line))
+            words << line;
+    }
+    return words;
+}
+
+bool AppendsFile::add(const QString &word) const {
+    // A file edited by hand may lack its last line end; without one the word would join it.
+    QString text = word + kCrLf;
+    QFile file(m_path);
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0) {
+        file.seek(file.size() - 1);
+        if (file.read(1) != "\n")
+            text.prepend(kCrLf);
+    }
+    return TextFile::append(m_path, text);
+}
+
+bool AppendsFile::remove(const QString &word) const {
+    bool ok = false;
+    const QStringList lines = TextFile::readLines(m_path, &ok);
+    if (!ok)
+        return false;
+    QString buffer;
+    for (const QString &line : lines) {
+        if (line != word)
+            buffer += line + kCrLf;
+    }
+    // Blank lines kept above would leave gaps; collapse them in one left-to-right pass.
+    buffer.replace(kCrLf + kCrLf, kCrLf);
+    return TextFile::writeAll(m_path, buffer + kCrLf);
+}

@@ -1,0 +1,49 @@
+#include "generatorsettings.h"
+
+#include "machinesettings.h"
+
+namespace {
+const QString kApp = QStringLiteral("Kestrin");
+const QString kSection = QStringLiteral("Settings");
+} // namespace
+
+GeneratorSettings::GeneratorSettings(MachineSettings &settings)
+    : m_settings(settings) {}
+
+bool GeneratorSettings::checkValue(const QString &stored) {
+    bool ok = false;
+    const int value = stored.trimmed().toInt(&ok);
+    return !(ok && value == 0);
+}
+
+QString GeneratorSettings::baseWord() const {
+    return read(QStringLiteral("txtMake"), {});
+}
+
+void GeneratorSettings::setBaseWord(const QString &word) {
+    write(QStringLiteral("txtMake"), word);
+}
+
+QString GeneratorSettings::customExtension() const {
+    return read(QStringLiteral("txtCustom"), QStringLiteral(".co.uk"));
+}
+
+void GeneratorSettings::setCustomExtension(const QString &text) {
+    write(QStringLiteral("txtCustom"), text);
+}
+
+bool GeneratorSettings::checkBox(const QString &array, int index) const {
+    return checkValue(read(array + QString::number(index), QStringLiteral("1")));
+}
+
+void GeneratorSettings::setCheckBox(const QString &array, int index, bool on) {
+    write(array + QString::number(index), on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QString GeneratorSettings::read(const QString &key, const QString &defaultValue) const {
+    return m_settings.GetMachineSetting(kApp, kSection, key, defaultValue);
+}
+
+void GeneratorSettings::write(const QString &key, const QString &value) {
+    m_settings.SaveMachineSetting(kApp, kSection, key, value);
+}

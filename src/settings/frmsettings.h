@@ -1,0 +1,66 @@
+#pragma once
+
+#include "machinesettings.h"
+#include "registrartable.h"
+
+#include <QWidget>
+#include <optional>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+struct AppContext;
+
+// "Domain extension settings": edits registrars.txt row by row, the proxy switch and the
+// default extension. Every table change rewrites the file, refreshes the list and reloads the
+// in-memory table, so the next lookup uses it.
+class frmSettings : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmSettings(AppContext &ctx, QWidget *parent = nullptr);
+
+    // The status "Add/Save" writes: true for a new extension, else that of the clicked row.
+    bool EditEnabled() const { return m_editEnabled; }
+    // Fills lstDomains from the file's rows (as written, not lowered), keeping the sort.
+    std::optional<RegistrarError> FillRegistrarList();
+
+public slots:
+    void newExtension();    // Command1
+    void addSave();         // cmdSave
+    void toggleStatus();    // cmdToggle
+    void deleteSelected();  // Command2
+    void restoreDefaults(); // Command3
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void rowClicked(QTreeWidgetItem *item);
+    void sortByColumn(int column);
+    void setProxy(bool on);
+    void setDefaultExtension(const QString &text);
+    void normalizeDefault();
+    // Refreshes the list and reloads the table; reports the first problem met, if any.
+    void refreshAndReload(std::optional<RegistrarError> error = std::nullopt);
+    void showError(const RegistrarError &error);
+    void showInvalidInput();
+    QTreeWidgetItem *selectedRow() const;
+
+    AppContext &m_ctx;
+    MachineSettings m_machine;
+    bool m_editEnabled = true;
+    bool m_sorted = false;
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+
+    QTreeWidget *m_list = nullptr;
+    QLineEdit *m_txtExt = nullptr;
+    QLineEdit *m_txtServer = nullptr;
+    QLineEdit *m_txtPort = nullptr;
+    QCheckBox *m_chkProxy = nullptr;
+    QLineEdit *m_txtDefault = nullptr;
+};

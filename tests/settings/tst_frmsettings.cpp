@@ -1,0 +1,399 @@
+#include "appcontext.h"
+#include "desktoprecorder.h"
+#include "extensionrules.h"
+#include "frmsettings.h"
+#include "lookuppool.h"
+#include "loopbackwhoisserver.h"
+#include "machinesettings.h"
+#include "resultlists.h"
+#include "tempprogramfolder.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+namespace {
+// A program folder with the default registrar table, and a context over it.
+struct Env {
+    TempProgramFolder tmp;
+    DesktopRecorder desktop;
+    AppContext ctx;
+
+    Env() {
+        ctx.folder = tmp.folder();
+        ctx.branding = LoadBranding();
+        ctx.timing = Timing::shrunk(20);
+        ctx.userStore = &tmp.userStore();
+        ctx.machineStore = &tmp.machineStore();
+        ctx.desktop = &desktop;
+        ctx.registrars.setFilePath(tmp.path("\\registrars.txt"));
+        ctx.registrars.EnsureRegistrarFile(false);
+        ctx.registrars.LoadRegistrars();
+    }
+    QString machine(const QString &key) {
+        MachineSettings settings(*ctx.machineStore, *ctx.userStore, *ctx.desktop,
+                                 ctx.branding.CompanyName, ctx.branding.ProductName);
+        return settings.GetMachineSetting("Kestrin", "Settings", key, "?");
+    }
+    QStringList fileRows() const {
+        QStringList rows;
+        for (const QStringList &row : ctx.registrars.fileRows())
+            rows << row.join('|');
+        return rows;
+    }
+};
+
+template <typename T> T *child(QWidget &w, const char *name) {
+    T *c = w.findChild<T *>(QLatin1String(name));
+    if (!c)
+        qFatal("missing control %s", name);
+    return c;
+}
+
+void click(QWidget &w, const char *button) {
+    QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton);
+}
+
+void clickRow(QWidget &w, int row) {
+    auto *list = child<QTreeWidget>(w, "lstDomains");
+    QTreeWidgetItem *item = list->topLevelItem(row);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+void clickHeader(QWidget &w, int column) {
+    QHeaderView *header = child<QTreeWidget>(w, "lstDomains")->header();
+    const QPoint at(header->sectionViewportPosition(column) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+void fill(QWidget &w, const QString &ext, const QString &server, const QString &port) {
+    child<QLineEdit>(w, "txtExt")->setText(ext);
+    child<QLineEdit>(w, "txtServer")->setText(server);
+    child<QLineEdit>(w, "txtPort")->setText(port);
+}
+
+int rowOf(const Env &env, const QString &ext) {
+    const auto &rows = env.ctx.registrars.rows();
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows.at(i).extension == ext)
+            return i;
+    }
+    return -1;
+}
+
+void loseFocus(QWidget &w) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(child<QLineEdit>(w, "txtDefault"), &out);
+}
+} // namespace
+
+class tst_frmSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void rules_data();
+    void rules();
+    void opensWithTheFileRows();
+    void editingKeepsOrSetsTheStatus();
+    void invalidInputWritesNothing_data();
+    void invalidInputWritesNothing();
+    void toggleFlipsTheSelectedRow();
+    void sortFlipsAndDeleteWritesDisplayedOrder();
+    void restoreAfterDeletingEverything();
+    void badRowsAreReportedWithTheirLine();
+    void proxySwitchIsStoredAndRestored();
+    void defaultExtension();
+    void lookupUsesTheEditedServer();
+};
+
+void tst_frmSettings::rules_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("normalized");
+    QTest::addColumn<bool>("port");
+    QTest::newRow("empty") << ""
+                           << ".com" << false;
+    QTest::newRow("bare") << "net"
+                          << ".net" << false;
+    QTest::newRow("inner dot kept") << "co.uk"
+                                    << "co.uk" << false;
+    QTest::newRow("with dot") << ".org"
+                              << ".org" << false;
+    QTest::newRow("43") << "43"
+                        << ".43" << true;
+    QTest::newRow("lowest") << "1"
+                            << ".1" << true;
+    QTest::newRow("highest") << "65535"
+                             << ".65535" << true;
+    QTest::newRow("zero") << "0"
+                          << ".0" << false;
+    QTest::newRow("too high") << "65536"
+                              << ".65536" << false;
+    QTest::newRow("negative") << "-43"
+                              << ".-43" << false;
+    QTest::newRow("space") << " 43"
+                           << ". 43" << false;
+    QTest::newRow("letters") << "4x"
+                             << ".4x" << false;
+}
+
+void tst_frmSettings::rules() {
+    QFETCH(QString, text);
+    QFETCH(QString, normalized);
+    QFETCH(bool, port);
+    QCOMPARE(ExtensionRules::normalizeDefaultExtension(text), normalized);
+    QCOMPARE(ExtensionRules::isValidPort(text), port);
+}
+
+void tst_frmSettings::opensWithTheFileRows() {
+    Env env;
+    env.tmp.writeFile("registrars.txt", "COM|Whois.X|43|Enabled\r\n\r\n \r\nnet|y|44|Off\r\n");
+    frmSettings w(env.ctx);
+    QCOMPARE(w.objectName(), QStringLiteral("frmSettings"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Domain extension settings"));
+    auto *list = child<QTreeWidget>(w, "lstDomains");
+    QCOMPARE(list->columnCount(), 4);
+    QCOMPARE(list->headerItem()->text(3), QStringLiteral("Status"));
+    QCOMPARE(list->topLevelItemCount(), 2);
+    // Shown as written, not lowered.
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Whois.X"));
+    QCOMPARE(list->topLevelItem(1)->text(3), QStringLiteral("Off"));
+    QVERIFY(w.EditEnabled());
+    QVERIFY(env.desktop.messages.isEmpty());
+}
+
+void tst_frmSettings::editingKeepsOrSetsTheStatus() {
+    Env env;
+    frmSettings w(env.ctx);
+    w.show();
+    const int org = rowOf(env, "org");
+    clickRow(w, org);
+    QVERIFY(!w.EditEnabled());
+    QCOMPARE(child<QLineEdit>(w, "txtExt")->text(), QStringLiteral("org"));
+    child<QLineEdit>(w, "txtServer")->setText("whois.changed.test");
+    click(w, "cmdSave");
+    QCOMPARE(env.fileRows().at(org), QStringLiteral("org|whois.changed.test|43|Disabled"));
+    QCOMPARE(env.ctx.registrars.rows().at(org).server, QStringLiteral("whois.changed.test"));
+
+    // COM after "New Extension": replaces the com row in place, enabled.
+    click(w, "Command1");
+    QVERIFY(w.EditEnabled());
+    QVERIFY(child<QLineEdit>(w, "txtExt")->text().isEmpty());
+    fill(w, "COM", "whois.new.test", "4343");
+    click(w, "cmdSave");
+    QCOMPARE(env.fileRows().size(), 92);
+    QCOMPARE(env.fileRows().at(1), QStringLiteral("com|whois.new.test|4343|Enabled"));
+    QCOMPARE(env.ctx.registrars.rows().at(1).port, qint16(4343));
+
+    fill(w, "xyz", "whois.xyz.test", "43");
+    click(w, "cmdSave");
+    QCOMPARE(env.fileRows().size(), 93);
+    QCOMPARE(env.fileRows().last(), QStringLiteral("xyz|whois.xyz.test|43|Enabled"));
+    QCOMPARE(child<QTreeWidget>(w, "lstDomains")->topLevelItemCount(), 93);
+    QCOMPARE(env.ctx.registrars.rows().size(), 93);
+    QVERIFY(env.desktop.messages.isEmpty());
+}
+
+void tst_frmSettings::invalidInputWritesNothing_data() {
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("port");
+    QTest::newRow("no extension") << ""
+                                  << "s"
+                                  << "43";
+    QTest::newRow("no server") << "xyz"
+                               << ""
+                               << "43";
+    QTest::newRow("no port") << "xyz"
+                             << "s"
+                             << "";
+    QTest::newRow("port text") << "xyz"
+                               << "s"
+                               << "abc";
+    QTest::newRow("port 0") << "xyz"
+                            << "s"
+                            << "0";
+    QTest::newRow("port too high") << "xyz"
+                                   << "s"
+                                   << "70000";
+}
+
+void tst_frmSettings::invalidInputWritesNothing() {
+    QFETCH(QString, ext);
+    QFETCH(QString, server);
+    QFETCH(QString, port);
+    Env env;
+    const QByteArray before = env.tmp.readFile("registrars.txt");
+    frmSettings w(env.ctx);
+    fill(w, ext, server, port);
+    click(w, "cmdSave");
+    QCOMPARE(env.desktop.messageTexts(),
+             QStringList{"Please enter valid information for all fields."});
+    QCOMPARE(env.tmp.readFile("registrars.txt"), before);
+}
+
+void tst_frmSettings::toggleFlipsTheSelectedRow() {
+    Env env;
+    frmSettings w(env.ctx);
+    w.show();
+    click(w, "cmdToggle"); // nothing selected: refresh only
+    QCOMPARE(env.fileRows().at(0), QStringLiteral("proxy|127.0.0.1|43|Enabled"));
+    clickRow(w, 0);
+    click(w, "cmdToggle");
+    QCOMPARE(env.fileRows().at(0), QStringLiteral("proxy|127.0.0.1|43|Disabled"));
+    QVERIFY(!env.ctx.registrars.rows().at(0).enabled);
+    clickRow(w, 0);
+    click(w, "cmdToggle");
+    QVERIFY(env.ctx.registrars.rows().at(0).enabled);
+    QVERIFY(env.desktop.messages.isEmpty());
+}
+
+void tst_frmSettings::sortFlipsAndDeleteWritesDisplayedOrder() {
+    Env env;
+    env.tmp.writeFile("registrars.txt", "com|a|43|Enabled\r\nnet|b|44|Enabled\r\n"
+                                        "com|c|45|Disabled\r\nbiz|d|9|Enabled\r\n");
+    env.ctx.registrars.LoadRegistrars();
+    frmSettings w(env.ctx);
+    w.show();
+    auto *list = child<QTreeWidget>(w, "lstDomains");
+    auto column = [list](int c) {
+        QStringList texts;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            texts << list->topLevelItem(i)->text(c);
+        return texts;
+    };
+    clickHeader(w, 2); // first click: descending, ports compare as text
+    QCOMPARE(column(2), (QStringList{"9", "45", "44", "43"}));
+    clickHeader(w, 2);
+    QCOMPARE(column(2), (QStringList{"43", "44", "45", "9"}));
+    clickHeader(w, 1); // another column continues the flip: descending
+    QCOMPARE(column(1), (QStringList{"d", "c", "b", "a"}));
+
+    clickRow(w, 0);
+    click(w, "Command2");
+    QCOMPARE(
+        env.tmp.readFile("registrars.txt"),
+        QByteArray("com|c|45|Disabled\r\n\r\nnet|b|44|Enabled\r\n\r\ncom|a|43|Enabled\r\n\r\n"));
+    QVERIFY(child<QLineEdit>(w, "txtExt")->text().isEmpty());
+    // The reloaded table follows the new order: an unknown extension takes the last com row.
+    QCOMPARE(env.ctx.registrars.FindRegistrar("x.xyz", false), 2);
+    QCOMPARE(env.ctx.registrars.rows().at(2).server, QStringLiteral("a"));
+
+    // A refresh keeps the sort.
+    list->clearSelection();
+    click(w, "cmdToggle");
+    QCOMPARE(column(1), (QStringList{"c", "b", "a"}));
+}
+
+void tst_frmSettings::restoreAfterDeletingEverything() {
+    Env env;
+    frmSettings w(env.ctx);
+    w.show();
+    auto *list = child<QTreeWidget>(w, "lstDomains");
+    while (list->topLevelItemCount() > 0) {
+        clickRow(w, 0);
+        click(w, "Command2");
+    }
+    QCOMPARE(env.fileRows().size(), 0);
+    click(w, "Command3");
+    QCOMPARE(list->topLevelItemCount(), 92);
+    QCOMPARE(env.ctx.registrars.rows().size(), 92);
+    QCOMPARE(env.tmp.readFile("registrars.txt"), RegistrarTable::defaultFileContent());
+    QVERIFY(env.desktop.messages.isEmpty());
+}
+
+void tst_frmSettings::badRowsAreReportedWithTheirLine() {
+    Env env;
+    env.tmp.writeFile("registrars.txt", "com|a|43|Enabled\r\n\r\nbroken|row\r\n");
+    {
+        frmSettings w(env.ctx);
+        QCOMPARE(env.desktop.messages.size(), 1);
+        QCOMPARE(env.desktop.messages.at(0).title, QStringLiteral("Error"));
+        QVERIFY2(env.desktop.messages.at(0).text.startsWith("registrars.txt, line 3"),
+                 qPrintable(env.desktop.messages.at(0).text));
+    }
+    env.desktop.messages.clear();
+    env.tmp.writeFile("registrars.txt", "com|a|43|Enabled\r\nnet|b|forty|Enabled\r\n");
+    frmSettings w(env.ctx);
+    w.show();
+    QVERIFY(env.desktop.messages.isEmpty()); // the list does not check ports
+    clickRow(w, 0);
+    click(w, "cmdToggle");
+    QCOMPARE(env.desktop.messages.size(), 1);
+    QVERIFY(env.desktop.messages.at(0).text.contains("forty"));
+    QVERIFY(!env.ctx.registrars.rows().at(0).enabled);
+}
+
+void tst_frmSettings::proxySwitchIsStoredAndRestored() {
+    Env env;
+    {
+        frmSettings w(env.ctx);
+        auto *box = child<QCheckBox>(w, "chkProxy");
+        QVERIFY(!box->isChecked());
+        QVERIFY(box->text().contains("\"proxy\""));
+        box->click();
+        QVERIFY(env.ctx.whois.ProxySwitch);
+        QCOMPARE(env.machine("chkProxy"), QStringLiteral("1"));
+    }
+    env.ctx.whois.ProxySwitch = false;
+    frmSettings w(env.ctx);
+    QVERIFY(child<QCheckBox>(w, "chkProxy")->isChecked());
+    QVERIFY(env.ctx.whois.ProxySwitch);
+    child<QCheckBox>(w, "chkProxy")->click();
+    QVERIFY(!env.ctx.whois.ProxySwitch);
+    QCOMPARE(env.machine("chkProxy"), QStringLiteral("0"));
+}
+
+void tst_frmSettings::defaultExtension() {
+    Env env;
+    frmSettings w(env.ctx);
+    auto *box = child<QLineEdit>(w, "txtDefault");
+    auto stored = [&env] {
+        return env.ctx.userStore->read("Kestrin", "Settings", "DefaultExt", "?");
+    };
+    QCOMPARE(box->text(), QStringLiteral(".com"));
+
+    box->clear();
+    QTest::keyClicks(box, "ne");
+    QCOMPARE(stored(), QStringLiteral("ne")); // every keystroke, before any normalisation
+    QCOMPARE(env.ctx.whois.DefaultExtension, QStringLiteral("ne"));
+    QTest::keyClicks(box, "t");
+    loseFocus(w);
+    QCOMPARE(box->text(), QStringLiteral(".net"));
+    QCOMPARE(stored(), QStringLiteral(".net"));
+    QCOMPARE(env.ctx.whois.DefaultExtension, QStringLiteral(".net"));
+
+    box->clear();
+    loseFocus(w);
+    QCOMPARE(env.ctx.whois.DefaultExtension, QStringLiteral(".com"));
+
+    box->setText("co.uk");
+    loseFocus(w);
+    QCOMPARE(env.ctx.whois.DefaultExtension, QStringLiteral("co.uk"));
+
+    box->setText("org");
+    w.close();
+    QCOMPARE(env.ctx.whois.DefaultExtension, QStringLiteral(".org"));
+    QCOMPARE(stored(), QStringLiteral(".org"));
+}
+
+void tst_frmSettings::lookupUsesTheEditedServer() {
+    Env env;
+    LoopbackWhoisServer server;
+    QVERIFY(server.start());
+    ResultLists lists(env.ctx.folder);
+    LookupPool pool(env.ctx.registrars, env.ctx.whois, lists, env.desktop, env.ctx.timing);
+    frmSettings w(env.ctx);
+    fill(w, "com", "127.0.0.1", QString::number(server.port()));
+    click(w, "cmdSave");
+    QSignalSpy ended(&pool, &LookupPool::lookupEnded);
+    pool.StartLookup("example.com", 0);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+    QCOMPARE(server.queries, QList<QByteArray>{"example.com"});
+}
+
+QTEST_MAIN(tst_frmSettings)
+#include "tst_frmsettings.moc"
