@@ -1,0 +1,238 @@
+#include "form1fixture.h"
+#include "loopbackwhoisserver.h"
+#include "resultlists.h"
+#include "whoisviewer.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListView>
+#include <QMimeData>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+const QStringList Low{"longname1.com", "longname2.com", "longname3.com"};
+const QStringList Mid{"alpha.com", "bravo.com", "charl.com", "delta.com"};
+const QStringList High{"ab.com", "a&b?c=d.com"};
+const QStringList Taken{"taken.com", "other.net"};
+} // namespace
+
+class TestForm1Lists : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void copyButtonsAndMenu_data();
+    void copyButtonsAndMenu();
+    void deleteKeys_data();
+    void deleteKeys();
+    void clearAllFreeLeavesRegisteredAndSaved();
+    void dragMidEntriesToSaved();
+    void hostileDrops_data();
+    void hostileDrops();
+    void doubleClickOpensPurchasePage();
+    void doubleClickReplacesViewer();
+
+private:
+    QListView *view(int k) const { return m_f->child<QListView>(QStringLiteral("List%1").arg(k)); }
+    QString caption(int k) const {
+        return m_f->child<QLabel>(QStringLiteral("Label%1").arg(k))->text();
+    }
+
+    std::unique_ptr<Form1Fixture> m_f;
+    Form1 *m_form = nullptr;
+};
+
+void TestForm1Lists::init() {
+    m_f = std::make_unique<Form1Fixture>();
+    m_f->tmp.writeFile("\\Remembered.txt", "kept.com\r\n");
+    m_form = &m_f->start();
+    m_form->setWindowState(Qt::WindowNoState);
+    m_form->resize(900, 600);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    ResultLists &lists = m_form->lists();
+    for (const QStringList *names : {&Low, &Mid, &High})
+        for (const QString &name : *names)
+            lists.FileFreeName(name);
+    for (const QString &name : Taken)
+        lists.FileTakenName(name);
+}
+
+void TestForm1Lists::cleanup() {
+    m_f.reset();
+    m_form = nullptr;
+}
+
+void TestForm1Lists::copyButtonsAndMenu_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("cmdCopy1") << "cmdCopy1" << Low;
+    QTest::newRow("cmdCopy2") << "cmdCopy2" << Taken;
+    QTest::newRow("cmdCopy3") << "cmdCopy3" << High;
+    QTest::newRow("cmdCopy4") << "cmdCopy4" << Mid;
+    QTest::newRow("cmdCopy5") << "cmdCopy5" << QStringList{"kept.com"};
+    QTest::newRow("Copy High") << "mnuEditItem6" << High;
+    QTest::newRow("Copy Mid") << "mnuEditItem7" << Mid;
+    QTest::newRow("Copy Low") << "mnuEditItem8" << Low;
+    QTest::newRow("Copy Saved") << "mnuEditItem9" << QStringList{"kept.com"};
+}
+
+void TestForm1Lists::copyButtonsAndMenu() {
+    QFETCH(QString, control);
+    QFETCH(QStringList, names);
+    if (auto *button = m_f->child<QToolButton>(control)) {
+        QCOMPARE(button->toolTip(), QStringLiteral("Copy List"));
+        button->click();
+    } else {
+        m_f->child<QAction>(control)->trigger();
+    }
+    QCOMPARE(m_f->desktop.clipboard, names.join("\r\n") + "\r\n");
+}
+
+void TestForm1Lists::deleteKeys_data() {
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("currentRow");
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Delete") << int(Qt::NoModifier) << 1
+                            << QStringList{"longname1.com", "longname3.com"} << "Low Profile (2)";
+    QTest::newRow("Ctrl+Delete") << int(Qt::ControlModifier) << 0
+                                 << QStringList{"longname2.com", "longname3.com"}
+                                 << "Low Profile (2)";
+    QTest::newRow("Ctrl+Shift+Delete")
+        << int(Qt::ControlModifier | Qt::ShiftModifier) << 2
+        << QStringList{"longname1.com", "longname2.com"} << "Low Profile (2)";
+    QTest::newRow("Shift+Delete") << int(Qt::ShiftModifier) << 1 << QStringList{} << "Low Profile";
+    QTest::newRow("no current entry") << int(Qt::NoModifier) << -1 << Low << "Low Profile (3)";
+}
+
+void TestForm1Lists::deleteKeys() {
+    QFETCH(int, modifiers);
+    QFETCH(int, currentRow);
+    QFETCH(QStringList, left);
+    QFETCH(QString, caption);
+    QListView *list = view(1);
+    if (currentRow >= 0)
+        list->setCurrentIndex(list->model()->index(currentRow, 0));
+    QTest::keyClick(list, Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_form->lists().list(1)->names(), left);
+    QCOMPARE(caption(1), caption);
+    QCOMPARE(m_form->lists().counter(1), int(left.size()));
+
+    // The button deletes the same way; in the Saved list the file stays as it was.
+    QListView *saved = view(5);
+    saved->setCurrentIndex(saved->model()->index(0, 0));
+    m_f->child<QToolButton>("cmdClear5")->click();
+    QCOMPARE(m_form->lists().list(5)->count(), 0);
+    QCOMPARE(m_f->tmp.readFile("\\Remembered.txt"), QByteArray("kept.com\r\n"));
+}
+
+void TestForm1Lists::clearAllFreeLeavesRegisteredAndSaved() {
+    m_f->child<QAction>("mnuEditItem0")->trigger();
+    for (int k : {1, 3, 4}) {
+        QCOMPARE(m_form->lists().list(k)->count(), 0);
+        QCOMPARE(caption(k), ResultLists::bareCaption(k));
+    }
+    QCOMPARE(m_form->lists().list(2)->names(), Taken);
+    QCOMPARE(caption(2), QStringLiteral("Registered (2)"));
+    QCOMPARE(m_form->lists().list(5)->names(), QStringList{"kept.com"});
+
+    m_f->child<QToolButton>("cmdClear22")->click();
+    QCOMPARE(m_form->lists().list(2)->count(), 0);
+    QCOMPARE(caption(2), QStringLiteral("Registered"));
+}
+
+void TestForm1Lists::dragMidEntriesToSaved() {
+    QListView *mid = view(4);
+    // A click in the Mid Profile list makes it the list drops take their names from.
+    QTest::mouseClick(mid->viewport(), Qt::LeftButton, {},
+                      mid->visualRect(mid->model()->index(3, 0)).center());
+    QCOMPARE(m_form->ActiveList(), 4);
+    QTest::mouseClick(view(5)->viewport(), Qt::LeftButton, {},
+                      view(5)->visualRect(view(5)->model()->index(0, 0)).center());
+    QCOMPARE(m_form->ActiveList(), 4);
+
+    for (int row : {0, 2})
+        mid->selectionModel()->select(mid->model()->index(row, 0), QItemSelectionModel::Select);
+    std::unique_ptr<QMimeData> data(m_form->dragData(4));
+    QCOMPARE(data->text(), QStringLiteral("0|2|3"));
+
+    m_form->dropOnSaved(*data);
+    const QStringList saved{"kept.com", "alpha.com", "charl.com", "delta.com"};
+    QCOMPARE(m_form->lists().list(5)->names(), saved);
+    QCOMPARE(m_f->tmp.readFile("\\Remembered.txt"), saved.join("\r\n").toLatin1() + "\r\n");
+    QCOMPARE(m_form->lists().list(4)->names(), Mid);
+}
+
+void TestForm1Lists::hostileDrops_data() {
+    QTest::addColumn<int>("activeList");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("added");
+    QTest::newRow("text from elsewhere") << 4 << "http://example.com/a|b" << QStringList{};
+    QTest::newRow("past the end") << 4 << "1|4|400" << QStringList{"bravo.com"};
+    QTest::newRow("no list clicked yet") << 0 << "0|1" << QStringList{};
+    QTest::newRow("registered list") << 2 << "1|x" << QStringList{"other.net"};
+}
+
+void TestForm1Lists::hostileDrops() {
+    QFETCH(int, activeList);
+    QFETCH(QString, text);
+    QFETCH(QStringList, added);
+    m_form->setActiveList(activeList);
+    QMimeData data;
+    data.setText(text);
+    m_form->dropOnSaved(data);
+    QCOMPARE(m_form->lists().list(5)->names(), QStringList{"kept.com"} + added);
+    QMimeData noText;
+    noText.setData("application/octet-stream", "0|1");
+    m_form->dropOnSaved(noText);
+    QCOMPARE(m_form->lists().list(5)->count(), 1 + added.size());
+}
+
+void TestForm1Lists::doubleClickOpensPurchasePage() {
+    QListView *high = view(3);
+    QTest::mouseDClick(high->viewport(), Qt::LeftButton, {},
+                       high->visualRect(high->model()->index(1, 0)).center());
+    const QString prefix = m_f->ctx.branding.PurchasePrefix;
+    QCOMPARE(m_f->desktop.openedUrls, QStringList{prefix + "a&b?c=d.com"});
+    QCOMPARE(m_f->ctx.WhoisName, QStringLiteral("a&b?c=d.com"));
+
+    // Below the last entry there is nothing to open.
+    QTest::mouseDClick(high->viewport(), Qt::LeftButton, {},
+                       QPoint(5, high->viewport()->height() - 3));
+    QCOMPARE(m_f->desktop.openedUrls.size(), 1);
+
+    m_form->openEntry(2, 0);
+    QCOMPARE(m_f->desktop.openedUrls.last(), prefix + "taken.com");
+}
+
+void TestForm1Lists::doubleClickReplacesViewer() {
+    LoopbackWhoisServer server;
+    QVERIFY(server.start());
+    server.replies.insert("taken.com", "first reply\r\n");
+    server.replies.insert("other.net", "second reply\r\n");
+    m_f->ctx.branding.PurchaseSwitch = false;
+    m_f->ctx.hosts.viewerServer = QStringLiteral("127.0.0.1");
+    m_f->ctx.hosts.viewerPort = server.port();
+
+    m_form->openEntry(2, 0);
+    QPointer<QWidget> first = m_form->windows().window("frmWhois");
+    QVERIFY(first);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        first->findChild<QTextEdit *>("text1")->toPlainText().contains("first"), 10000);
+    m_form->openEntry(2, 1);
+    auto *second = qobject_cast<frmWhois *>(m_form->windows().window("frmWhois"));
+    QVERIFY(second && second != first);
+    QCOMPARE(m_f->ctx.WhoisName, QStringLiteral("other.net"));
+    QVERIFY(second->isWindow() && second->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        second->findChild<QTextEdit *>("text1")->toPlainText().contains("second"), 10000);
+    QVERIFY(!second->findChild<QTextEdit *>("text1")->toPlainText().contains("first"));
+    QTRY_VERIFY(!first);
+    QVERIFY(m_f->desktop.openedUrls.isEmpty());
+}
+
+QTEST_MAIN(TestForm1Lists)
+#include "tst_form1lists.moc"
