@@ -16,6 +16,7 @@ private slots:
     void ignoreSilencesLaterFailures();
     void abortAsksAgainNextTime();
     void realStoreFailureIsNoticed();
+    void iniStoreRecoversAfterFailure();
 };
 
 namespace {
@@ -200,6 +201,21 @@ void TestMachineSettings::realStoreFailureIsNoticed() {
     settings.SaveMachineSetting("Kestrin", "Settings", "txtMake", "x");
     QCOMPARE(desktop.messages.size(), 1);
     QCOMPARE(desktop.messages.at(0).title, QString("Permission Denied"));
+}
+
+void TestMachineSettings::iniStoreRecoversAfterFailure() {
+    TempProgramFolder temp;
+    temp.writeFile("/blocked", "not a folder");
+    IniSettingsStore store(temp.root() + "/blocked/user.ini");
+    QCOMPARE(store.read("Orvane", "Settings", "FullWordNum", "1"), QString("1"));
+    QVERIFY(!store.write("Orvane", "Settings", "FullWordNum", "7"));
+    QCOMPARE(store.read("Orvane", "Settings", "FullWordNum", "1"), QString("1"));
+
+    QVERIFY(QFile::remove(temp.root() + "/blocked"));
+    QVERIFY(store.write("Orvane", "Settings", "FullWordNum", "8"));
+    IniSettingsStore reopened(temp.root() + "/blocked/user.ini");
+    QCOMPARE(reopened.read("Orvane", "Settings", "FullWordNum", "1"), QString("8"));
+    QCOMPARE(reopened.read("Kestrin", "Settings", "FullWordNum", "1"), QString("1"));
 }
 
 QTEST_APPLESS_MAIN(TestMachineSettings)
