@@ -13,16 +13,16 @@ const QString kAffiliateCode = QStringLiteral("kestrin");
 QString purchasePrefix()
 {
     const QString searchPage = QStringLiteral("/gdshop/registrar/search.asp?isc=") + kAffiliateCode;
-    const QString inner = QStringLiteral("https://") + kRegistrarHost + searchPage +
-                          QStringLiteral("&domainToCheck=");
-    // Only the four characters of an address's structure are escaped in the inner address.
+    const QString inner = QStringLiteral("https://") + kRegistrarHost + searchPage;
+    // Only the four characters of an address's structure are escaped in the inner address;
+    // "domainToCheck" stays a key of the outer address, so an appended name is its value.
     QString encoded = inner;
     encoded.replace(QLatin1Char(':'), QStringLiteral("%3A"))
         .replace(QLatin1Char('/'), QStringLiteral("%2F"))
         .replace(QLatin1Char('?'), QStringLiteral("%3F"))
         .replace(QLatin1Char('='), QStringLiteral("%3D"));
     return QStringLiteral("http://") + kRegistrarHost + searchPage +
-           QStringLiteral("&checkAvail=1&URL=") + encoded;
+           QStringLiteral("&checkAvail=1&URL=") + encoded + QStringLiteral("&domainToCheck=");
 }
 } // namespace
 
