@@ -6,6 +6,7 @@
 #include "filehelpers.h"
 #include "form1.h"
 #include "namelistmodel.h"
+#include "skin.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
