@@ -1,0 +1,331 @@
+#include "appcontext.h"
+#include "desktoprecorder.h"
+#include "lookuppool.h"
+#include "loopbackwhoisserver.h"
+#include "resultlists.h"
+#include "searchdriver.h"
+#include "tempprogramfolder.h"
+#include "timing.h"
+
+#include <QSet>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+constexpr int WaitMs = 20000;
+
+// Names n1.com ... nK.com; free when the number is a multiple of 3.
+QString entryName(int k) {
+    return QStringLiteral("n%1.com").arg(k);
+}
+} // namespace
+
+class TestSearchDriver : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void runFilesEveryEntryExactlyOnce();
+    void shortLastBatchEndsWithoutTheDeadline();
+    void deadlineEndsABatchWithItsNameUnfiled();
+    void stopMidBatchFilesNothingMore();
+    void resumesWhereItStopped();
+    void positionKeys_data();
+    void positionKeys();
+    void webSearchStartsAtTheFirstEntry();
+    void missingListFileIsReportedAndStopsTheRun();
+    void emptyRegistrarTableStillRunsToTheEnd();
+    void statusPanels();
+    void longRunFilesEveryNameOnce();
+
+private:
+    // A list file of entries 1..count; `tail` ends the file (the last entry may lack a line end).
+    QString writeList(int count, const QByteArray &tail = "\r\n", bool blankLines = false);
+    QString read(const QString &key) const {
+        return m_folder->userStore().read(AppContext::PositionsApp, AppContext::Section, key, "");
+    }
+    QStringList filed() const;
+    QSet<QByteArray> queried() const {
+        return QSet<QByteArray>(m_server->queries.begin(), m_server->queries.end());
+    }
+
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<ResultLists> m_lists;
+    std::unique_ptr<LoopbackWhoisServer> m_server;
+    std::unique_ptr<LookupPool> m_pool;
+    std::unique_ptr<SearchDriver> m_driver;
+    RegistrarTable m_table;
+    WhoisOptions m_options;
+    DesktopRecorder m_desktop;
+    Timing m_timing;
+};
+
+void TestSearchDriver::init() {
+    // Replies come well within the ten ticks after which a slot reconnects.
+    m_timing = Timing::shrunk(50);
+    // A batch that waited for its deadline would make these tests time out.
+    m_timing.batchDeadlineTicks = 100000;
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_lists = std::make_unique<ResultLists>(m_folder->folder());
+    m_server = std::make_unique<LoopbackWhoisServer>();
+    QVERIFY(m_server->start());
+    for (int k = 3; k <= 3000; k += 3)
+        m_server->replies.insert(entryName(k), LoopbackWhoisServer::freeReply());
+    m_table.setRows({RegistrarEntry{"com", "127.0.0.1", qint16(m_server->port()), true}});
+    m_options = WhoisOptions();
+    m_desktop = DesktopRecorder();
+    m_pool = std::make_unique<LookupPool>(m_table, m_options, *m_lists, m_desktop, m_timing);
+    m_pool->setReconnectPort(m_server->port());
+    m_driver = std::make_unique<SearchDriver>(*m_pool, m_folder->userStore(), m_desktop, m_timing);
+    m_driver->setSearchType("Full Word List");
+}
+
+void TestSearchDriver::cleanup() {
+    m_driver.reset();
+    m_pool.reset();
+    m_server.reset();
+    m_lists.reset();
+    m_folder.reset();
+}
+
+QString TestSearchDriver::writeList(int count, const QByteArray &tail, bool blankLines) {
+    QByteArray text;
+    for (int k = 1; k <= count; ++k) {
+        if (k > 1)
+            text += blankLines && k % 4 == 0 ? "\r\n\r\n" : "\r\n";
+        text += entryName(k).toLatin1();
+    }
+    text += tail;
+    m_folder->writeFile("\\list.txt", text);
+    const QString path = m_folder->path("\\list.txt");
+    m_driver->setListPath(path);
+    return path;
+}
+
+QStringList TestSearchDriver::filed() const {
+    QStringList all;
+    for (int k : {ResultLists::High, ResultLists::Mid, ResultLists::Low, ResultLists::Registered})
+        all += m_lists->list(k)->names();
+    all.sort();
+    return all;
+}
+
+void TestSearchDriver::runFilesEveryEntryExactlyOnce() {
+    // Blank lines do not count, and the last entry counts without a line end after it.
+    writeList(60, "", true);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(1, 60);
+
+    QVERIFY(stopped.wait(WaitMs));
+    QStringList expected;
+    for (int k = 1; k <= 60; ++k)
+        expected << entryName(k);
+    expected.sort();
+    QCOMPARE(filed(), expected);
+    QCOMPARE(m_lists->list(ResultLists::High)->count() + m_lists->list(ResultLists::Mid)->count(),
+             20);
+    QCOMPARE(m_server->queries.size(), 60);
+    QVERIFY(m_driver->halted());
+    QCOMPARE(read("FullWordNum"), QString("61"));
+    QCOMPARE(read("wordNumber"), QString("61"));
+    QVERIFY(m_desktop.messages.isEmpty());
+}
+
+void TestSearchDriver::shortLastBatchEndsWithoutTheDeadline() {
+    writeList(30);
+    m_server->delayMs = 50;
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(1, 30);
+    // The first batch takes entries 1 to 25, one per slot.
+    for (int i = 0; i < LookupPool::SlotCount; ++i)
+        QCOMPARE(m_pool->slot(i).name, entryName(i + 1));
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 25, WaitMs);
+    QTest::qWait(20);
+    QCOMPARE(m_server->queries.size(), 25); // the second batch waits for the first
+
+    QVERIFY(stopped.wait(WaitMs));
+    QCOMPARE(m_server->queries.size(), 30);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(m_pool->slot(i).name, entryName(26 + i));
+    QCOMPARE(filed().size(), 30);
+}
+
+void TestSearchDriver::deadlineEndsABatchWithItsNameUnfiled() {
+    m_timing.batchDeadlineTicks = 30;
+    writeList(4);
+    m_server->silentNames.insert("n2.com");
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(1, 4);
+
+    QVERIFY(stopped.wait(WaitMs));
+    QCOMPARE(filed(), QStringList({"n1.com", "n3.com", "n4.com"}));
+    QCOMPARE(read("FullWordNum"), QString("5"));
+    // The silent name was asked again at each reconnection and never filed.
+    QVERIFY(m_server->queries.count("n2.com") >= 2);
+}
+
+void TestSearchDriver::stopMidBatchFilesNothingMore() {
+    writeList(40);
+    m_server->delayMs = 150;
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_driver->Start(1, 40);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 25, WaitMs);
+    m_driver->Stop();
+    QTest::qWait(400);
+
+    QCOMPARE(stopped.size(), 1);
+    QCOMPARE(ended.size(), 0);
+    QVERIFY(filed().isEmpty());
+    QCOMPARE(m_server->queries.size(), 25);
+    QCOMPARE(read("FullWordNum"), QString("26"));
+    QVERIFY(m_pool->halted());
+}
+
+void TestSearchDriver::resumesWhereItStopped() {
+    writeList(40);
+    m_server->delayMs = 100;
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+    m_driver->Start(1, 40);
+    m_driver->Stop();
+    QCOMPARE(read("FullWordNum"), QString("26"));
+    QTest::qWait(50);
+    m_server->queries.clear();
+
+    m_driver->Start(read("FullWordNum").toInt(), 40);
+    QVERIFY(stopped.wait(WaitMs));
+
+    QSet<QByteArray> expected;
+    for (int k = 26; k <= 40; ++k)
+        expected << entryName(k).toLatin1();
+    QCOMPARE(queried(), expected);
+    QCOMPARE(filed().size(), 15);
+    QCOMPARE(read("FullWordNum"), QString("41"));
+}
+
+void TestSearchDriver::positionKeys_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("two letters") << "All Two Letter"
+                                 << "TwoWordNum";
+    QTest::newRow("four letters") << "All Four Letter"
+                                  << "FourWordNum";
+    QTest::newRow("custom") << "Custom List"
+                            << "CustWordNum";
+    QTest::newRow("google") << "Google Search"
+                            << "GoogleWordNum";
+    QTest::newRow("generated") << "Generate names"
+                               << "";
+    QTest::newRow("browsing") << "Browse for names"
+                              << "";
+}
+
+void TestSearchDriver::positionKeys() {
+    QFETCH(QString, type);
+    QFETCH(QString, key);
+    writeList(3);
+    m_driver->setSearchType(type);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(1, 3);
+    QVERIFY(stopped.wait(WaitMs));
+
+    QCOMPARE(read("wordNumber"), QString("4"));
+    const QStringList keys = {"FullWordNum", "TwoWordNum",   "ThreeWordNum", "FourWordNum",
+                              "CustWordNum", "YahooWordNum", "GoogleWordNum"};
+    for (const QString &k : keys)
+        QCOMPARE(read(k), k == key ? QString("4") : QString());
+}
+
+void TestSearchDriver::webSearchStartsAtTheFirstEntry() {
+    writeList(5);
+    m_driver->setSearchType("Yahoo Search");
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(4, 5);
+    QVERIFY(stopped.wait(WaitMs));
+
+    QCOMPARE(m_server->queries.size(), 5);
+}
+
+void TestSearchDriver::missingListFileIsReportedAndStopsTheRun() {
+    const QString path = m_folder->path("\\missing.txt");
+    m_driver->setListPath(path);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(1, 10);
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_desktop.messages.size(), 1, WaitMs);
+    QCOMPARE(m_desktop.messages.first().text, "File " + path + " not found.");
+    QCOMPARE(stopped.size(), 1);
+    QCOMPARE(m_server->connections, 0);
+    QCOMPARE(read("FullWordNum"), QString());
+}
+
+void TestSearchDriver::emptyRegistrarTableStillRunsToTheEnd() {
+    m_table.setRows({});
+    writeList(30);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(1, 30);
+
+    QVERIFY(stopped.wait(WaitMs));
+    QVERIFY(filed().isEmpty());
+    QCOMPARE(read("FullWordNum"), QString("31"));
+    QVERIFY(m_desktop.messages.isEmpty());
+}
+
+void TestSearchDriver::statusPanels() {
+    writeList(30);
+    m_server->delayMs = 100;
+    QSignalSpy status(m_driver.get(), &SearchDriver::statusText);
+    auto last = [&status](int panel) {
+        for (qsizetype i = status.size() - 1; i >= 0; --i)
+            if (status.at(i).at(0).toInt() == panel)
+                return status.at(i).at(1).toString();
+        return QString();
+    };
+
+    m_driver->Start(1, 30);
+    QCOMPARE(last(1), QString("26 of 30"));
+    QCOMPARE(last(2), QString("Open: 25"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(last(2), QString("Open: Closing connections..."), WaitMs);
+    QCOMPARE(last(1), QString("30 of 30"));
+
+    m_driver->Stop();
+    QCOMPARE(last(1), QString("Entry Status"));
+    QCOMPARE(last(2), QString("Open Connections"));
+    QCOMPARE(last(3), QString("Connection Status"));
+}
+
+void TestSearchDriver::longRunFilesEveryNameOnce() {
+    const int count = 3000;
+    writeList(count);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(1, count);
+
+    QVERIFY(stopped.wait(120000));
+    QCOMPARE(queried().size(), count);
+    QCOMPARE(m_server->queries.size(), count);
+    QStringList free =
+        m_lists->list(ResultLists::High)->names() + m_lists->list(ResultLists::Mid)->names();
+    free.sort();
+    QStringList expected;
+    for (int k = 3; k <= count; k += 3)
+        expected << entryName(k);
+    expected.sort();
+    QCOMPARE(free, expected);
+    QCOMPARE(m_lists->counter(ResultLists::Registered), count - count / 3);
+}
+
+QTEST_GUILESS_MAIN(TestSearchDriver)
+#include "tst_searchdriver.moc"
