@@ -8,7 +8,6 @@ class TestBranding : public QObject {
     Q_OBJECT
 private slots:
     void purchaseAddressTakesTheName();
-    void fixedSwitches();
 };
 
 void TestBranding::purchaseAddressTakesTheName() {
@@ -29,17 +28,6 @@ void TestBranding::purchaseAddressTakesTheName() {
     QCOMPARE(inner, "https://" + url.host() + "/gdshop/registrar/search.asp?isc=" + isc);
     QVERIFY(b.PurchasePrefix.contains("URL=https%3A%2F%2F"));
     QVERIFY(b.PurchasePrefix.contains("search.asp%3Fisc%3D"));
-}
-
-void TestBranding::fixedSwitches() {
-    const Branding b = LoadBranding();
-    QCOMPARE(b.ProductName, QString("Kestrin"));
-    QVERIFY(!b.CompanyName.isEmpty());
-    QVERIFY(!b.WebsiteText.isEmpty() && !b.WebsiteText.contains("://"));
-    QVERIFY(b.PurchaseSwitch);
-    QVERIFY(!b.SkinSwitch);
-    QVERIFY(!b.BannerSwitch);
-    QCOMPARE(b.BannerAddress, QString("http://"));
 }
 
 QTEST_APPLESS_MAIN(TestBranding)
