@@ -89,9 +89,10 @@ QString cutHost(QString text) {
     const qsizetype slash = text.indexOf(QLatin1Char('/'));
     if (slash >= 0)
         text.truncate(slash);
-    // Drops "www." and the like, but never the label in front of a three-letter extension.
+    // Drops "www." and the like. The first label must be followed by another dot: with one dot
+    // it is the name itself ("example.info", "example.com:" and "example.com\"" would lose it).
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    if (dot >= 0 && dot + 1 < text.size() - 3)
+    if (dot >= 0 && dot + 1 < text.size() - 3 && text.indexOf(QLatin1Char('.'), dot + 1) > dot)
         text.remove(0, dot + 1);
     return text;
 }

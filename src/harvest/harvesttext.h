@@ -44,7 +44,8 @@ QString cutLink(const QString &line, bool removeBold);
 // The host part of a plain-text piece: every scheme remnant removed once, then the same cuts.
 QString cutPlain(const QString &piece);
 // Keeps the text up to and including the first space, then the text before the first "/",
-// then drops a leading label ("www.example.com" -> "example.com", "example.com" stays).
+// then drops a leading label when another dot follows ("www.example.com" -> "example.com",
+// "example.com" and "example.info" stay).
 QString cutHost(QString text);
 
 // Updates the extension carried from line to line from a candidate ("." then "=" rule).

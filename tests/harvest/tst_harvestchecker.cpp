@@ -1,0 +1,155 @@
+#include "browserharvest.h"
+#include "harvestchecker.h"
+#include "harvesttestdata.h"
+#include "loopbackwhoisserver.h"
+#include "resultlists.h"
+#include "tempprogramfolder.h"
+#include "timing.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+// A browser harvest and its checker against a loopback WHOIS server.
+struct CheckerRig {
+    TempProgramFolder dir;
+    LoopbackWhoisServer server;
+    RegistrarTable table;
+    VendorHosts hosts = harvestHosts();
+    WhoisOptions whois;
+    Timing timing = Timing::shrunk(20);
+    std::unique_ptr<ResultLists> lists;
+    std::unique_ptr<BrowserHarvest> harvest;
+    std::unique_ptr<HarvestChecker> checker;
+
+    CheckerRig() {
+        server.start();
+        table = harvestTable(QStringLiteral("127.0.0.1"), server.port());
+        lists = std::make_unique<ResultLists>(dir.folder());
+        harvest = std::make_unique<BrowserHarvest>(dir.folder(), table, hosts);
+        checker = std::make_unique<HarvestChecker>(dir.folder(), table, whois, *lists, timing,
+                                                   harvest->harvester());
+        QObject::connect(harvest.get(), &BrowserHarvest::pageHarvested, checker.get(),
+                         &HarvestChecker::CheckNextName);
+    }
+};
+
+class TestHarvestChecker : public QObject {
+    Q_OBJECT
+private slots:
+    void filesFreeAndTakenNames();
+    void abandonsSilentServerAfterFiveTicks();
+    void missingQueueIsTheEnd();
+    void readQueueEntry_data();
+    void readQueueEntry();
+    void skipsNamesWithoutEnabledExtension();
+    void controlCharactersNeverReachTheServer();
+};
+
+void TestHarvestChecker::filesFreeAndTakenNames() {
+    CheckerRig rig;
+    rig.server.replies.insert("free.com", LoopbackWhoisServer::freeReply());
+    rig.server.replies.insert("lowercase.net", "no match for \"LOWERCASE.NET\"\r\n");
+    rig.server.replies.insert("other.com", "No entries found.\r\n"); // not the harvester's phrase
+    QSignalSpy free(rig.checker.get(), &HarvestChecker::freeName);
+    QSignalSpy taken(rig.checker.get(), &HarvestChecker::takenName);
+    QSignalSpy progress(rig.checker.get(), &HarvestChecker::progressText);
+    QSignalSpy page(rig.checker.get(), &HarvestChecker::pageStatus);
+    rig.checker->start();
+    rig.harvest->pageCompleted("free.com taken.com lowercase.net other.com");
+    QTRY_COMPARE_WITH_TIMEOUT(free.count() + taken.count(), 4, 10000);
+
+    QCOMPARE(free.at(0), (QVariantList{"free.com", "Unregistered: (1)"}));
+    QCOMPARE(free.at(1), (QVariantList{"lowercase.net", "Unregistered: (2)"}));
+    QCOMPARE(taken.at(0), (QVariantList{"taken.com", "Registered: (1)"}));
+    QCOMPARE(taken.at(1), (QVariantList{"other.com", "Registered: (2)"}));
+    // Filed into the main window's lists too, by the length of the first label.
+    QCOMPARE(rig.lists->list(ResultLists::High)->names(), QStringList{"free.com"});
+    QCOMPARE(rig.lists->list(ResultLists::Low)->names(), QStringList{"lowercase.net"});
+    QCOMPARE(rig.lists->list(ResultLists::Registered)->names(),
+             (QStringList{"taken.com", "other.com"}));
+    QCOMPARE(rig.server.queries,
+             (QList<QByteArray>{"free.com", "taken.com", "lowercase.net", "other.com"}));
+
+    QTRY_VERIFY_WITH_TIMEOUT(progress.count() > 0 &&
+                                 progress.last().at(0).toString() == "Checked 4 unique domains.",
+                             5000);
+    QCOMPARE(page.last().at(0).toString(), QStringLiteral("Finished domains on current page"));
+    QCOMPARE(rig.checker->checkPosition(), 4);
+}
+
+void TestHarvestChecker::abandonsSilentServerAfterFiveTicks() {
+    CheckerRig rig;
+    rig.server.silentNames.insert("silent.com");
+    rig.server.replies.insert("after.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy free(rig.checker.get(), &HarvestChecker::freeName);
+    QSignalSpy taken(rig.checker.get(), &HarvestChecker::takenName);
+    rig.checker->start();
+    rig.harvest->pageCompleted("silent.com after.com");
+    QTRY_COMPARE_WITH_TIMEOUT(free.count(), 1, 10000);
+    QCOMPARE(free.at(0).at(0).toString(), QStringLiteral("after.com"));
+    QCOMPARE(taken.count(), 0); // the abandoned name goes to neither list
+    // The step timer ticked several times while the silent lookup waited, and never
+    // restarted it: one query only.
+    QCOMPARE(rig.server.queries, (QList<QByteArray>{"silent.com", "after.com"}));
+}
+
+void TestHarvestChecker::missingQueueIsTheEnd() {
+    CheckerRig rig;
+    rig.server.replies.insert("first.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy free(rig.checker.get(), &HarvestChecker::freeName);
+    rig.checker->start();
+    QTest::qWait(rig.timing.checkerTickMs * 5); // ticks before anything was queued
+    QCOMPARE(rig.checker->checkPosition(), 0);
+    rig.harvest->pageCompleted("first.com");
+    QTRY_COMPARE_WITH_TIMEOUT(free.count(), 1, 10000);
+    QCOMPARE(free.at(0).at(0).toString(), QStringLiteral("first.com"));
+}
+
+void TestHarvestChecker::readQueueEntry_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("entry");
+    const QByteArray file = "a.com\r\nb.com \r\n\r\n \r\nc.com\nd.com\r\n\r\n\r\n\r\n";
+    QTest::newRow("first") << file << 0 << "a.com";
+    QTest::newRow("trailing space kept") << file << 1 << "b.com ";
+    QTest::newRow("blank and one-space lines skipped") << file << 2 << "c.com";
+    QTest::newRow("last") << file << 3 << "d.com";
+    QTest::newRow("past the end, empty lines after") << file << 4 << "endoffileffile";
+    QTest::newRow("negative") << file << -1 << "endoffileffile";
+}
+
+void TestHarvestChecker::readQueueEntry() {
+    CheckerRig rig;
+    QFETCH(QByteArray, file);
+    rig.dir.writeFile("\\BrowserSearch.txt", file);
+    QFETCH(int, index);
+    QFETCH(QString, entry);
+    QCOMPARE(rig.checker->ReadQueueEntry(index), entry);
+}
+
+void TestHarvestChecker::skipsNamesWithoutEnabledExtension() {
+    CheckerRig rig;
+    rig.server.replies.insert("good.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy free(rig.checker.get(), &HarvestChecker::freeName);
+    // Queued by hand: names that never reach a server.
+    rig.dir.writeFile("\\BrowserSearch.txt", "nodot\r\nbad.org\r\ngood.com\r\n\r\n");
+    rig.harvest->pageCompleted("x.com y.com z.com"); // foundTotal 3; appended after them
+    rig.checker->start();
+    QTRY_COMPARE_WITH_TIMEOUT(free.count(), 1, 10000);
+    QCOMPARE(rig.server.queries.first(), QByteArray("good.com"));
+}
+
+void TestHarvestChecker::controlCharactersNeverReachTheServer() {
+    CheckerRig rig;
+    QSignalSpy taken(rig.checker.get(), &HarvestChecker::takenName);
+    rig.dir.writeFile("\\BrowserSearch.txt", "ab\x01\x1b"
+                                             "c.com\r\n\r\n");
+    rig.harvest->pageCompleted("filler.com");
+    rig.checker->start();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.server.rawQueries.isEmpty(), 10000);
+    QCOMPARE(rig.server.rawQueries.first(), QByteArray("abc.com\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestHarvestChecker)
+#include "tst_harvestchecker.moc"

@@ -1,0 +1,152 @@
+#include "browserharvest.h"
+#include "harvesttestdata.h"
+#include "pageharvester.h"
+#include "tempprogramfolder.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestPageHarvester : public QObject {
+    Q_OBJECT
+private slots:
+    void harvestPage_data();
+    void harvestPage();
+    void frameAddressIsRejoined();
+    void frameLineHelpers_data();
+    void frameLineHelpers();
+    void secondVisitQueuesNothing();
+    void clearSeenQueuesAgain();
+    void queueFileBatches();
+    void reportsDuringHarvestAreQueued();
+
+private:
+    QStringList harvest(PageHarvester &harvester, const QString &page);
+
+    RegistrarTable m_table = harvestTable();
+    VendorHosts m_hosts = harvestHosts();
+};
+
+QStringList TestPageHarvester::harvest(PageHarvester &harvester, const QString &page) {
+    harvester.processPage(page);
+    QStringList names = harvester.takePageList().split(QStringLiteral("\r\n"));
+    names.removeLast(); // the last name's line break
+    return names;
+}
+
+void TestPageHarvester::harvestPage_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("plain words") << "<p>visit example.com today</p>" << QStringList{"example.com"};
+    QTest::newRow("line start") << "example.com is here" << QStringList{"example.com"};
+    QTest::newRow("e-mail") << "<p>Write to sales@mail.example.net now</p>"
+                            << QStringList{"example.net"};
+    QTest::newRow("link") << "<a href=\"http://www.linked.com/x\">x</a>"
+                          << QStringList{"linked.com"};
+    QTest::newRow("https link") << "<a href=\"https://secure.info/\">x</a>"
+                                << QStringList{"secure.info"};
+    QTest::newRow("link with a user")
+        << "<a href=\"http://me@mailhost.com/\">x</a>" << QStringList{"mailhost.com"};
+    QTest::newRow("word break tag") << "<p>long<wbr>name.com</p>" << QStringList{"longname.com"};
+    QTest::newRow("engine site link dropped")
+        << "<a href=\"http://www.enginesite.example/\">x</a> and shop.com"
+        << QStringList{"shop.com"};
+    QTest::newRow("encoded address in text")
+        << "<a href=\"/r?u=http%3A%2F%2Fwww.decoded.com%2Fx\">" << QStringList{"decoded.com"};
+    QTest::newRow("disabled extension") << "visit example.org today" << QStringList{};
+    QTest::newRow("in order, duplicates once")
+        << "a.com b.net and A.COM <a href=\"http://www.c.us/\">c</a>"
+        << QStringList{"a.com", "b.net", "c.us"};
+}
+
+void TestPageHarvester::harvestPage() {
+    PageHarvester harvester(m_table, m_hosts);
+    QFETCH(QString, page);
+    QFETCH(QStringList, names);
+    QCOMPARE(harvest(harvester, page), names);
+}
+
+void TestPageHarvester::frameAddressIsRejoined() {
+    PageHarvester harvester(m_table, m_hosts);
+    QStringList frames;
+    harvester.onFrame = [&](const QString &address) { frames << address; };
+    // The extension break splits the source after "com/"; the two parts are joined again.
+    harvest(harvester, "<frameset>\n<frame src=\"http://127.0.0.1:8080/shop.com/inner.html\">\n"
+                       "<frame name=\"b\" src=\"https://www.example.net/menu/\">\n</frameset>");
+    QCOMPARE(frames, (QStringList{"127.0.0.1:8080/shop.com/inner.html", "www.example.net/menu/"}));
+}
+
+void TestPageHarvester::frameLineHelpers_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("cut");
+    QTest::newRow("tag end before space") << "page.html\"><b x"
+                                          << "page.html\">";
+    QTest::newRow("space first") << "a b>c"
+                                 << "a ";
+    QTest::newRow("whole") << "page.html"
+                           << "page.html";
+}
+
+void TestPageHarvester::frameLineHelpers() {
+    QFETCH(QString, line);
+    QFETCH(QString, cut);
+    QCOMPARE(PageHarvester::cutFrameLine(line), cut);
+    QCOMPARE(PageHarvester::cleanFrameAddress("\"https://x.com/a\"><"), QStringLiteral("x.com/a"));
+}
+
+void TestPageHarvester::secondVisitQueuesNothing() {
+    PageHarvester harvester(m_table, m_hosts);
+    const QString page = "<a href=\"http://www.one.com/\">one</a> two.net";
+    QCOMPARE(harvest(harvester, page).size(), 2);
+    QCOMPARE(harvester.foundOnPage(), 2);
+    harvester.resetFoundOnPage();
+    QCOMPARE(harvest(harvester, page), QStringList{});
+    QCOMPARE(harvester.foundOnPage(), 0);
+    QCOMPARE(harvester.foundTotal(), 2);
+}
+
+void TestPageHarvester::clearSeenQueuesAgain() {
+    PageHarvester harvester(m_table, m_hosts);
+    harvest(harvester, "one.com");
+    harvester.clearSeen();
+    QCOMPARE(harvest(harvester, "one.com"), QStringList{"one.com"});
+    QCOMPARE(harvester.foundTotal(), 2);
+}
+
+void TestPageHarvester::queueFileBatches() {
+    TempProgramFolder dir;
+    BrowserHarvest harvest(dir.folder(), m_table, m_hosts);
+    QSignalSpy status(&harvest, &BrowserHarvest::pageStatus);
+    QSignalSpy done(&harvest, &BrowserHarvest::pageHarvested);
+    harvest.pageCompleted("one.com and two.net");
+    QVERIFY(done.wait(5000));
+    QCOMPARE(status.last().at(0).toString(), QStringLiteral("Domains Found, Checking Status"));
+    harvest.downloadBegun();
+    harvest.pageCompleted("nothing here");
+    QVERIFY(done.wait(5000));
+    QCOMPARE(status.last().at(0).toString(), QStringLiteral("No Domains Found"));
+    // Each page is one batch ending in an empty line, even a page that found nothing.
+    QCOMPARE(dir.readFile("\\BrowserSearch.txt"), QByteArray("one.com\r\ntwo.net\r\n\r\n\r\n"));
+    harvest.deleteQueueFile();
+    QVERIFY(!QFile::exists(harvest.queuePath()));
+}
+
+void TestPageHarvester::reportsDuringHarvestAreQueued() {
+    TempProgramFolder dir;
+    BrowserHarvest harvest(dir.folder(), m_table, m_hosts);
+    QSignalSpy done(&harvest, &BrowserHarvest::pageHarvested);
+    QString first;
+    for (int i = 0; i < 3000; ++i)
+        first += QStringLiteral("<p>see first%1.com today</p>\n").arg(i);
+    harvest.pageCompleted(first);
+    harvest.pageCompleted("second.net");
+    QVERIFY(harvest.busy());
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 2, 20000);
+    const QList<QByteArray> lines = dir.readFile("\\BrowserSearch.txt").split('\n');
+    // The whole first page, its closing empty line, then the second page.
+    QCOMPARE(lines.at(2999), QByteArray("first2999.com\r"));
+    QCOMPARE(lines.at(3000), QByteArray("\r"));
+    QCOMPARE(lines.at(3001), QByteArray("second.net\r"));
+}
+
+QTEST_GUILESS_MAIN(TestPageHarvester)
+#include "tst_pageharvester.moc"

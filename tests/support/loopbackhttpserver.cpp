@@ -1,0 +1,65 @@
+#include "loopbackhttpserver.h"
+
+#include <QTcpSocket>
+#include <memory>
+
+LoopbackHttpServer::LoopbackHttpServer(QObject *parent)
+    : QObject(parent) {
+    connect(&m_server, &QTcpServer::newConnection, this, &LoopbackHttpServer::onNewConnection);
+}
+
+bool LoopbackHttpServer::start(quint16 port) {
+    return m_server.listen(QHostAddress::LocalHost, port);
+}
+
+QString LoopbackHttpServer::hostAndPort() const {
+    return QStringLiteral("127.0.0.1:%1").arg(port());
+}
+
+QString LoopbackHttpServer::baseUrl() const {
+    return QStringLiteral("http://") + hostAndPort();
+}
+
+void LoopbackHttpServer::setPage(const QString &target, const QByteArray &body,
+                                 const QByteArray &contentType) {
+    m_pages.insert(target, Page{body, contentType});
+}
+
+QByteArray LoopbackHttpServer::respond(const QString &target) const {
+    auto page = m_pages.constFind(target);
+    if (page == m_pages.cend())
+        page = m_pages.constFind(target.section(QLatin1Char('?'), 0, 0));
+    QByteArray status = "200 OK";
+    Page served;
+    if (page == m_pages.cend()) {
+        status = "404 Not Found";
+        served = Page{"<html><body>Not found</body></html>", "text/html"};
+    } else {
+        served = *page;
+    }
+    return "HTTP/1.1 " + status + "\r\nContent-Type: " + served.contentType +
+           "\r\nContent-Length: " + QByteArray::number(served.body.size()) +
+           "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + served.body;
+}
+
+void LoopbackHttpServer::onNewConnection() {
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        auto buffer = std::make_shared<QByteArray>();
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
+            buffer->append(socket->readAll());
+            if (!buffer->contains("\r\n\r\n"))
+                return;
+            // "GET /path?query HTTP/1.1"
+            const QList<QByteArray> requestLine = buffer->left(buffer->indexOf("\r\n")).split(' ');
+            const QString target =
+                requestLine.size() >= 2 ? QString::fromLatin1(requestLine.at(1)) : QString();
+            buffer->clear();
+            requests << target;
+            emit requested(target);
+            socket->write(respond(target));
+            socket->disconnectFromHost();
+        });
+    }
+}

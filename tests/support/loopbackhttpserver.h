@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <QTcpServer>
+
+// An HTTP server on 127.0.0.1 for tests: serves canned pages by request target and logs every
+// target asked for. A target is matched whole first (path and query), then by its path alone;
+// anything else gets 404. Every response closes its connection.
+class LoopbackHttpServer : public QObject {
+    Q_OBJECT
+public:
+    explicit LoopbackHttpServer(QObject *parent = nullptr);
+
+    bool start(quint16 port = 0);
+    quint16 port() const { return m_server.serverPort(); }
+    // "127.0.0.1:port", and the same with "http://" in front.
+    QString hostAndPort() const;
+    QString baseUrl() const;
+
+    void setPage(const QString &target, const QByteArray &body,
+                 const QByteArray &contentType = "text/html; charset=utf-8");
+
+    // Request targets in the order they arrived (favicon requests included).
+    QStringList requests;
+
+signals:
+    void requested(const QString &target);
+
+private:
+    struct Page {
+        QByteArray body;
+        QByteArray contentType;
+    };
+    void onNewConnection();
+    QByteArray respond(const QString &target) const;
+
+    QTcpServer m_server;
+    QHash<QString, Page> m_pages;
+};
