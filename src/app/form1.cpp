@@ -14,6 +14,7 @@
 #include "resultlistview.h"
 #include "searchdriver.h"
 #include "settingsstore.h"
+#include "skin.h"
 #include "whoisviewer.h"
 
 #include <QAction>
@@ -198,6 +199,10 @@ void Form1::load() {
     m_ui->Frame2->setTitle(
         QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
 
+    if (brand.SkinSwitch) {
+        MirrorLabels(brand, this, QStringLiteral("SkinLabel1"), isPlainLabel);
+        ApplySkin(brand, this);
+    }
     showHelpOnFirstStart();
     createStartupFiles();
     m_lists->LoadSavedList();

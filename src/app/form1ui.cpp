@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -15,6 +14,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QValidator>
 #include <limits>
 
 namespace {
@@ -60,12 +60,28 @@ QToolButton *listButton(QWidget *parent, const QString &name, int k, Glyph glyph
     return button;
 }
 
+// Whole numbers from 0 to the largest 32-bit value, nothing else; unlike QIntValidator it also
+// refuses a value above the range that has no more digits than the range's top.
+class WholeNumberValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override {
+        if (input.isEmpty())
+            return Intermediate;
+        for (const QChar c : input) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return Invalid;
+        }
+        bool ok = false;
+        const qint64 value = input.toLongLong(&ok);
+        return ok && value <= std::numeric_limits<qint32>::max() ? Acceptable : Invalid;
+    }
+};
+
 QLineEdit *numberField(QWidget *parent, const QString &name) {
     auto *field = new QLineEdit(QStringLiteral("1"), parent);
     field->setObjectName(name);
-    auto *validator = new QIntValidator(0, std::numeric_limits<qint32>::max(), field);
-    validator->setLocale(QLocale::c());
-    field->setValidator(validator);
+    field->setValidator(new WholeNumberValidator(field));
     return field;
 }
 

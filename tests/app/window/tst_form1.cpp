@@ -16,7 +16,6 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
-#include <limits>
 
 namespace {
 const QStringList ListFiles{"BrowserSearch.txt", "Appends.txt", "CreatedDomains.txt",
@@ -45,6 +44,7 @@ private slots:
     void customList();
     void wordNumResetRule_data();
     void wordNumResetRule();
+    void numberFieldsTakeWholeNumbersOnly();
     void startAndStop();
     void geometryAndMinimumSize();
     void overflowNoticeAndShutdown();
@@ -307,14 +307,24 @@ void TestForm1::wordNumResetRule() {
     wordNum->setText("5");
     wordNum->setText(typed);
     QCOMPARE(wordNum->text(), shown);
+}
 
-    // Only whole numbers in the 32-bit range can be typed.
-    wordNum->clear();
-    QTest::keyClicks(wordNum, "-x3.5");
-    QCOMPARE(wordNum->text(), QStringLiteral("35"));
-    wordNum->clear();
-    QTest::keyClicks(wordNum, "99999999999");
-    QVERIFY(wordNum->text().toLongLong() <= std::numeric_limits<qint32>::max());
+void TestForm1::numberFieldsTakeWholeNumbersOnly() {
+    Form1Fixture f;
+    f.start();
+    for (const char *name : {"txtWordMax", "txtWordNum"}) {
+        auto *field = f.child<QLineEdit>(name);
+        field->clear();
+        QTest::keyClicks(field, "-x3.5");
+        QCOMPARE(field->text(), QStringLiteral("35"));
+        field->clear();
+        QTest::keyClicks(field, "99999999999");
+        QCOMPARE(field->text(), QStringLiteral("999999999"));
+        field->clear();
+        QTest::keyClicks(field, "2147483647");
+        QCOMPARE(field->text(), QStringLiteral("2147483647"));
+        field->clear();
+    }
 }
 
 void TestForm1::startAndStop() {
