@@ -69,7 +69,7 @@ QByteArray RegistrarTable::defaultFileContent() {
 std::optional<RegistrarError> RegistrarTable::EnsureRegistrarFile(bool restoreDefaults) {
     if (restoreDefaults)
         QFile::remove(m_path); // a file that cannot be deleted is simply kept
-    if (QFileInfo::exists(m_path))
+    if (xfileExists(m_path))
         return std::nullopt;
     if (!TextFile::writeAll(m_path, QString::fromLatin1(defaultFileContent())))
         return writeError(m_path);

@@ -2,6 +2,7 @@
 
 #include "replyclassifier.h"
 
+#include <QFontDatabase>
 #include <QTcpSocket>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -18,6 +19,10 @@ frmWhois::frmWhois(const QString &server, quint16 port, const QString &name, QWi
 
     m_text->setObjectName(QStringLiteral("text1"));
     m_text->setReadOnly(true);
+    // Replies are preformatted columns. Wrapping would also make one endless line (up to the
+    // reply cap) take minutes to lay out; unwrapped it takes a moment.
+    m_text->setLineWrapMode(QTextEdit::NoWrap);
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_text);

@@ -1,0 +1,360 @@
+#include "registrartable.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The default rows in file order, as the program has always shipped them.
+const QStringList DefaultExtensions =
+    QStringLiteral("proxy com net edu org info biz aero name coop tc cn hk tw au ca ck cn kz za id "
+                   "us kr se ac jp "
+                   "as br cc ch fr gov hm li lk mil mm mx sg nu sh tj tm uk no nz pk al at az be "
+                   "bg by cy cz de "
+                   "dk dz ee eg es ga ge gl gr hu ie il is it lt lv ma md mk mt nl no pl pt ro si "
+                   "sk sm su tn tr "
+                   "us va yu ru to")
+        .split(QLatin1Char(' '));
+
+QStringList extensionsOf(const RegistrarTable &table) {
+    QStringList out;
+    for (const RegistrarEntry &row : table.rows())
+        out << row.extension;
+    return out;
+}
+
+} // namespace
+
+class TestRegistrarTable : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+
+    void writeFile(const QByteArray &content) {
+        QFile f(m_path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+    }
+    QByteArray readFile() const {
+        QFile f(m_path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    RegistrarTable defaultTable() {
+        RegistrarTable table(m_path);
+        writeFile(RegistrarTable::defaultFileContent());
+        table.LoadRegistrars();
+        return table;
+    }
+
+private slots:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("registrars.txt"));
+        QFile::remove(m_path);
+    }
+
+    void defaultFileHasTheShippedRows() {
+        RegistrarTable table(m_path);
+        QVERIFY(!table.EnsureRegistrarFile(false));
+        const QByteArray bytes = readFile();
+        QCOMPARE(bytes, RegistrarTable::defaultFileContent());
+        QVERIFY(bytes.endsWith("|43|Disabled\r\n\r\n"));
+        QCOMPARE(bytes.count("\r\n"), 93);
+        QCOMPARE(bytes.count('\n'), 93);
+
+        // Every host comes from the host table, row for row.
+        QFile tsv(qEnvironmentVariable("KESTRIN_SOURCE_DIR") +
+                  QStringLiteral("/data/whois-hosts.tsv"));
+        QVERIFY(tsv.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList hosts;
+        while (!tsv.atEnd()) {
+            const QString line = QString::fromUtf8(tsv.readLine()).trimmed();
+            if (!line.startsWith(QLatin1Char('#')) && !line.isEmpty())
+                hosts << line.split(QLatin1Char('\t')).at(2);
+        }
+        QCOMPARE(hosts.size(), 92);
+
+        const QList<QByteArray> lines = bytes.split('\n');
+        const QStringList enabled = {"proxy", "com", "net", "info", "biz", "name"};
+        for (int i = 0; i < 92; ++i) {
+            const QString expected =
+                QStringList{DefaultExtensions.at(i), hosts.at(i), "43",
+                            enabled.contains(DefaultExtensions.at(i)) ? "Enabled" : "Disabled"}
+                    .join(QLatin1Char('|')) +
+                QLatin1Char('\r');
+            QCOMPARE(QString::fromLatin1(lines.at(i)), expected);
+        }
+
+        QVERIFY(!table.LoadRegistrars());
+        QCOMPARE(extensionsOf(table), DefaultExtensions);
+        QCOMPARE(table.rows().at(0).server, QStringLiteral("127.0.0.1"));
+        QCOMPARE(table.rows().at(2).server, table.rows().at(1).server); // com and net share one
+        for (const RegistrarEntry &row : table.rows())
+            QCOMPARE(row.port, qint16(43));
+    }
+
+    void ensureKeepsAnExistingFileUnlessRestoring() {
+        RegistrarTable table(m_path);
+        writeFile("xyz|a|43|Enabled\r\n");
+        QVERIFY(!table.EnsureRegistrarFile(false));
+        QCOMPARE(readFile(), QByteArray("xyz|a|43|Enabled\r\n"));
+        QVERIFY(!table.EnsureRegistrarFile(true));
+        QCOMPARE(readFile(), RegistrarTable::defaultFileContent());
+
+        // Restore after the file was deleted from the settings window.
+        QVERIFY(QFile::remove(m_path));
+        QVERIFY(!table.EnsureRegistrarFile(true));
+        QCOMPARE(readFile(), RegistrarTable::defaultFileContent());
+    }
+
+    void ensureReportsAFileThatCannotBeWritten() {
+        RegistrarTable table(m_dir.filePath(QStringLiteral("missing/registrars.txt")));
+        const auto error = table.EnsureRegistrarFile(false);
+        QVERIFY(error);
+        QVERIFY(error->text().startsWith(QStringLiteral("registrars.txt")));
+    }
+
+    void load_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("extensions");
+        QTest::addColumn<int>("errorLine");
+
+        QTest::newRow("blank and one-space lines skipped")
+            << QByteArray("\r\n \r\ncom|a|43|Enabled\r\n \r\n\r\nnet|b|43|Enabled\r\n\r\n")
+            << QStringList{"com", "net"} << 0;
+        QTest::newRow("LF line ends")
+            << QByteArray("com|a|43|Enabled\n\nnet|b|43|Enabled") << QStringList{"com", "net"} << 0;
+        QTest::newRow("two spaces is a bad row")
+            << QByteArray("com|a|43|Enabled\r\n  \r\nnet|b|43|Enabled\r\n")
+            << QStringList{"com", "", "net"} << 2;
+        QTest::newRow("three fields in the middle")
+            << QByteArray("com|a|43|Enabled\r\n\r\nbiz|b|43\r\nnet|b|43|Enabled\r\n")
+            << QStringList{"com", "", "net"} << 3;
+        QTest::newRow("port not a number")
+            << QByteArray("com|a|x43|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
+            << 1;
+        QTest::newRow("port above 16 bits")
+            << QByteArray("com|a|32768|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
+            << 1;
+        QTest::newRow("port below 16 bits")
+            << QByteArray("com|a|-32769|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
+            << 1;
+        QTest::newRow("port with a fraction")
+            << QByteArray("com|a|43.5|Enabled\r\n") << QStringList{""} << 1;
+        QTest::newRow("empty port") << QByteArray("com|a||Enabled\r\n") << QStringList{""} << 1;
+        QTest::newRow("first bad row is reported")
+            << QByteArray("a|b\r\ncom|a|43|Enabled\r\nc|d\r\n") << QStringList{"", "com", ""} << 1;
+        QTest::newRow("fields after the fourth ignored")
+            << QByteArray("com|a|43|Enabled|x|y\r\n") << QStringList{"com"} << 0;
+        QTest::newRow("leading dot kept")
+            << QByteArray(".xyz|a|43|Enabled\r\n") << QStringList{".xyz"} << 0;
+    }
+
+    void load() {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, extensions);
+        QFETCH(int, errorLine);
+        writeFile(content);
+        RegistrarTable table(m_path);
+        const auto error = table.LoadRegistrars();
+        QCOMPARE(extensionsOf(table), extensions);
+        QCOMPARE(error.has_value(), errorLine != 0);
+        if (error) {
+            QCOMPARE(error->line, errorLine);
+            QVERIFY(error->text().startsWith(
+                QStringLiteral("registrars.txt, line %1: ").arg(errorLine)));
+        }
+        // A bad row is an empty, disabled row.
+        for (const RegistrarEntry &row : table.rows()) {
+            if (row.extension.isEmpty()) {
+                QVERIFY(row.server.isEmpty());
+                QCOMPARE(row.port, qint16(0));
+                QVERIFY(!row.enabled);
+            }
+        }
+    }
+
+    void loadLowersAndReadsStatusExactly() {
+        writeFile(
+            "COM|WHOIS.Example.NET|4343|Enabled\r\nnet|b|-1|enabled\r\nbiz|c|43|Disabled\r\n");
+        RegistrarTable table(m_path);
+        QVERIFY(!table.LoadRegistrars());
+        const RegistrarEntry com = table.rows().at(0);
+        QCOMPARE(com.extension, QStringLiteral("com"));
+        QCOMPARE(com.server, QStringLiteral("whois.example.net"));
+        QCOMPARE(com.port, qint16(4343));
+        QVERIFY(com.enabled);
+        QCOMPARE(table.rows().at(1).port, qint16(-1));
+        QVERIFY(!table.rows().at(1).enabled);
+        QVERIFY(!table.rows().at(2).enabled);
+        // The file keeps what was written.
+        QVERIFY(readFile().startsWith("COM|WHOIS.Example.NET"));
+    }
+
+    void loadWithoutRowsKeepsTheOldTable_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty file") << true << QByteArray();
+        QTest::newRow("only blank lines") << true << QByteArray("\r\n \r\n\n");
+        QTest::newRow("missing file") << false << QByteArray();
+    }
+
+    void loadWithoutRowsKeepsTheOldTable() {
+        QFETCH(bool, exists);
+        QFETCH(QByteArray, content);
+        RegistrarTable table = defaultTable();
+        if (exists)
+            writeFile(content);
+        else
+            QVERIFY(QFile::remove(m_path));
+        const auto error = table.LoadRegistrars();
+        QCOMPARE(error.has_value(), !exists);
+        QCOMPARE(extensionsOf(table), DefaultExtensions);
+    }
+
+    void findInDefaultTable_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("proxy");
+        QTest::addColumn<int>("index");
+        QTest::newRow("com") << "example.com" << false << 1;
+        QTest::newRow("upper case") << "EXAMPLE.COM" << false << 1;
+        QTest::newRow("co.uk uses the uk row") << "example.co.uk" << false << 43;
+        QTest::newRow("disabled row still used") << "example.org" << false << 4;
+        QTest::newRow("unknown extension") << "example.xyz" << false << 1;
+        QTest::newRow("no dot") << "example" << false << 1;
+        QTest::newRow("trailing dot") << "example." << false << 1;
+        QTest::newRow("first cn") << "a.cn" << false << 11;
+        QTest::newRow("first no") << "a.no" << false << 44;
+        QTest::newRow("first us") << "a.us" << false << 21;
+        QTest::newRow("last row") << "a.to" << false << 91;
+        QTest::newRow("proxy for com") << "example.com" << true << 0;
+        QTest::newRow("proxy for anything") << "a.xyz" << true << 0;
+    }
+
+    void findInDefaultTable() {
+        QFETCH(QString, name);
+        QFETCH(bool, proxy);
+        QFETCH(int, index);
+        const RegistrarTable table = defaultTable();
+        QCOMPARE(table.FindRegistrar(name, proxy), index);
+    }
+
+    void findInOtherTables_data() {
+        QTest::addColumn<QStringList>("extensions");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("proxy");
+        QTest::addColumn<int>("index");
+        QTest::newRow("unknown goes to last com")
+            << QStringList{"net", "com", "org", "com", "biz"} << "a.xyz" << false << 3;
+        QTest::newRow("no com row") << QStringList{"net", "org"} << "a.xyz" << false << 0;
+        QTest::newRow("proxy without proxy row")
+            << QStringList{"com", "net", "com"} << "a.net" << true << 2;
+        QTest::newRow("first proxy row")
+            << QStringList{"com", "proxy", "proxy"} << "a" << true << 1;
+        QTest::newRow("leading dot never matches")
+            << QStringList{".xyz", "com"} << "a.xyz" << false << 1;
+        QTest::newRow("empty table") << QStringList{} << "a.com" << false << -1;
+        QTest::newRow("empty table with proxy") << QStringList{} << "a.com" << true << -1;
+    }
+
+    void findInOtherTables() {
+        QFETCH(QStringList, extensions);
+        QFETCH(QString, name);
+        QFETCH(bool, proxy);
+        QFETCH(int, index);
+        QList<RegistrarEntry> rows;
+        for (const QString &ext : extensions)
+            rows.append({ext, QStringLiteral("host"), 43, false}); // status never matters
+        RegistrarTable table;
+        table.setRows(rows);
+        QCOMPARE(table.FindRegistrar(name, proxy), index);
+    }
+
+    void saveReplacesEveryRowOfTheExtensionInPlace() {
+        writeFile("com|old|43|Enabled\r\n \r\nnet|b|43|Enabled\r\nCOM|keep|43|Enabled\r\n"
+                  "com|old2|43|Disabled\r\n");
+        RegistrarTable table(m_path);
+        QVERIFY(!table.LoadRegistrars());
+        QVERIFY(!table.SaveRegistrar(QStringLiteral("COM"), QStringLiteral("New.Host"),
+                                     QStringLiteral("4343"), false));
+        QCOMPARE(readFile(), QByteArray("\r\ncom|New.Host|4343|Disabled\r\nnet|b|43|Enabled\r\n"
+                                        "COM|keep|43|Enabled\r\ncom|New.Host|4343|Disabled\r\n"
+                                        "\r\n"));
+        // The table in memory waits for the next load.
+        QCOMPARE(table.rows().at(0).server, QStringLiteral("old"));
+        QVERIFY(!table.LoadRegistrars());
+        QCOMPARE(table.rows().at(0).server, QStringLiteral("new.host"));
+        QCOMPARE(table.rows().size(), 4);
+    }
+
+    void saveAppendsANewExtension() {
+        writeFile("com|a|43|Enabled\r\n");
+        RegistrarTable table(m_path);
+        QVERIFY(!table.SaveRegistrar(QStringLiteral("xyz"), QStringLiteral("s"),
+                                     QStringLiteral("43"), true));
+        QCOMPARE(readFile(), QByteArray("\r\ncom|a|43|Enabled\r\n\r\nxyz|s|43|Enabled\r\n"));
+        // Saving again replaces it, and the blank lines disappear with the rewrite.
+        QVERIFY(!table.SaveRegistrar(QStringLiteral("xyz"), QStringLiteral("t"),
+                                     QStringLiteral("44"), false));
+        QCOMPARE(readFile(), QByteArray("\r\ncom|a|43|Enabled\r\nxyz|t|44|Disabled\r\n\r\n"));
+        QVERIFY(!table.LoadRegistrars());
+        QCOMPARE(table.FindRegistrar(QStringLiteral("a.xyz"), false), 1);
+    }
+
+    void saveWritesThePortAsGiven() {
+        writeFile("com|a|43|Enabled\r\n");
+        RegistrarTable table(m_path);
+        QVERIFY(!table.SaveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
+                                     QStringLiteral("port"), true));
+        QCOMPARE(readFile(), QByteArray("\r\ncom|a|port|Enabled\r\n\r\n"));
+        const auto error = table.LoadRegistrars();
+        QVERIFY(error);
+        QCOMPARE(error->line, 2);
+    }
+
+    void saveToAMissingFileFails() {
+        RegistrarTable table(m_path);
+        QVERIFY(table.SaveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
+                                    QStringLiteral("43"), true));
+        QVERIFY(!QFile::exists(m_path));
+    }
+
+    void appendAddsOneRowAtTheEnd() {
+        writeFile("com|a|43|Enabled\r\n\r\n");
+        RegistrarTable table(m_path);
+        QVERIFY(!table.AppendRegistrar(QStringLiteral("Xyz"), QStringLiteral("S"),
+                                       QStringLiteral("43"), QStringLiteral("enabled")));
+        QCOMPARE(readFile(), QByteArray("com|a|43|Enabled\r\n\r\nXyz|S|43|enabled\r\n"));
+    }
+
+    void rewriteLeavesAnEmptyLineAfterEveryRow() {
+        writeFile(RegistrarTable::defaultFileContent());
+        RegistrarTable table(m_path);
+        QVERIFY(!table.rewriteFromRows({{"com", "A", "43", "Enabled"}, {"net", "b", "1", "x"}}));
+        QCOMPARE(readFile(), QByteArray("com|A|43|Enabled\r\n\r\nnet|b|1|x\r\n\r\n"));
+        QVERIFY(!table.rewriteFromRows({}));
+        QCOMPARE(readFile(), QByteArray());
+    }
+
+    void fileRowsShowTheFileAsWritten() {
+        writeFile(
+            "\r\nCOM|Host|43|Enabled|extra\r\n \r\nnet|b|x|y\r\nshort|row\r\nbiz|c|43|Enabled\r\n");
+        const RegistrarTable table(m_path);
+        std::optional<RegistrarError> error;
+        const QList<QStringList> rows = table.fileRows(&error);
+        const QList<QStringList> expected = {{"COM", "Host", "43", "Enabled"},
+                                             {"net", "b", "x", "y"}};
+        QCOMPARE(rows, expected);
+        QVERIFY(error);
+        QCOMPARE(error->line, 5);
+
+        writeFile(RegistrarTable::defaultFileContent());
+        QCOMPARE(table.fileRows(&error).size(), 92);
+        QVERIFY(!error);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistrarTable)
+#include "tst_registrartable.moc"
