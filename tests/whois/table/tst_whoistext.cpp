@@ -1,4 +1,3 @@
-#include "loopbackwhoisserver.h"
 #include "pagetext.h"
 #include "registrartable.h"
 #include "replyclassifier.h"
@@ -35,8 +34,6 @@ class TestWhoisText : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaultTableLoaded() { QCOMPARE(defaultTable().rows().size(), 92); }
-
     void breakAtExtensions_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
@@ -237,19 +234,6 @@ private slots:
         const QString reply = ReplyClassifier::replyText(sample.readAll());
         QCOMPARE(ReplyClassifier::isFree(reply), free);
         QCOMPARE(ReplyClassifier::isFreeForHarvester(reply), harvesterFree);
-    }
-
-    void sampleServerRepliesClassify() {
-        const QByteArray available = LoopbackWhoisServer::sampleReply(
-            QStringLiteral("whois.verisign-grs.com__com__available.txt"));
-        const QByteArray registered = LoopbackWhoisServer::sampleReply(
-            QStringLiteral("whois.verisign-grs.com__com__registered.txt"));
-        if (available.isEmpty() || registered.isEmpty())
-            QSKIP("The reply samples are not available");
-        QVERIFY(ReplyClassifier::isFree(ReplyClassifier::replyText(available)));
-        QVERIFY(!ReplyClassifier::isFree(ReplyClassifier::replyText(registered)));
-        QVERIFY(ReplyClassifier::isFreeForHarvester(
-            ReplyClassifier::replyText(LoopbackWhoisServer::freeReply())));
     }
 
     void request_data() {
