@@ -24,8 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-// How long one piece of a run may hold the event loop before the window gets to repaint.
-constexpr int kChunkMs = 20;
 
 const std::array<QString, 3> &joiningCaptions() {
     static const std::array<QString, 3> captions{
@@ -244,12 +242,12 @@ void frmMake::runChunk() {
     clock.start();
     QStringList names;
     bool more = true;
-    while (more && clock.elapsed() < kChunkMs) {
+    do {
         more = m_generator->next(names);
         if (more)
             setStatus(QStringLiteral("Creating Domains - Created %1 so far...")
                           .arg(m_generator->created()));
-    }
+    } while (more && clock.elapsed() < m_chunkMs);
     m_generated->appendMany(names);
     if (more)
         QTimer::singleShot(0, this, &frmMake::runChunk);

@@ -29,6 +29,9 @@ public:
 
     NameListModel &generated() { return *m_generated; }
     bool running() const { return m_generator != nullptr; }
+    // How long one piece of a run may hold the event loop before the window repaints; 0 yields
+    // after every progress report.
+    void setChunkMs(int ms) { m_chunkMs = ms; }
 
 public slots:
     void startGenerator(); // Command1
@@ -75,4 +78,5 @@ private:
 
     std::unique_ptr<NameGenerator> m_generator;
     bool m_closed = false;
+    int m_chunkMs = 20;
 };
