@@ -4,6 +4,7 @@
 #include "whoisviewer.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
@@ -159,7 +160,15 @@ void TestForm1Lists::dragMidEntriesToSaved() {
     std::unique_ptr<QMimeData> data(m_form->dragData(4));
     QCOMPARE(data->text(), QStringLiteral("0|2|3"));
 
-    m_form->dropOnSaved(*data);
+    // Dropped onto the Saved list's view as a drag from the Mid Profile list would be: the
+    // view must accept the drag's entry to receive its drop.
+    QWidget *target = view(5)->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
     const QStringList saved{"kept.com", "alpha.com", "charl.com", "delta.com"};
     QCOMPARE(m_form->lists().list(5)->names(), saved);
     QCOMPARE(m_f->tmp.readFile("\\Remembered.txt"), saved.join("\r\n").toLatin1() + "\r\n");
