@@ -61,11 +61,15 @@ QString ProgramFolder::path(const QString &relative) const
 ProgramFolder ProgramFolder::forApplication(const QString &executableDir,
                                             const QString &installedDataDir)
 {
-    if (isWritableFolder(executableDir))
+    // An installed program keeps its word lists and help in the data folder, not beside the
+    // executable, so it works in the per-user folder even when it may write its own (root).
+    const bool installed = !installedDataDir.isEmpty() && QFileInfo(installedDataDir).isDir() &&
+                           QDir(installedDataDir) != QDir(executableDir);
+    if (!installed && isWritableFolder(executableDir))
         return ProgramFolder(executableDir);
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(userDir);
-    if (!installedDataDir.isEmpty() && QFileInfo(installedDataDir).isDir())
+    if (installed)
         copyTreeIfMissing(installedDataDir, userDir);
     return ProgramFolder(userDir);
 }

@@ -20,8 +20,9 @@ public:
     // spelling.
     QString path(const QString &relative) const;
 
-    // The folder of the executable, or, when that folder cannot be written (an installed
-    // program), the per-user data folder, seeded from `installedDataDir` on first use.
+    // The folder of the executable, or, when that folder cannot be written or the program is
+    // installed (`installedDataDir` exists), the per-user data folder, seeded with the files of
+    // `installedDataDir` that it lacks.
     static ProgramFolder forApplication(const QString &executableDir,
                                         const QString &installedDataDir);
 

@@ -1,1 +1,62 @@
-// Placeholder: being written.
+#include "frmsplash.h"
+
+#include "appcontext.h"
+#include "form1.h"
+#include "kestrinapp.h"
+#include "skin.h"
+#include "splashart.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+frmSplash::frmSplash(AppContext &context, QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_ctx(context) {
+    setObjectName(QStringLiteral("frmSplash"));
+    m_ctx.branding = LoadBranding();
+    setWindowTitle(m_ctx.branding.ProductName);
+
+    m_image = new QLabel(this);
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setPixmap(SplashArt::picture(QSize(480, 240), m_ctx.branding.ProductName));
+    m_promo = new QLabel(tr("Finds the domain names nobody has registered yet: from word lists, "
+                            "search results, the pages you browse and names of your own making."),
+                         this);
+    m_promo->setObjectName(QStringLiteral("Label3"));
+    m_promo->setWordWrap(true);
+    m_promo->setAlignment(Qt::AlignCenter);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_image);
+    layout->addWidget(m_promo);
+    setFixedSize(sizeHint());
+
+    StartSkin(m_ctx.branding, this);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer2"));
+    m_timer->setInterval(m_ctx.timing.splashTickMs);
+    connect(m_timer, &QTimer::timeout, this, &frmSplash::tick);
+    m_timer->start();
+}
+
+void frmSplash::tick() {
+    m_counter = qint16(m_counter + 2);
+    emit ticked(m_counter / 2);
+    if (m_counter >= 2 * m_ctx.timing.splashTicks) {
+        m_timer->stop();
+        handOver();
+    }
+}
+
+void frmSplash::handOver() {
+    auto *main = new Form1(m_ctx);
+    m_main = main;
+    // Windows first: the main window's load may already open the help launcher.
+    registerWindows(*main, m_ctx);
+    main->windows().adopt(objectName(), this);
+    main->load();
+    main->showMaximized();
+    hide();
+    emit handedOver(main);
+}

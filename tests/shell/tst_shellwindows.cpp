@@ -1,0 +1,149 @@
+#include "form8.h"
+#include "frmabout.h"
+#include "frmwebsite.h"
+#include "shellfixture.h"
+#include "windowregistry.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestShellWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void websiteWindowOpensTheAddress_data();
+    void websiteWindowOpensTheAddress();
+    void websiteWindowClosesItself();
+    void aboutWindowShowsTheVersionRecord();
+    void aboutWebsiteClickOpensTheWebsite();
+    void helpLauncher_data();
+    void helpLauncher();
+};
+
+void TestShellWindows::websiteWindowOpensTheAddress_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("opened");
+    QTest::newRow("no scheme") << "Website"
+                               << "x" << QStringList{"http://x"};
+    QTest::newRow("upper-case https") << "Website"
+                                      << "HTTPS://X" << QStringList{"HTTPS://X"};
+    QTest::newRow("http") << "Website"
+                          << "http://x" << QStringList{"http://x"};
+    QTest::newRow("mixed-case http") << "Website"
+                                     << "hTTp://x.example" << QStringList{"hTTp://x.example"};
+    QTest::newRow("scheme inside")
+        << "Website"
+        << "go.example/?to=https://x" << QStringList{"go.example/?to=https://x"};
+    QTest::newRow("empty mode") << ""
+                                << "x" << QStringList{};
+    QTest::newRow("other mode") << "website"
+                                << "x" << QStringList{};
+}
+
+void TestShellWindows::websiteWindowOpensTheAddress() {
+    QFETCH(QString, mode);
+    QFETCH(QString, text);
+    QFETCH(QStringList, opened);
+    ShellFixture f;
+    f.ctx.WebsiteMode = mode;
+    f.ctx.branding.WebsiteText = text;
+    frmWebsite window(f.ctx);
+    QCOMPARE(f.desktop.openedUrls, opened);
+    // Opened once: a second window opens nothing until the mode is set again.
+    if (!opened.isEmpty()) {
+        QCOMPARE(f.ctx.WebsiteMode, QString());
+        frmWebsite again(f.ctx);
+        QCOMPARE(f.desktop.openedUrls.size(), 1);
+    }
+}
+
+void TestShellWindows::websiteWindowClosesItself() {
+    for (const QString &mode : {QStringLiteral("Website"), QString()}) {
+        ShellFixture f;
+        f.ctx.timing.websiteCloseMs = 50;
+        f.ctx.WebsiteMode = mode;
+        auto *window = new frmWebsite(f.ctx);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<frmWebsite> guard(window);
+        window->show();
+        QVERIFY(window->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 10000);
+        QCOMPARE(f.desktop.openedUrls.size(), mode.isEmpty() ? 0 : 1);
+    }
+}
+
+void TestShellWindows::aboutWindowShowsTheVersionRecord() {
+    ShellFixture f;
+    f.ctx.branding.VersionMajor = 3;
+    f.ctx.branding.VersionMinor = 12;
+    WindowRegistry windows;
+    frmAbout about(f.ctx, windows);
+    QCOMPARE(about.windowTitle(), QStringLiteral("About Kestrin"));
+    const auto text = [&about](const char *name) {
+        QLabel *label = about.findChild<QLabel *>(QLatin1String(name));
+        return label ? label->text() : QStringLiteral("<missing>");
+    };
+    QCOMPARE(text("Label1"), f.ctx.branding.ProductName);
+    QCOMPARE(text("lblVersion"), QStringLiteral("3.12"));
+    QCOMPARE(text("lblCompany"), f.ctx.branding.CompanyName);
+    QCOMPARE(text("lblWebsite"), f.ctx.branding.WebsiteText);
+    QVERIFY(about.findChild<QLabel *>(QStringLiteral("Picture1")));
+    // Skin off: no skin labels.
+    QVERIFY(about.findChildren<QLabel *>(QStringLiteral("SkinLabel1")).isEmpty());
+}
+
+void TestShellWindows::aboutWebsiteClickOpensTheWebsite() {
+    ShellFixture f;
+    WindowRegistry windows;
+    windows.setFactory(QStringLiteral("frmWebsite"), [&f] { return new frmWebsite(f.ctx); });
+    frmAbout about(f.ctx, windows);
+    about.show();
+    QLabel *website = about.findChild<QLabel *>(QStringLiteral("lblWebsite"));
+    QVERIFY(website);
+    QTest::mouseClick(website, Qt::LeftButton);
+    QCOMPARE(f.desktop.openedUrls, QStringList{"http://" + f.ctx.branding.WebsiteText});
+    QVERIFY(windows.window(QStringLiteral("frmWebsite")));
+    // Each click opens the site again.
+    QTest::mouseClick(website, Qt::LeftButton);
+    QCOMPARE(f.desktop.openedUrls.size(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.window(QStringLiteral("frmWebsite")), 10000);
+}
+
+void TestShellWindows::helpLauncher_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("present") << "Help.chm" << true;
+    QTest::newRow("other letter case") << "HELP.CHM" << true;
+    QTest::newRow("missing") << "" << false;
+    QTest::newRow("folder of that name") << "Help.chm/" << false;
+}
+
+void TestShellWindows::helpLauncher() {
+    QFETCH(QString, file);
+    QFETCH(bool, opens);
+    ShellFixture f;
+    if (file.endsWith(QLatin1Char('/')))
+        QDir(f.temp.root()).mkpath(file);
+    else if (!file.isEmpty())
+        f.temp.writeFile("\\" + file, "ITSF");
+    f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "1");
+
+    Form8 launcher(f.ctx);
+    launcher.show();
+
+    if (opens) {
+        QCOMPARE(f.desktop.openedFiles, QStringList{f.temp.root() + "/" + file});
+        QCOMPARE(f.machineSetting("showHelp"), QStringLiteral("0"));
+        QCOMPARE(f.userSetting("showHelp"), QStringLiteral("0"));
+    } else {
+        QVERIFY(f.desktop.openedFiles.isEmpty());
+        QCOMPARE(f.machineSetting("showHelp"), QStringLiteral("-"));
+        QCOMPARE(f.userSetting("showHelp"), QStringLiteral("1"));
+    }
+    QVERIFY(f.desktop.messages.isEmpty());
+}
+
+QTEST_MAIN(TestShellWindows)
+#include "tst_shellwindows.moc"

@@ -1,0 +1,68 @@
+#include "form1.h"
+#include "frmsplash.h"
+#include "shellfixture.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTest>
+
+class TestSplash : public QObject {
+    Q_OBJECT
+private slots:
+    void mainWindowAppearsAfterTheLastTick();
+    void mainWindowCanOpenEveryWindowByName();
+};
+
+void TestSplash::mainWindowAppearsAfterTheLastTick() {
+    ShellFixture f;
+    f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "0");
+    QPointer<frmSplash> splash = new frmSplash(f.ctx);
+    QList<bool> mainExistedAtTick;
+    QObject::connect(splash, &frmSplash::ticked, [&] {
+        bool found = false;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            found = found || qobject_cast<Form1 *>(w);
+        mainExistedAtTick << found;
+    });
+    splash->show();
+    QVERIFY(splash->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
+    QPointer<Form1> main = splash->mainWindow();
+
+    QCOMPARE(mainExistedAtTick.size(), 75);
+    QVERIFY(!mainExistedAtTick.contains(true));
+    QCOMPARE(splash->counter(), 150);
+    QVERIFY(main->isVisible());
+    QVERIFY(main->windowState() & Qt::WindowMaximized);
+    QVERIFY(!splash->isVisible());
+    // The timer has stopped: no tick after the hand-over.
+    QTest::qWait(100);
+    QCOMPARE(mainExistedAtTick.size(), 75);
+    // The main window's load ran on the splash's context.
+    QVERIFY(QFileInfo::exists(f.temp.path("\\Remembered.txt")));
+
+    // Alive but hidden until the main window closes, which takes it along.
+    QCOMPARE(main->windows().window(QStringLiteral("frmSplash")), splash.data());
+    main->close();
+    QTRY_VERIFY(splash.isNull());
+    delete main;
+}
+
+void TestSplash::mainWindowCanOpenEveryWindowByName() {
+    ShellFixture f;
+    f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "0");
+    QPointer<frmSplash> splash = new frmSplash(f.ctx);
+    QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
+    QPointer<Form1> main = splash->mainWindow();
+    for (const char *name : {"frmAbout", "frmWebsite", "Form8", "frmMake", "frmSettings"})
+        QVERIFY2(main->windows().hasFactory(QLatin1String(name)), name);
+    QWidget *about = main->windows().open(QStringLiteral("frmAbout"));
+    QVERIFY(about && about->isVisible());
+    QCOMPARE(about->windowTitle(), QStringLiteral("About ") + f.ctx.branding.ProductName);
+    main->close();
+    delete main;
+}
+
+QTEST_MAIN(TestSplash)
+#include "tst_splash.moc"
