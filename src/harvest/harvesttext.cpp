@@ -66,6 +66,14 @@ QString LineReader::next() {
     return line;
 }
 
+QString decodeLine(const QString &line) {
+    return line.contains(QLatin1Char('%')) ? urlDecode(line) : line;
+}
+
+bool hasExtension(const QString &text, const RegistrarTable &table) {
+    return text.contains(QLatin1Char('.')) && HasEnabledExtension(text, table);
+}
+
 bool startsWithLink(const QString &line) {
     return line.startsWith(kHttp) || line.startsWith(kHttps);
 }
@@ -79,7 +87,7 @@ bool passesLinkTest(const QString &line, const VendorHosts &hosts, const Registr
         if (!reject.isEmpty() && line.contains(reject, Qt::CaseInsensitive))
             return false;
     }
-    return HasEnabledExtension(line, table);
+    return hasExtension(line, table);
 }
 
 QString cutHost(QString text) {

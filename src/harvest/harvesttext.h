@@ -32,6 +32,11 @@ private:
     qsizetype m_pos = 0;
 };
 
+// urlDecode, skipped for the many lines that hold no escape at all.
+QString decodeLine(const QString &line);
+// HasEnabledExtension, answered at once for the many lines without a dot.
+bool hasExtension(const QString &text, const RegistrarTable &table);
+
 // "http://" or "https://" at the very start (exact case).
 bool startsWithLink(const QString &line);
 // A line worth cutting into a name: it starts with a link, is not on the engine's own site or

@@ -15,7 +15,7 @@ void NameExtractor::beginPage(const QString &pageText) {
 bool NameExtractor::processLine() {
     if (m_reader.atEnd())
         return false;
-    handleLine(urlDecode(m_reader.next()));
+    handleLine(HarvestText::decodeLine(m_reader.next()));
     return true;
 }
 

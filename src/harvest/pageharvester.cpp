@@ -18,7 +18,7 @@ void PageHarvester::beginPage(const QString &pageText) {
 bool PageHarvester::processLine() {
     if (m_reader.atEnd())
         return false;
-    const QString line = urlDecode(m_reader.next());
+    const QString line = HarvestText::decodeLine(m_reader.next());
     if (!m_frameFollowPending && line.contains(QLatin1String("<Frame"), Qt::CaseInsensitive) &&
         line.contains(QLatin1String("src="), Qt::CaseInsensitive)) {
         m_frameFollowPending = true;
@@ -31,7 +31,7 @@ bool PageHarvester::processLine() {
             onFrame(cleanFrameAddress(first + second));
     } else if (HarvestText::passesLinkTest(line, m_hosts, m_table)) {
         handleLink(line);
-    } else if (HasEnabledExtension(line, m_table)) {
+    } else if (HarvestText::hasExtension(line, m_table)) {
         handlePlain(line);
     }
     return true;
