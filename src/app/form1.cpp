@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 const QString Settings = QStringLiteral("Settings");
@@ -440,7 +441,9 @@ void Form1::Stop() {
 void Form1::onStopped() {
     m_ui->Combo1->setEnabled(true);
     const int type = m_ui->Combo1->currentIndex();
-    if (type >= Generate + 1 && type <= FourLetter) {
+    // The web and word-list types restore their own list and position; the others go back
+    // to the custom position.
+    if (type >= Yahoo && type <= FourLetter) {
         applySelection();
     } else {
         m_ui->cmdDoSearch->setEnabled(true);
