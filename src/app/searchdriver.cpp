@@ -18,13 +18,17 @@ SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &
     , m_userStore(userStore)
     , m_desktop(desktop)
     , m_timing(timing)
-    , m_overall(new QTimer(this)) {
+    , m_overall(new QTimer(this))
+    , m_positionWrite(new QTimer(this)) {
     connect(m_overall, &QTimer::timeout, this, &SearchDriver::onOverallTick);
+    m_positionWrite->setSingleShot(true);
+    connect(m_positionWrite, &QTimer::timeout, this, &SearchDriver::flushPosition);
     connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::LookupEnded);
 }
 
 SearchDriver::~SearchDriver() {
     m_overall->stop();
+    flushPosition();
 }
 
 QString SearchDriver::positionKey(const QString &type) {
@@ -141,6 +145,7 @@ void SearchDriver::Stop() {
     m_overall->stop();
     m_pool.closeAll();
     m_batchSeconds = 0;
+    flushPosition();
     showRestingStatus();
     emit stopped();
 }
@@ -151,6 +156,7 @@ void SearchDriver::shutdown() {
     m_pool.setHalted(true);
     m_overall->stop();
     m_pool.closeAll();
+    flushPosition();
 }
 
 QString SearchDriver::NextListEntry(int n) {
@@ -172,7 +178,20 @@ QString SearchDriver::NextListEntry(int n) {
 }
 
 void SearchDriver::storePosition(int next) {
-    const QString value = QString::number(next);
+    // Every write of the store is a synced file rewrite; at thousands of lookups a second that
+    // would be the slowest part of a run. The position is written at most once a tick, and
+    // always when the run stops.
+    m_pendingPosition = next;
+    if (!m_positionWrite->isActive())
+        m_positionWrite->start(m_timing.batchTickMs);
+}
+
+void SearchDriver::flushPosition() {
+    m_positionWrite->stop();
+    if (m_pendingPosition <= 0)
+        return;
+    const QString value = QString::number(m_pendingPosition);
+    m_pendingPosition = 0;
     const QString key = positionKey(m_searchType);
     if (!key.isEmpty())
         m_userStore.write(AppContext::PositionsApp, AppContext::Section, key, value);

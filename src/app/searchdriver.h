@@ -61,6 +61,7 @@ private:
     void onOverallTick();
     void endBatch();
     void storePosition(int next);
+    void flushPosition();
     void showRestingStatus();
 
     LookupPool &m_pool;
@@ -68,6 +69,8 @@ private:
     Desktop &m_desktop;
     const Timing &m_timing;
     QTimer *m_overall = nullptr;
+    QTimer *m_positionWrite = nullptr;
+    int m_pendingPosition = 0; // next entry, not yet written to the store
     ListFile m_listFile;
 
     QString m_listPath;

@@ -12,7 +12,7 @@
 #include <memory>
 
 namespace {
-constexpr int TickMs = 20;
+constexpr int TickMs = 50;
 constexpr int WaitMs = 10000;
 
 RegistrarEntry row(const QString &extension, quint16 port, const QString &server = "127.0.0.1") {

@@ -1,0 +1,73 @@
+// A WHOIS server on 127.0.0.1 for the lookup benchmark, run as a process of its own so that its
+// work is not counted as the client's. It prints "PORT <n>" once it listens, answers each query
+// line after an optional fixed delay and closes the connection, and quits by itself after
+// --max-seconds.
+
+#include "benchrule.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+void answer(QTcpSocket *socket, const QByteArray &name) {
+    socket->write(BenchRule::isFree(name) ? BenchRule::freeReply(name)
+                                          : BenchRule::takenReply(name));
+    socket->disconnectFromHost();
+}
+
+// Registrar rows hold 16-bit signed ports: stay below 32768.
+bool listenLow(QTcpServer &server) {
+    for (int attempt = 0; attempt < 200; ++attempt)
+        if (server.listen(QHostAddress::LocalHost,
+                          quint16(QRandomGenerator::global()->bounded(10000, 32768))))
+            return true;
+    return false;
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({"delay-ms", "Wait this long before answering.", "ms", "0"});
+    parser.addOption({"max-seconds", "Quit after this many seconds.", "s", "900"});
+    parser.process(app);
+    const int delayMs = parser.value("delay-ms").toInt();
+
+    QTcpServer server;
+    server.setMaxPendingConnections(1000);
+    if (!listenLow(server)) {
+        std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
+        return 1;
+    }
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&server, delayMs] {
+        while (QTcpSocket *socket = server.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, delayMs] {
+                if (!socket->canReadLine())
+                    return;
+                const QByteArray name = socket->readLine().trimmed().toLower();
+                if (delayMs <= 0) {
+                    answer(socket, name);
+                    return;
+                }
+                QPointer<QTcpSocket> guard(socket);
+                QTimer::singleShot(delayMs, Qt::PreciseTimer, socket, [guard, name] {
+                    if (guard)
+                        answer(guard, name);
+                });
+            });
+        }
+    });
+    QTimer::singleShot(parser.value("max-seconds").toInt() * 1000, &app, &QCoreApplication::quit);
+
+    std::printf("PORT %u\n", unsigned(server.serverPort()));
+    std::fflush(stdout);
+    return app.exec();
+}
