@@ -26,10 +26,12 @@ struct ShellFixture {
     QString userSetting(const QString &key) const {
         return ctx.userStore->read(ctx.productApp(), AppContext::Section, key, QStringLiteral("-"));
     }
+    MachineSettings machine() {
+        return MachineSettings(*ctx.machineStore, *ctx.userStore, desktop, ctx.branding.CompanyName,
+                               ctx.branding.ProductName);
+    }
     QString machineSetting(const QString &key) {
-        MachineSettings machine(*ctx.machineStore, *ctx.userStore, desktop,
-                                ctx.branding.CompanyName, ctx.branding.ProductName);
-        return machine.GetMachineSetting(ctx.productApp(), AppContext::Section, key,
-                                         QStringLiteral("-"));
+        return machine().GetMachineSetting(ctx.productApp(), AppContext::Section, key,
+                                           QStringLiteral("-"));
     }
 };

@@ -2,6 +2,7 @@
 #include "frmabout.h"
 #include "frmwebsite.h"
 #include "shellfixture.h"
+#include "skin.h"
 #include "windowregistry.h"
 
 #include <QLabel>
@@ -17,6 +18,7 @@ private slots:
     void websiteWindowClosesItself();
     void aboutWindowShowsTheVersionRecord();
     void aboutWebsiteClickOpensTheWebsite();
+    void aboutWindowWithTheSkin();
     void helpLauncher_data();
     void helpLauncher();
 };
@@ -109,6 +111,19 @@ void TestShellWindows::aboutWebsiteClickOpensTheWebsite() {
     QTest::mouseClick(website, Qt::LeftButton);
     QCOMPARE(f.desktop.openedUrls.size(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(!windows.window(QStringLiteral("frmWebsite")), 10000);
+}
+
+void TestShellWindows::aboutWindowWithTheSkin() {
+    ShellFixture f;
+    f.ctx.branding.SkinSwitch = true;
+    WindowRegistry windows;
+    frmAbout about(f.ctx, windows);
+    // Every text label is mirrored (the product, three captions, three values), the picture
+    // is not; the picture takes the panel colour.
+    const QList<QLabel *> skinLabels = about.findChildren<QLabel *>(QStringLiteral("SkinLabel1"));
+    QCOMPARE(skinLabels.size(), 7);
+    QLabel *picture = about.findChild<QLabel *>(QStringLiteral("Picture1"));
+    QCOMPARE(picture->palette().color(QPalette::Window), SkinProperties::standard().C3());
 }
 
 void TestShellWindows::helpLauncher_data() {

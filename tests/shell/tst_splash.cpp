@@ -2,6 +2,7 @@
 #include "frmsplash.h"
 #include "shellfixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QPointer>
@@ -12,6 +13,7 @@ class TestSplash : public QObject {
 private slots:
     void mainWindowAppearsAfterTheLastTick();
     void mainWindowCanOpenEveryWindowByName();
+    void viewHelpOpensTheHelpFile();
 };
 
 void TestSplash::mainWindowAppearsAfterTheLastTick() {
@@ -60,6 +62,30 @@ void TestSplash::mainWindowCanOpenEveryWindowByName() {
     QWidget *about = main->windows().open(QStringLiteral("frmAbout"));
     QVERIFY(about && about->isVisible());
     QCOMPARE(about->windowTitle(), QStringLiteral("About ") + f.ctx.branding.ProductName);
+    main->close();
+    delete main;
+}
+
+void TestSplash::viewHelpOpensTheHelpFile() {
+    ShellFixture f;
+    f.temp.writeFile("\\Help.chm", "ITSF");
+    QPointer<frmSplash> splash = new frmSplash(f.ctx);
+    QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
+    QPointer<Form1> main = splash->mainWindow();
+    // The first start has shown the help once already.
+    QCOMPARE(f.desktop.openedFiles.size(), 1);
+    QCOMPARE(f.userSetting("showHelp"), QStringLiteral("0"));
+    f.machine().SaveMachineSetting(f.ctx.productApp(), AppContext::Section, "showHelp", "1");
+
+    QAction *viewHelp = nullptr;
+    for (QAction *action : main->findChildren<QAction *>())
+        viewHelp = action->text() == QStringLiteral("View Help") ? action : viewHelp;
+    QVERIFY(viewHelp);
+    viewHelp->trigger();
+    QCOMPARE(f.desktop.openedFiles, QStringList(2, f.temp.root() + QStringLiteral("/Help.chm")));
+    QCOMPARE(f.machineSetting("showHelp"), QStringLiteral("0"));
+    // The launcher is gone again.
+    QTRY_VERIFY(!main->windows().window(QStringLiteral("Form8")));
     main->close();
     delete main;
 }
