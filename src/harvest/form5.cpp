@@ -1,1 +1,254 @@
-// Placeholder: being written.
+#include "form5.h"
+
+#include "appcontext.h"
+#include "browserharvest.h"
+#include "desktop.h"
+#include "filehelpers.h"
+#include "form1.h"
+#include "harvestchecker.h"
+#include "harvestlistpanel.h"
+#include "whoisviewer.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+const QString kBodyScript = QStringLiteral("document.body ? document.body.innerHTML : ''");
+const QStringList kShortcutCaptions = {QStringLiteral("Expired Traffic"),
+                                       QStringLiteral("Deleted Domains"),
+                                       QStringLiteral("Just Dropped"),
+                                       QStringLiteral("AfterNIC"),
+                                       QStringLiteral("DMOZ"),
+                                       QStringLiteral("Google"),
+                                       QStringLiteral("Yahoo")};
+// 6500 twips, the smallest size the window's layout was made for.
+constexpr int kMinimumSide = 434;
+} // namespace
+
+Form5::Form5(AppContext &ctx, Form1 &main, QWidget *parent)
+    : QMainWindow(parent)
+    , m_ctx(ctx)
+    , m_main(main) {
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Browse for Domains"));
+    setWindowFlag(Qt::Window, true);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMinimumSize(kMinimumSide, kMinimumSide);
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+    m_harvest = new BrowserHarvest(ctx.folder, ctx.registrars, ctx.hosts, this);
+    m_checker = new HarvestChecker(ctx.folder, ctx.registrars, ctx.whois, main.lists(), ctx.timing,
+                                   m_harvest->harvester(), this);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->addWidget(buildAddressBar());
+    layout->addWidget(buildShortcutBar());
+    auto *splitter = new QSplitter(central);
+    splitter->addWidget(buildSidePanel());
+    m_browser = new QWebEngineView(splitter);
+    m_browser->setObjectName(QStringLiteral("WebBrowser1"));
+    splitter->addWidget(m_browser);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter, 1);
+    setCentralWidget(central);
+    buildStatusBar();
+    connectBrowsers();
+    connectHarvest();
+
+    m_harvest->deleteQueueFile();
+    m_checker->start();
+    navigate(ctx.branding.WebsiteText);
+}
+
+Form5::~Form5() {
+    // The builder's searches use the same file; closing the harvester discards its queue.
+    m_harvest->deleteQueueFile();
+}
+
+QWidget *Form5::buildAddressBar() {
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("Frame1"));
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *label = new QLabel(QStringLiteral("URL:"), bar);
+    label->setObjectName(QStringLiteral("Label3"));
+    m_address = new QComboBox(bar);
+    m_address->setObjectName(QStringLiteral("text1"));
+    m_address->setEditable(true);
+    m_address->setInsertPolicy(QComboBox::NoInsert); // Enter adds the entry itself
+    m_address->setDuplicatesEnabled(true);
+    m_address->setCompleter(nullptr);
+    m_address->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    row->addWidget(label);
+    row->addWidget(m_address, 1);
+
+    auto tool = [&](const QString &name, QStyle::StandardPixmap icon, const QString &tip) {
+        auto *b = new QToolButton(bar);
+        b->setObjectName(name);
+        b->setIcon(style()->standardIcon(icon));
+        b->setToolTip(tip);
+        row->addWidget(b);
+        return b;
+    };
+    QToolButton *goButton = tool(QStringLiteral("Command1"), QStyle::SP_CommandLink,
+                                 QStringLiteral("Navigate to the current url!"));
+    QToolButton *back =
+        tool(QStringLiteral("cmdBack"), QStyle::SP_ArrowBack, QStringLiteral("Go Back"));
+    QToolButton *forward =
+        tool(QStringLiteral("cmdFwd"), QStyle::SP_ArrowForward, QStringLiteral("Go Forward"));
+    QToolButton *home = tool(QStringLiteral("cmdHome"), QStyle::SP_DirHomeIcon, QString());
+    QToolButton *refresh =
+        tool(QStringLiteral("cmdRefresh"), QStyle::SP_BrowserReload, QStringLiteral("Refresh"));
+    QToolButton *stop = tool(QStringLiteral("cmdStop"), QStyle::SP_BrowserStop, QString());
+
+    connect(goButton, &QToolButton::clicked, this, &Form5::go);
+    connect(m_address->lineEdit(), &QLineEdit::returnPressed, this, &Form5::go);
+    connect(m_address, &QComboBox::activated, this,
+            [this](int index) { navigate(m_address->itemText(index)); });
+    connect(back, &QToolButton::clicked, this, [this] { m_browser->back(); });
+    connect(forward, &QToolButton::clicked, this, [this] { m_browser->forward(); });
+    connect(home, &QToolButton::clicked, this, [this] { navigate(m_ctx.branding.WebsiteText); });
+    connect(refresh, &QToolButton::clicked, this, [this] { m_browser->reload(); });
+    connect(stop, &QToolButton::clicked, this, [this] { m_browser->stop(); });
+    return bar;
+}
+
+QWidget *Form5::buildShortcutBar() {
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("Frame2"));
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < kShortcutCaptions.size(); ++i) {
+        auto *b = new QPushButton(kShortcutCaptions.at(i), bar);
+        b->setObjectName(QStringLiteral("Command2_%1").arg(i));
+        connect(b, &QPushButton::clicked, this, [this, i] {
+            if (i < m_ctx.hosts.shortcutAddresses.size())
+                navigate(m_ctx.hosts.shortcutAddresses.at(i));
+        });
+        row->addWidget(b);
+    }
+    row->addStretch(1);
+    auto *cache = new QPushButton(QStringLiteral("Clear Cache"), bar);
+    cache->setObjectName(QStringLiteral("Command3"));
+    cache->setToolTip(QStringLiteral("If you notice the program has stopped checking domains, "
+                                     "please click here to correct the problem"));
+    connect(cache, &QPushButton::clicked, this, &Form5::clearCache);
+    row->addWidget(cache);
+    return bar;
+}
+
+QWidget *Form5::buildSidePanel() {
+    auto *side = new QWidget(this);
+    auto *column = new QVBoxLayout(side);
+    column->setContentsMargins(0, 0, 0, 0);
+    m_free = new HarvestListPanel(1, *m_ctx.desktop, side);
+    m_taken = new HarvestListPanel(2, *m_ctx.desktop, side);
+    m_frameBrowser = new QWebEngineView(side);
+    m_frameBrowser->setObjectName(QStringLiteral("WebBrowser2"));
+    m_frameBrowser->setFixedHeight(80);
+    column->addWidget(m_free, 1);
+    column->addWidget(m_taken, 1);
+    column->addWidget(m_frameBrowser);
+    connect(m_free, &HarvestListPanel::cleared, m_harvest, &BrowserHarvest::clearSeen);
+    connect(m_free, &HarvestListPanel::activated, this, &Form5::openName);
+    connect(m_taken, &HarvestListPanel::activated, this, &Form5::openName);
+    side->setMinimumWidth(200);
+    return side;
+}
+
+void Form5::buildStatusBar() {
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    for (int i = 0; i < 3; ++i) {
+        m_panels[i] = new QLabel(bar);
+        m_panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        m_panels[i]->setMinimumWidth(100);
+        bar->addWidget(m_panels[i], 1);
+    }
+}
+
+void Form5::connectBrowsers() {
+    connect(m_browser, &QWebEngineView::loadStarted, m_harvest, &BrowserHarvest::downloadBegun);
+    connect(m_browser, &QWebEngineView::loadFinished, this,
+            [this](bool ok) { harvestBody(m_browser, ok); });
+    connect(m_frameBrowser, &QWebEngineView::loadFinished, this,
+            [this](bool ok) { harvestBody(m_frameBrowser, ok); });
+    connect(m_browser->page(), &QWebEnginePage::linkHovered, m_panels[2], &QLabel::setText);
+    connect(m_browser, &QWebEngineView::titleChanged, this, [this](const QString &title) {
+        m_address->setEditText(m_browser->url().toString());
+        setWindowTitle(title + QStringLiteral(" - ") + m_ctx.branding.ProductName);
+    });
+}
+
+void Form5::connectHarvest() {
+    connect(m_harvest, &BrowserHarvest::pageStatus, m_panels[1], &QLabel::setText);
+    connect(m_harvest, &BrowserHarvest::followFrame, this,
+            [this](const QString &address) { m_frameBrowser->load(QUrl::fromUserInput(address)); });
+    connect(m_harvest, &BrowserHarvest::pageHarvested, m_checker, &HarvestChecker::CheckNextName);
+    connect(m_checker, &HarvestChecker::progressText, m_panels[0], &QLabel::setText);
+    connect(m_checker, &HarvestChecker::pageStatus, m_panels[1], &QLabel::setText);
+    connect(m_checker, &HarvestChecker::freeName, m_free, &HarvestListPanel::addName);
+    connect(m_checker, &HarvestChecker::takenName, m_taken, &HarvestListPanel::addName);
+}
+
+void Form5::navigate(const QString &address) {
+    const QUrl url = QUrl::fromUserInput(address);
+    if (url.isValid())
+        m_browser->load(url);
+}
+
+void Form5::go() {
+    const QString address = m_address->currentText();
+    m_address->addItem(address); // a text already in the list is added again
+    m_address->setEditText(address);
+    navigate(address);
+}
+
+void Form5::harvestBody(QWebEngineView *browser, bool ok) {
+    // A failed load shows an error page whose text must not be harvested.
+    if (!ok) {
+        m_harvest->pageCompleted(QString());
+        return;
+    }
+    QPointer<Form5> self(this);
+    browser->page()->runJavaScript(kBodyScript, [self](const QVariant &body) {
+        if (self)
+            self->m_harvest->pageCompleted(body.toString());
+    });
+}
+
+void Form5::clearCache() {
+    const QString scratch = m_ctx.folder.path(QStringLiteral("\\SearchOutput.txt"));
+    if (!xfileExists(scratch))
+        return;
+    QFile::remove(scratch);
+    m_browser->reload();
+}
+
+void Form5::openName(const QString &name) {
+    m_ctx.WhoisName = name;
+    if (m_ctx.branding.PurchaseSwitch) {
+        m_ctx.desktop->openUrl(m_ctx.branding.PurchasePrefix + name);
+        return;
+    }
+    WindowRegistry &windows = m_main.windows();
+    windows.close(QStringLiteral("frmWhois"));
+    auto *viewer = new frmWhois(m_ctx.hosts.viewerServer, m_ctx.hosts.viewerPort, name, &m_main);
+    viewer->setWindowFlag(Qt::Window, true);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    windows.adopt(QStringLiteral("frmWhois"), viewer);
+    viewer->show();
+}

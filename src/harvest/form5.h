@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMainWindow>
+
+class BrowserHarvest;
+class Form1;
+class HarvestChecker;
+class HarvestListPanel;
+class QComboBox;
+class QLabel;
+class QWebEngineView;
+struct AppContext;
+
+// The browser harvester: a small web browser whose every page (and every frame, loaded in a
+// second browser) is scanned for domain names. The names are queued and checked one by one
+// with the window's own WHOIS connection; results show in the window's two lists and are
+// filed into the main window's lists.
+class Form5 : public QMainWindow {
+    Q_OBJECT
+public:
+    Form5(AppContext &ctx, Form1 &main, QWidget *parent = nullptr);
+    ~Form5() override;
+
+    BrowserHarvest &harvest() { return *m_harvest; }
+    HarvestChecker &checker() { return *m_checker; }
+
+    void navigate(const QString &address);
+
+private:
+    QWidget *buildAddressBar();
+    QWidget *buildShortcutBar();
+    QWidget *buildSidePanel();
+    void buildStatusBar();
+    void connectBrowsers();
+    void connectHarvest();
+    void go();
+    void harvestBody(QWebEngineView *browser, bool ok);
+    void clearCache();
+    void openName(const QString &name);
+
+    AppContext &m_ctx;
+    Form1 &m_main;
+    BrowserHarvest *m_harvest = nullptr;
+    HarvestChecker *m_checker = nullptr;
+    QComboBox *m_address = nullptr;
+    QWebEngineView *m_browser = nullptr;
+    QWebEngineView *m_frameBrowser = nullptr;
+    HarvestListPanel *m_free = nullptr;
+    HarvestListPanel *m_taken = nullptr;
+    QLabel *m_panels[3] = {};
+};
