@@ -7,6 +7,7 @@
 #include "splashart.h"
 
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -25,11 +26,15 @@ frmSplash::frmSplash(AppContext &context, QWidget *parent)
                          this);
     m_promo->setObjectName(QStringLiteral("Label3"));
     m_promo->setWordWrap(true);
+    m_promo->setContentsMargins(12, 0, 12, 0);
     m_promo->setAlignment(Qt::AlignCenter);
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 10);
     layout->addWidget(m_image);
     layout->addWidget(m_promo);
     setFixedSize(sizeHint());
+    if (QScreen *display = screen())
+        move(display->availableGeometry().center() - rect().center());
 
     StartSkin(m_ctx.branding, this);
 
