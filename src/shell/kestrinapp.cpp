@@ -2,6 +2,8 @@
 
 #include "appcontext.h"
 #include "form1.h"
+#include "form3.h"
+#include "form5.h"
 #include "form8.h"
 #include "frmabout.h"
 #include "frmmake.h"
@@ -93,4 +95,6 @@ void registerWindows(Form1 &main, AppContext &context) {
     windows.setFactory(QStringLiteral("frmMake"),
                        [ctx, window] { return new frmMake(*ctx, *window); });
     windows.setFactory(QStringLiteral("frmSettings"), [ctx] { return new frmSettings(*ctx); });
+    windows.setFactory(QStringLiteral("Form3"), [ctx, window] { return new Form3(*ctx, *window); });
+    windows.setFactory(QStringLiteral("Form5"), [ctx, window] { return new Form5(*ctx, *window); });
 }

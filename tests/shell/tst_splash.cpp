@@ -57,7 +57,8 @@ void TestSplash::mainWindowCanOpenEveryWindowByName() {
     QPointer<frmSplash> splash = new frmSplash(f.ctx);
     QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
     QPointer<Form1> main = splash->mainWindow();
-    for (const char *name : {"frmAbout", "frmWebsite", "Form8", "frmMake", "frmSettings"})
+    for (const char *name :
+         {"frmAbout", "frmWebsite", "Form8", "frmMake", "frmSettings", "Form3", "Form5"})
         QVERIFY2(main->windows().hasFactory(QLatin1String(name)), name);
     QWidget *about = main->windows().open(QStringLiteral("frmAbout"));
     QVERIFY(about && about->isVisible());
