@@ -1,0 +1,94 @@
+#include "appcontext.h"
+#include "desktoprecorder.h"
+#include "filehelpers.h"
+#include "form1.h"
+#include "loopbackwhoisserver.h"
+#include "resultlists.h"
+#include "searchdriver.h"
+#include "tempprogramfolder.h"
+
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+// The whole road through the real main window: choose a word list, press Start, and the lists,
+// captions and mirror files end up holding exactly what the server called free.
+class TestForm1Run : public QObject {
+    Q_OBJECT
+
+private slots:
+    void twoLetterRunFilesExactlyTheFreeNames();
+};
+
+void TestForm1Run::twoLetterRunFilesExactlyTheFreeNames() {
+    TempProgramFolder tmp;
+    LoopbackWhoisServer server;
+    QVERIFY(server.start());
+
+    QByteArray list;
+    QStringList expectedFree;
+    for (char a = 'a'; a <= 'z'; ++a)
+        for (char b = 'a'; b <= 'z'; ++b) {
+            const QByteArray label = QByteArray(1, a) + b;
+            list += label + "\r\n";
+            if ((a + b) % 7 == 0) {
+                expectedFree << QString::fromLatin1(label + ".com");
+                server.replies.insert(expectedFree.last(), LoopbackWhoisServer::freeReply());
+            }
+        }
+    expectedFree.sort();
+    tmp.writeFile("\\wordlists\\AllTwoLetter.txt", list);
+    tmp.writeFile("\\registrars.txt",
+                  "com|127.0.0.1|" + QByteArray::number(server.port()) + "|Enabled\r\n\r\n");
+
+    DesktopRecorder desktop;
+    AppContext ctx;
+    ctx.folder = tmp.folder();
+    ctx.branding = LoadBranding();
+    ctx.hosts = LoadVendorHosts();
+    ctx.timing = Timing::shrunk(100);
+    ctx.userStore = &tmp.userStore();
+    ctx.machineStore = &tmp.machineStore();
+    ctx.desktop = &desktop;
+    Form1 form(ctx);
+    form.load();
+    form.show();
+
+    auto *combo = form.findChild<QComboBox *>("Combo1");
+    auto *start = form.findChild<QPushButton *>("cmdDoSearch");
+    auto *high = form.findChild<QListView *>("List3");
+    auto *highCaption = form.findChild<QLabel *>("Label3");
+    auto *takenCaption = form.findChild<QLabel *>("Label2");
+    QVERIFY(combo && start && high && highCaption && takenCaption);
+    combo->setCurrentIndex(combo->findText("All Two Letter"));
+    emit combo->activated(combo->currentIndex());
+    QVERIFY(start->isEnabled());
+
+    QSignalSpy stopped(&form.driver(), &SearchDriver::stopped);
+    start->click();
+    QVERIFY(stopped.wait(120000));
+
+    QStringList shown;
+    for (int row = 0; row < high->model()->rowCount(); ++row)
+        shown << high->model()->index(row, 0).data().toString();
+    shown.sort();
+    QCOMPARE(shown, expectedFree);
+    QCOMPARE(highCaption->text(), QString("High Profile (%1)").arg(expectedFree.size()));
+    QCOMPARE(takenCaption->text(), QString("Registered (%1)").arg(676 - expectedFree.size()));
+
+    const QStringList mirrors = form.lists().mirrorFilePaths();
+    QVERIFY(mirrors.last().contains("SuperHighProfile"));
+    QStringList mirrored = TextFile::readLines(mirrors.last());
+    mirrored.removeAll(QString());
+    mirrored.sort();
+    QCOMPARE(mirrored, expectedFree);
+    QCOMPARE(server.queries.size(), 676);
+    QVERIFY(desktop.messages.isEmpty());
+}
+
+QTEST_MAIN(TestForm1Run)
+#include "tst_form1run.moc"
