@@ -76,6 +76,8 @@ void frmSettings::buildControls() {
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setSortIndicatorShown(false);
+    for (const auto &[column, width] : {std::pair{0, 80}, {1, 190}, {2, 55}, {3, 75}})
+        m_list->setColumnWidth(column, width);
 
     m_txtExt = makeEdit(QStringLiteral("txtExt"), this);
     m_txtServer = makeEdit(QStringLiteral("txtServer"), this);
@@ -135,7 +137,7 @@ void frmSettings::buildControls() {
     label6->setWordWrap(true);
     layout->addWidget(label6);
     layout->addLayout(defaults);
-    resize(640, 480);
+    resize(760, 500);
 
     connect(m_list, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { rowClicked(item); });
