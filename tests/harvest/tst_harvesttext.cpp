@@ -143,7 +143,11 @@ void TestHarvestText::seenNames() {
     QVERIFY(seen.contains(QStringLiteral("AMPLE.COM")));
     QVERIFY(seen.contains(QString())); // an empty name counts as seen once the list has one
     QVERIFY(!seen.contains(QStringLiteral("example.net")));
-    QCOMPARE(seen.text(), QStringLiteral("Example.com\r\n"));
+    seen.add(QStringLiteral("other.net"));
+    QVERIFY(seen.contains(QStringLiteral("Xa")));                 // too short for the index
+    QVERIFY(seen.contains(QStringLiteral("com\r\nother")));       // a decoded break spans names
+    QVERIFY(!seen.contains(QStringLiteral("com.other")));
+    QCOMPARE(seen.text(), QStringLiteral("Example.com\r\nother.net\r\n"));
     seen.clear();
     QVERIFY(!seen.contains(QStringLiteral("example.com")));
 }
