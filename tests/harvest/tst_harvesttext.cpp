@@ -144,8 +144,8 @@ void TestHarvestText::seenNames() {
     QVERIFY(seen.contains(QString())); // an empty name counts as seen once the list has one
     QVERIFY(!seen.contains(QStringLiteral("example.net")));
     seen.add(QStringLiteral("other.net"));
-    QVERIFY(seen.contains(QStringLiteral("Xa")));                 // too short for the index
-    QVERIFY(seen.contains(QStringLiteral("com\r\nother")));       // a decoded break spans names
+    QVERIFY(seen.contains(QStringLiteral("Xa")));           // too short for the index
+    QVERIFY(seen.contains(QStringLiteral("com\r\nother"))); // a decoded break spans names
     QVERIFY(!seen.contains(QStringLiteral("com.other")));
     QCOMPARE(seen.text(), QStringLiteral("Example.com\r\nother.net\r\n"));
     seen.clear();
