@@ -43,6 +43,8 @@ frmAbout::frmAbout(AppContext &context, WindowRegistry &windows, QWidget *parent
         grid->addWidget(addLabel(names[row], values[row]), row + 1, 2);
     }
     grid->setColumnStretch(2, 1);
+    grid->setContentsMargins(18, 18, 18, 18);
+    grid->setHorizontalSpacing(14);
 
     m_website = findChild<QLabel *>(QStringLiteral("lblWebsite"));
     m_website->setCursor(Qt::PointingHandCursor);
