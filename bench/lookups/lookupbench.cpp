@@ -5,6 +5,7 @@
 #include "benchrule.h"
 #include "desktop.h"
 #include "filehelpers.h"
+#include "listfile.h"
 #include "lookuppool.h"
 #include "programfolder.h"
 #include "registrartable.h"
@@ -73,7 +74,9 @@ QStringList freeNames(const QStringList &names) {
 }
 
 // (a) Kestrin: a search run over `listPath` with the real pool, driver and result lists.
-Figures runKestrin(quint16 port, const QString &listPath, const QStringList &names, int timeoutS) {
+// `names` (the list's entries) is empty when the list is too long to keep a copy of here.
+Figures runKestrin(quint16 port, const QString &listPath, const QStringList &names, int count,
+                   int timeoutS) {
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
     IniSettingsStore store(dir.path() + QStringLiteral("/user.ini"));
@@ -99,7 +102,7 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     const double cpu0 = cpuSeconds(usage(RUSAGE_SELF));
     QElapsedTimer clock;
     clock.start();
-    driver.Start(1, int(names.size()));
+    driver.Start(1, count);
     if (!driver.halted())
         loop.exec();
     f.seconds = clock.nsecsElapsed() / 1e9;
@@ -109,7 +112,7 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     f.cpu = cpuSeconds(after) - cpu0;
     f.peakMb = after.ru_maxrss / 1024.0;
 
-    if (overflows > 0) {
+    if (overflows > 0 || names.isEmpty()) {
         std::printf("  check: %d overflow dump(s); %d lookups ended\n", overflows, f.lookups);
         return f;
     }
@@ -195,7 +198,8 @@ int main(int argc, char *argv[]) {
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"count", "Number of names (four-letter .com names).", "n", "20000"});
-    parser.addOption({"list", "Check this word list instead (Kestrin only).", "file"});
+    parser.addOption(
+        {"list", "Check this word list instead (Kestrin only, no result check).", "file"});
     parser.addOption({"delay-ms", "Server delay before each answer.", "ms", "0"});
     parser.addOption({"no-whois", "Run Kestrin only."});
     parser.addOption({"timeout-s", "Bound for each side.", "s", "300"});
@@ -206,16 +210,17 @@ int main(int argc, char *argv[]) {
     QTemporaryDir work;
     QString listPath = parser.value("list");
     QStringList names;
-    if (listPath.isEmpty()) {
-        const int count = parser.value("count").toInt();
+    int count = 0;
+    const bool ownList = listPath.isEmpty();
+    if (ownList) {
+        count = parser.value("count").toInt();
         for (int i = 0; i < count; ++i)
             names << BenchRule::name(i);
         listPath = work.path() + QStringLiteral("/names.txt");
         TextFile::writeLines(listPath, names);
     } else {
-        for (const QString &line : TextFile::readLines(listPath))
-            if (!line.isEmpty())
-                names << (line.contains(QLatin1Char('.')) ? line : line + QStringLiteral(".com"));
+        // No copy of a long list is kept here: it would count as Kestrin's memory.
+        count = ListFile::CountListEntries(listPath);
     }
 
     QProcess server;
@@ -230,11 +235,11 @@ int main(int argc, char *argv[]) {
     }
     const quint16 port = server.readLine().trimmed().split(' ').value(1).toUShort();
 
-    std::printf("Scenario: %d names, server delay %d ms, port %u\n", int(names.size()), delayMs,
+    std::printf("Scenario: %d names, server delay %d ms, port %u\n", count, delayMs,
                 unsigned(port));
-    const Figures kestrin = runKestrin(port, listPath, names, timeoutS);
+    const Figures kestrin = runKestrin(port, listPath, names, count, timeoutS);
     Figures whois;
-    const bool withWhois = !parser.isSet("no-whois");
+    const bool withWhois = ownList && !parser.isSet("no-whois");
     if (withWhois)
         whois = runWhois(port, names, timeoutS);
 

@@ -24,7 +24,8 @@ struct LookupSlot {
 // The main window's 25 parallel WHOIS lookups. Each slot pairs a socket with a one-second timer;
 // a slot whose server stays silent reconnects on port 43 at its 10th tick. A lookup ends when
 // the server closes the connection: the reply is classified, the name filed, the overflow rule
-// applied and lookupEnded() emitted.
+// applied and lookupEnded() emitted. A lookup that cannot start (no registrar row, a row
+// without server) ends unfiled, also with lookupEnded(), so a batch never waits on it.
 class LookupPool : public QObject {
     Q_OBJECT
 public:
