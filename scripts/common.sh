@@ -5,7 +5,7 @@ cd "$KESTRIN_ROOT"
 
 PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libgl-dev
-    wamerican fonts-dejavu-core xvfb xauth whois fp-utils)
+    wamerican fonts-dejavu-core xvfb xauth whois fp-utils xchm xdg-utils)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

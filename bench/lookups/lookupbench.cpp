@@ -82,7 +82,7 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     IniSettingsStore store(dir.path() + QStringLiteral("/user.ini"));
     ResultLists lists(folder);
     RegistrarTable table;
-    table.setRows({RegistrarEntry{"com", "127.0.0.1", qint16(port), true}});
+    table.setRows({RegistrarEntry{"com", "127.0.0.1", quint16(port), true}});
     const WhoisOptions options;
     const Timing timing;
     PrintingDesktop desktop;

@@ -92,7 +92,7 @@ void HarvestChecker::StartQueueLookup(const QString &entry) {
     connect(m_socket, &QTcpSocket::connected, this, &HarvestChecker::onConnected);
     connect(m_socket, &QTcpSocket::readyRead, this, &HarvestChecker::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &HarvestChecker::onServerClosed);
-    m_socket->connectToHost(registrar.server, quint16(registrar.port));
+    m_socket->connectToHost(registrar.server, registrar.port);
 }
 
 void HarvestChecker::onConnected() {

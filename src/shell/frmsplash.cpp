@@ -61,6 +61,10 @@ void frmSplash::handOver() {
     registerWindows(*main, m_ctx);
     main->windows().adopt(objectName(), this);
     main->load();
+    // Without a window manager (a bare X server) "maximised" means nothing, so give the window
+    // the screen's working area first; a window manager then maximises it as usual.
+    if (QScreen *screen = main->screen())
+        main->setGeometry(screen->availableGeometry());
     main->showMaximized();
     hide();
     emit handedOver(main);

@@ -81,7 +81,7 @@ void LookupPool::StartLookup(const QString &candidate, int slot) {
         return;
     }
     const RegistrarEntry &row = m_table.rows().at(k);
-    if (row.server.isEmpty() || row.port <= 0) {
+    if (row.server.isEmpty() || row.port == 0) {
         reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") + name +
                                                 QStringLiteral(" has no server or no valid port."));
         endUnfiled(slot);
@@ -89,7 +89,7 @@ void LookupPool::StartLookup(const QString &candidate, int slot) {
     }
     s.state.server = row.server;
     s.timer.start(m_timing.slotTickMs);
-    s.socket.connectToHost(row.server, quint16(row.port));
+    s.socket.connectToHost(row.server, row.port);
 }
 
 void LookupPool::closeSlot(int slot) {

@@ -9,7 +9,7 @@
 struct RegistrarEntry {
     QString extension; // lower case, no dot; "proxy" marks the proxy row
     QString server;    // lower case
-    qint16 port = 0;
+    quint16 port = 0;
     bool enabled = false;
 };
 

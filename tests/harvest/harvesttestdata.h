@@ -8,7 +8,7 @@
 inline RegistrarTable harvestTable(const QString &server = QStringLiteral("127.0.0.1"),
                                    quint16 port = 43) {
     RegistrarTable table;
-    const qint16 p = qint16(port);
+    const quint16 p = port;
     table.setRows({{QStringLiteral("com"), server, p, true},
                    {QStringLiteral("net"), server, p, true},
                    {QStringLiteral("org"), server, p, false},

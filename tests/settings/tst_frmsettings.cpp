@@ -186,7 +186,7 @@ void tst_frmSettings::editingKeepsOrSetsTheStatus() {
     click(w, "cmdSave");
     QCOMPARE(env.fileRows().size(), 92);
     QCOMPARE(env.fileRows().at(1), QStringLiteral("com|whois.new.test|4343|Enabled"));
-    QCOMPARE(env.ctx.registrars.rows().at(1).port, qint16(4343));
+    QCOMPARE(env.ctx.registrars.rows().at(1).port, quint16(4343));
 
     fill(w, "xyz", "whois.xyz.test", "43");
     click(w, "cmdSave");

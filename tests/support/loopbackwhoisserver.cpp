@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QPointer>
-#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QTimer>
 #include <memory>
@@ -17,16 +16,7 @@ LoopbackWhoisServer::~LoopbackWhoisServer() {
 }
 
 bool LoopbackWhoisServer::start(quint16 port) {
-    if (port != 0)
-        return m_server.listen(QHostAddress::LocalHost, port);
-    // Registrar rows hold 16-bit signed ports, so the server must sit below 32768, out of the
-    // system's ephemeral range.
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        const auto candidate = quint16(QRandomGenerator::global()->bounded(10000, 32768));
-        if (m_server.listen(QHostAddress::LocalHost, candidate))
-            return true;
-    }
-    return false;
+    return m_server.listen(QHostAddress::LocalHost, port);
 }
 
 void LoopbackWhoisServer::stop() {

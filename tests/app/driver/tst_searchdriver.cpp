@@ -74,7 +74,7 @@ void TestSearchDriver::init() {
     QVERIFY(m_server->start());
     for (int k = 3; k <= 3000; k += 3)
         m_server->replies.insert(entryName(k), LoopbackWhoisServer::freeReply());
-    m_table.setRows({RegistrarEntry{"com", "127.0.0.1", qint16(m_server->port()), true}});
+    m_table.setRows({RegistrarEntry{"com", "127.0.0.1", m_server->port(), true}});
     m_options = WhoisOptions();
     m_desktop = DesktopRecorder();
     m_pool = std::make_unique<LookupPool>(m_table, m_options, *m_lists, m_desktop, m_timing);

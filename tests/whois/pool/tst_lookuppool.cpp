@@ -16,7 +16,7 @@ constexpr int TickMs = 50;
 constexpr int WaitMs = 10000;
 
 RegistrarEntry row(const QString &extension, quint16 port, const QString &server = "127.0.0.1") {
-    return RegistrarEntry{extension, server, qint16(port), true};
+    return RegistrarEntry{extension, server, quint16(port), true};
 }
 } // namespace
 

@@ -92,7 +92,7 @@ private slots:
         QCOMPARE(table.rows().at(0).server, QStringLiteral("127.0.0.1"));
         QCOMPARE(table.rows().at(2).server, table.rows().at(1).server); // com and net share one
         for (const RegistrarEntry &row : table.rows())
-            QCOMPARE(row.port, qint16(43));
+            QCOMPARE(row.port, quint16(43));
     }
 
     void ensureKeepsAnExistingFileUnlessRestoring() {
@@ -136,10 +136,10 @@ private slots:
             << QByteArray("com|a|x43|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
             << 1;
         QTest::newRow("port above 16 bits")
-            << QByteArray("com|a|32768|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
+            << QByteArray("com|a|65536|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
             << 1;
-        QTest::newRow("port below 16 bits")
-            << QByteArray("com|a|-32769|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
+        QTest::newRow("negative port")
+            << QByteArray("com|a|-1|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
             << 1;
         QTest::newRow("port with a fraction")
             << QByteArray("com|a|43.5|Enabled\r\n") << QStringList{""} << 1;
@@ -170,7 +170,7 @@ private slots:
         for (const RegistrarEntry &row : table.rows()) {
             if (row.extension.isEmpty()) {
                 QVERIFY(row.server.isEmpty());
-                QCOMPARE(row.port, qint16(0));
+                QCOMPARE(row.port, quint16(0));
                 QVERIFY(!row.enabled);
             }
         }
@@ -178,15 +178,15 @@ private slots:
 
     void loadLowersAndReadsStatusExactly() {
         writeFile(
-            "COM|WHOIS.Example.NET|4343|Enabled\r\nnet|b|-1|enabled\r\nbiz|c|43|Disabled\r\n");
+            "COM|WHOIS.Example.NET|4343|Enabled\r\nnet|b|65535|enabled\r\nbiz|c|43|Disabled\r\n");
         RegistrarTable table(m_path);
         QVERIFY(!table.LoadRegistrars());
         const RegistrarEntry com = table.rows().at(0);
         QCOMPARE(com.extension, QStringLiteral("com"));
         QCOMPARE(com.server, QStringLiteral("whois.example.net"));
-        QCOMPARE(com.port, qint16(4343));
+        QCOMPARE(com.port, quint16(4343));
         QVERIFY(com.enabled);
-        QCOMPARE(table.rows().at(1).port, qint16(-1));
+        QCOMPARE(table.rows().at(1).port, quint16(65535));
         QVERIFY(!table.rows().at(1).enabled);
         QVERIFY(!table.rows().at(2).enabled);
         // The file keeps what was written.
