@@ -7,8 +7,7 @@
 #include <string>
 
 namespace {
-bool lettersOnly(const std::string &word)
-{
+bool lettersOnly(const std::string &word) {
     if (word.empty())
         return false;
     for (char c : word) {
@@ -18,8 +17,7 @@ bool lettersOnly(const std::string &word)
     return true;
 }
 
-void writeCombinations(const std::string &path, int length)
-{
+void writeCombinations(const std::string &path, int length) {
     std::ofstream out(path, std::ios::binary);
     std::string name(length, 'a');
     while (true) {
@@ -34,8 +32,7 @@ void writeCombinations(const std::string &path, int length)
 }
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc != 3) {
         std::cerr << "usage: wordlistgen DICTIONARY FOLDER\n";
         return 2;

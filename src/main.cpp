@@ -1,3 +1,5 @@
 #include "kestrinapp.h"
 
-int main(int argc, char **argv) { return runKestrin(argc, argv); }
+int main(int argc, char **argv) {
+    return runKestrin(argc, argv);
+}

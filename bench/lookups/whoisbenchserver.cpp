@@ -8,7 +8,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QPointer>
-#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -19,15 +18,6 @@ void answer(QTcpSocket *socket, const QByteArray &name) {
     socket->write(BenchRule::isFree(name) ? BenchRule::freeReply(name)
                                           : BenchRule::takenReply(name));
     socket->disconnectFromHost();
-}
-
-// Registrar rows hold 16-bit signed ports: stay below 32768.
-bool listenLow(QTcpServer &server) {
-    for (int attempt = 0; attempt < 200; ++attempt)
-        if (server.listen(QHostAddress::LocalHost,
-                          quint16(QRandomGenerator::global()->bounded(10000, 32768))))
-            return true;
-    return false;
 }
 } // namespace
 
@@ -42,7 +32,7 @@ int main(int argc, char *argv[]) {
 
     QTcpServer server;
     server.setMaxPendingConnections(1000);
-    if (!listenLow(server)) {
+    if (!server.listen(QHostAddress::LocalHost)) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
         return 1;
     }

@@ -22,9 +22,9 @@ struct AppContext {
     Desktop *desktop = nullptr;
 
     RegistrarTable registrars;
-    WhoisOptions whois;    // ProxySwitch and DefaultExtension
-    QString WhoisName;     // the name the WHOIS viewer asks about
-    QString WebsiteMode;   // what the website window opens: "Website" or ""
+    WhoisOptions whois;  // ProxySwitch and DefaultExtension
+    QString WhoisName;   // the name the WHOIS viewer asks about
+    QString WebsiteMode; // what the website window opens: "Website" or ""
 
     // Per-user store helpers for the two application names the settings use.
     static inline const QString PositionsApp = QStringLiteral("Orvane");

@@ -1,14 +1,14 @@
 #include "windowregistry.h"
 
-void WindowRegistry::setFactory(const QString &name, Factory factory)
-{
+void WindowRegistry::setFactory(const QString &name, Factory factory) {
     m_factories.insert(name, std::move(factory));
 }
 
-bool WindowRegistry::hasFactory(const QString &name) const { return m_factories.contains(name); }
+bool WindowRegistry::hasFactory(const QString &name) const {
+    return m_factories.contains(name);
+}
 
-QWidget *WindowRegistry::open(const QString &name)
-{
+QWidget *WindowRegistry::open(const QString &name) {
     if (QWidget *w = window(name)) {
         w->show();
         w->raise();
@@ -18,8 +18,7 @@ QWidget *WindowRegistry::open(const QString &name)
     return replace(name);
 }
 
-QWidget *WindowRegistry::replace(const QString &name)
-{
+QWidget *WindowRegistry::replace(const QString &name) {
     const auto factory = m_factories.constFind(name);
     if (factory == m_factories.constEnd())
         return nullptr;
@@ -33,10 +32,11 @@ QWidget *WindowRegistry::replace(const QString &name)
     return w;
 }
 
-QWidget *WindowRegistry::window(const QString &name) const { return m_open.value(name); }
+QWidget *WindowRegistry::window(const QString &name) const {
+    return m_open.value(name);
+}
 
-void WindowRegistry::close(const QString &name)
-{
+void WindowRegistry::close(const QString &name) {
     if (QWidget *w = m_open.take(name)) {
         w->close();
         // Closing may be refused or may not delete (a window without WA_DeleteOnClose).

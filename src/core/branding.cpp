@@ -1,6 +1,5 @@
 #include "branding.h"
 
-
 #ifndef KESTRIN_VERSION_MAJOR
 #define KESTRIN_VERSION_MAJOR 1
 #define KESTRIN_VERSION_MINOR 0
@@ -10,8 +9,7 @@ namespace {
 const QString kRegistrarHost = QStringLiteral("www.godaddy.com");
 const QString kAffiliateCode = QStringLiteral("kestrin");
 
-QString purchasePrefix()
-{
+QString purchasePrefix() {
     const QString searchPage = QStringLiteral("/gdshop/registrar/search.asp?isc=") + kAffiliateCode;
     const QString inner = QStringLiteral("https://") + kRegistrarHost + searchPage;
     // Only the four characters of an address's structure are escaped in the inner address;
@@ -26,8 +24,7 @@ QString purchasePrefix()
 }
 } // namespace
 
-Branding LoadBranding()
-{
+Branding LoadBranding() {
     Branding b;
     b.ProductName = QStringLiteral("Kestrin");
     b.CompanyName = QStringLiteral("Kestrin Software");
@@ -42,8 +39,7 @@ Branding LoadBranding()
     return b;
 }
 
-VendorHosts LoadVendorHosts()
-{
+VendorHosts LoadVendorHosts() {
     VendorHosts h;
     h.yahooHost = QStringLiteral("search.yahoo.com");
     h.googleHost = QStringLiteral("www.google.com");
@@ -52,9 +48,12 @@ VendorHosts LoadVendorHosts()
     h.viewerServer = QStringLiteral("whois.verisign-grs.com");
     h.viewerPort = 43;
     h.shortcutAddresses = {
-        QStringLiteral("http://www.expiredtraffic.com"), QStringLiteral("http://www.deleteddomains.com"),
-        QStringLiteral("http://www.justdropped.com"),    QStringLiteral("http://www.afternic.com"),
-        QStringLiteral("http://www.dmoz-odp.org"),       QStringLiteral("http://www.google.com"),
+        QStringLiteral("http://www.expiredtraffic.com"),
+        QStringLiteral("http://www.deleteddomains.com"),
+        QStringLiteral("http://www.justdropped.com"),
+        QStringLiteral("http://www.afternic.com"),
+        QStringLiteral("http://www.dmoz-odp.org"),
+        QStringLiteral("http://www.google.com"),
         QStringLiteral("http://www.yahoo.com"),
     };
     return h;

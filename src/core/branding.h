@@ -22,7 +22,7 @@ Branding LoadBranding();
 
 // Outside hosts that are not in the registrar table. Tests replace them with loopback ones.
 struct VendorHosts {
-    QString yahooHost;         // search-engine hosts of the list builder
+    QString yahooHost; // search-engine hosts of the list builder
     QString googleHost;
     QString EngineSiteDomain;  // pages of the Yahoo engine's own site are not harvested
     QString MarketplaceDomain; // nor those of a domain marketplace

@@ -8,8 +8,7 @@
 
 namespace {
 // The entry of `dir` whose name equals `name` ignoring case; `name` itself when none does.
-QString matchEntry(const QString &dir, const QString &name)
-{
+QString matchEntry(const QString &dir, const QString &name) {
     if (QFileInfo::exists(dir + QLatin1Char('/') + name))
         return name;
     const QStringList entries =
@@ -21,14 +20,12 @@ QString matchEntry(const QString &dir, const QString &name)
     return name;
 }
 
-bool isWritableFolder(const QString &dir)
-{
+bool isWritableFolder(const QString &dir) {
     QTemporaryFile probe(dir + QStringLiteral("/.kestrin-write-test-XXXXXX"));
     return probe.open();
 }
 
-void copyTreeIfMissing(const QString &from, const QString &to)
-{
+void copyTreeIfMissing(const QString &from, const QString &to) {
     QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString source = it.next();
@@ -43,24 +40,20 @@ void copyTreeIfMissing(const QString &from, const QString &to)
 } // namespace
 
 ProgramFolder::ProgramFolder(const QString &root)
-    : m_root(QDir::cleanPath(root))
-{
-}
+    : m_root(QDir::cleanPath(root)) {}
 
-QString ProgramFolder::path(const QString &relative) const
-{
+QString ProgramFolder::path(const QString &relative) const {
     QString result = m_root;
-    const QStringList parts =
-        QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'),
-                                                                             Qt::SkipEmptyParts);
+    const QStringList parts = QString(relative)
+                                  .replace(QLatin1Char('\\'), QLatin1Char('/'))
+                                  .split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString &part : parts)
         result += QLatin1Char('/') + matchEntry(result, part);
     return result;
 }
 
 ProgramFolder ProgramFolder::forApplication(const QString &executableDir,
-                                            const QString &installedDataDir)
-{
+                                            const QString &installedDataDir) {
     // An installed program keeps its word lists and help in the data folder, not beside the
     // executable, so it works in the per-user folder even when it may write its own (root).
     const bool installed = !installedDataDir.isEmpty() && QFileInfo(installedDataDir).isDir() &&

@@ -6,36 +6,32 @@
 #include <QStandardPaths>
 
 namespace {
-QString groupKey(const QString &app, const QString &section, const QString &key)
-{
+QString groupKey(const QString &app, const QString &section, const QString &key) {
     return app.trimmed() + QLatin1Char('/') + section.trimmed() + QLatin1Char('/') + key;
 }
 
-QString configFolder()
-{
+QString configFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Kestrin");
 }
 } // namespace
 
 IniSettingsStore::IniSettingsStore(const QString &filePath)
-    : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
-{
-}
+    : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}
 
 IniSettingsStore::~IniSettingsStore() = default;
 
-QString IniSettingsStore::filePath() const { return m_settings->fileName(); }
+QString IniSettingsStore::filePath() const {
+    return m_settings->fileName();
+}
 
 QString IniSettingsStore::read(const QString &app, const QString &section, const QString &key,
-                               const QString &defaultValue) const
-{
+                               const QString &defaultValue) const {
     return m_settings->value(groupKey(app, section, key), defaultValue).toString();
 }
 
 bool IniSettingsStore::write(const QString &app, const QString &section, const QString &key,
-                             const QString &value)
-{
+                             const QString &value) {
     const QString path = m_settings->fileName();
     const QString name = groupKey(app, section, key);
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -56,9 +52,10 @@ bool IniSettingsStore::write(const QString &app, const QString &section, const Q
     return false;
 }
 
-QString IniSettingsStore::userStorePath() { return configFolder() + QStringLiteral("/user.ini"); }
+QString IniSettingsStore::userStorePath() {
+    return configFolder() + QStringLiteral("/user.ini");
+}
 
-QString IniSettingsStore::machineStorePath()
-{
+QString IniSettingsStore::machineStorePath() {
     return configFolder() + QStringLiteral("/machine.ini");
 }

@@ -1,8 +1,7 @@
 #include "desktoprecorder.h"
 
 Desktop::Answer DesktopRecorder::message(const QString &title, const QString &text, Icon icon,
-                                         Buttons buttons)
-{
+                                         Buttons buttons) {
     messages.append({title, text, icon, buttons});
     if (!answers.isEmpty())
         return answers.takeFirst();
@@ -11,20 +10,17 @@ Desktop::Answer DesktopRecorder::message(const QString &title, const QString &te
                                                 : Answer::Ok;
 }
 
-QString DesktopRecorder::openFileName(const QString &folder, const QString &)
-{
+QString DesktopRecorder::openFileName(const QString &folder, const QString &) {
     dialogFolders << folder;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString DesktopRecorder::saveFileName(const QString &proposedPath, const QString &)
-{
+QString DesktopRecorder::saveFileName(const QString &proposedPath, const QString &) {
     dialogFolders << proposedPath;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QStringList DesktopRecorder::messageTexts() const
-{
+QStringList DesktopRecorder::messageTexts() const {
     QStringList texts;
     for (const Message &m : messages)
         texts << m.text;

@@ -16,15 +16,14 @@ public:
     };
 
     QList<Message> messages;
-    QList<Answer> answers;          // consumed in order; Ok (or Ignore) when exhausted
-    QStringList fileAnswers;        // consumed in order by both file dialogs; "" when exhausted
-    QStringList dialogFolders;      // folder or proposed path each file dialog was given
+    QList<Answer> answers;     // consumed in order; Ok (or Ignore) when exhausted
+    QStringList fileAnswers;   // consumed in order by both file dialogs; "" when exhausted
+    QStringList dialogFolders; // folder or proposed path each file dialog was given
     QString clipboard;
     QStringList openedUrls;
     QStringList openedFiles;
 
-    Answer message(const QString &title, const QString &text, Icon icon,
-                   Buttons buttons) override;
+    Answer message(const QString &title, const QString &text, Icon icon, Buttons buttons) override;
     QString openFileName(const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &proposedPath, const QString &filter) override;
     QString clipboardText() const override { return clipboard; }

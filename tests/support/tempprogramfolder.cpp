@@ -5,14 +5,12 @@
 #include <QFileInfo>
 
 TempProgramFolder::TempProgramFolder()
-    : m_user(std::make_unique<IniSettingsStore>(m_dir.path() + QStringLiteral("/.settings/user.ini")))
-    , m_machine(
-          std::make_unique<IniSettingsStore>(m_dir.path() + QStringLiteral("/.settings/machine.ini")))
-{
-}
+    : m_user(
+          std::make_unique<IniSettingsStore>(m_dir.path() + QStringLiteral("/.settings/user.ini")))
+    , m_machine(std::make_unique<IniSettingsStore>(m_dir.path() +
+                                                   QStringLiteral("/.settings/machine.ini"))) {}
 
-void TempProgramFolder::writeFile(const QString &relative, const QByteArray &content) const
-{
+void TempProgramFolder::writeFile(const QString &relative, const QByteArray &content) const {
     const QString full = path(relative);
     QDir().mkpath(QFileInfo(full).absolutePath());
     QFile f(full);
@@ -20,17 +18,17 @@ void TempProgramFolder::writeFile(const QString &relative, const QByteArray &con
         f.write(content);
 }
 
-QByteArray TempProgramFolder::readFile(const QString &relative) const
-{
+QByteArray TempProgramFolder::readFile(const QString &relative) const {
     QFile f(path(relative));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void TempProgramFolder::installWordLists() const
-{
-    const QString source = qEnvironmentVariable("KESTRIN_PROGRAM_DIR") + QStringLiteral("/wordlists");
+void TempProgramFolder::installWordLists() const {
+    const QString source =
+        qEnvironmentVariable("KESTRIN_PROGRAM_DIR") + QStringLiteral("/wordlists");
     QDir().mkpath(root() + QStringLiteral("/wordlists"));
     const QStringList files = QDir(source).entryList(QDir::Files);
     for (const QString &name : files)
-        QFile::copy(source + QLatin1Char('/') + name, root() + QStringLiteral("/wordlists/") + name);
+        QFile::copy(source + QLatin1Char('/') + name,
+                    root() + QStringLiteral("/wordlists/") + name);
 }

@@ -138,9 +138,8 @@ private slots:
         QTest::newRow("port above 16 bits")
             << QByteArray("com|a|65536|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
             << 1;
-        QTest::newRow("negative port")
-            << QByteArray("com|a|-1|Enabled\r\nnet|b|43|Enabled\r\n") << QStringList{"", "net"}
-            << 1;
+        QTest::newRow("negative port") << QByteArray("com|a|-1|Enabled\r\nnet|b|43|Enabled\r\n")
+                                       << QStringList{"", "net"} << 1;
         QTest::newRow("port with a fraction")
             << QByteArray("com|a|43.5|Enabled\r\n") << QStringList{""} << 1;
         QTest::newRow("empty port") << QByteArray("com|a||Enabled\r\n") << QStringList{""} << 1;
