@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -46,6 +47,10 @@ Form5::Form5(AppContext &ctx, Form1 &main, QWidget *parent)
     setWindowFlag(Qt::Window, true);
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(kMinimumSide, kMinimumSide);
+    // Without a window manager "maximised" means nothing and the window would open at its
+    // minimum size with the button bars cut off; start from the screen's working area.
+    if (QScreen *screen = this->screen())
+        setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
 
     m_harvest = new BrowserHarvest(ctx.folder, ctx.registrars, ctx.hosts, this);

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -123,6 +124,8 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     rig.ctx.branding.WebsiteText = rig.web.baseUrl() + "/home.html";
 
     auto *browser = new Form5(rig.ctx, *rig.main);
+    // Sized to the screen before it is shown, so a bare X server shows it whole too.
+    QCOMPARE(browser->geometry(), browser->screen()->availableGeometry());
     browser->show();
     QSignalSpy harvested(&browser->harvest(), &BrowserHarvest::pageHarvested);
     auto *list1 = browser->findChild<QListWidget *>("List1");
