@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "desktop.h"
+#include "elidedlabel.h"
 #include "filehelpers.h"
 #include "form1ui.h"
 #include "form2.h"

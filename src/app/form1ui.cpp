@@ -1,5 +1,6 @@
 #include "form1ui.h"
 
+#include "elidedlabel.h"
 #include "listcommands.h"
 #include "resultlistview.h"
 
@@ -168,6 +169,10 @@ void Form1Ui::setupResultFrame() {
     Frame2->setObjectName(QStringLiteral("Frame2"));
     for (int k = 1; k <= 5; ++k) {
         Label[k] = caption(Frame2, QStringLiteral("Label%1").arg(k), QString());
+        // A caption wider than its list wraps onto a second line; a one-line caption sits just
+        // above its buttons.
+        Label[k]->setWordWrap(true);
+        Label[k]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         List[k] = new ResultListView(k, Frame2);
         cmdCopy[k] = listButton(Frame2, QStringLiteral("cmdCopy"), k, Glyph::Copy);
         cmdCopy[k]->setToolTip(QStringLiteral("Copy List"));
@@ -218,10 +223,10 @@ void Form1Ui::setupStatusBar(QMainWindow *window) {
     StatusBar1 = window->statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     for (int panel = 1; panel <= 3; ++panel) {
-        Panel[panel] = new QLabel(StatusBar1);
+        Panel[panel] = new ElidedLabel(StatusBar1);
         Panel[panel]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
         Panel[panel]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // Long connection texts must not widen the window.
+        // Long connection texts must not widen the window; they are elided instead.
         Panel[panel]->setMinimumWidth(1);
         StatusBar1->addWidget(Panel[panel]);
     }

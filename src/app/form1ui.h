@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <array>
 
+class ElidedLabel;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -50,7 +51,7 @@ public:
     std::array<QToolButton *, 6> cmdCopy{};
     std::array<QToolButton *, 6> cmdClear{};
     std::array<QToolButton *, 6> cmdClear2{};
-    std::array<QLabel *, 4> Panel{};
+    std::array<ElidedLabel *, 4> Panel{};
 
     QAction *mnuFileItem = nullptr;
     std::array<QAction *, 10> mnuEditItem{};

@@ -15,16 +15,17 @@ constexpr double SectionGap = 300;
 constexpr double ButtonGap = 25;
 
 // Design tops and heights, in twips. The search panel spans the top of the window; below it
-// the result frame holds, per list, a caption, a row of three small buttons and the list.
+// the result frame holds, per list, a caption, a row of three small buttons and the list. A
+// caption has room for two lines, as a list is narrower than its caption at small sizes.
 constexpr double Frame1Left = -100; // the overhang hides the panel's side borders
 constexpr double Frame1Height = 1380;
 constexpr double Frame2Left = 120;
 constexpr double Frame2Top = 1440;
-constexpr double LabelTop = 330;
-constexpr double LabelHeight = 255;
-constexpr double ButtonTop = 620;
+constexpr double LabelTop = 300;
+constexpr double LabelHeight = 510;
+constexpr double ButtonTop = 830;
 constexpr double ButtonSize = 330;
-constexpr double ListTop = 1010;
+constexpr double ListTop = 1220;
 
 constexpr double RowTop = 150;
 constexpr double FieldHeight = 375;
@@ -34,14 +35,15 @@ constexpr double FieldTop = 870;
 constexpr double WebsiteLeft = 3050;
 
 // Left edges in Frame1 of the second row's columns: two fields, the action button, Stop, Setup.
+// The second column is wide enough for "~1000 Domains" in Combo2, the first for its caption.
 constexpr double ColumnA = 300;
-constexpr double ColumnB = 1800;
-constexpr double ColumnAction = 3550;
-constexpr double ColumnStop = 4600;
-constexpr double ColumnSetup = 5600;
-constexpr double WidthA = 1400;
-constexpr double WidthB = 1650;
-constexpr double ButtonWidth = 950;
+constexpr double ColumnB = 1625;
+constexpr double ColumnAction = 3600;
+constexpr double ColumnStop = 4575;
+constexpr double ColumnSetup = 5550;
+constexpr double WidthA = 1250;
+constexpr double WidthB = 1900;
+constexpr double ButtonWidth = 900;
 } // namespace
 
 bool MainLayout::fits(double width, double height) {
@@ -112,8 +114,8 @@ const QList<MainLayout::Fixed> &MainLayout::fixedControls() {
         {QStringLiteral("txtSearch"), {ColumnA, FieldTop, WidthA, FieldHeight}},
         {QStringLiteral("Combo2"), {ColumnB, FieldTop, WidthB, FieldHeight}},
         {QStringLiteral("cmdCreate"), {ColumnAction, FieldTop, ButtonWidth, FieldHeight}},
-        {QStringLiteral("Command3"), {ColumnStop, FieldTop, 900, FieldHeight}},
-        {QStringLiteral("cmdSetup"), {ColumnSetup, FieldTop, 900, FieldHeight}},
+        {QStringLiteral("Command3"), {ColumnStop, FieldTop, ButtonWidth, FieldHeight}},
+        {QStringLiteral("cmdSetup"), {ColumnSetup, FieldTop, ButtonWidth, FieldHeight}},
     };
     return controls;
 }

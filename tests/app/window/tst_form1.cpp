@@ -1,3 +1,4 @@
+#include "elidedlabel.h"
 #include "form1fixture.h"
 #include "lookuppool.h"
 #include "machinesettings.h"
@@ -16,6 +17,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 const QStringList ListFiles{"BrowserSearch.txt", "Appends.txt", "CreatedDomains.txt",
@@ -47,6 +49,8 @@ private slots:
     void numberFieldsTakeWholeNumbersOnly();
     void startAndStop();
     void geometryAndMinimumSize();
+    void nothingCutAtMinimumSize();
+    void statusPanelsMarkCutText();
     void overflowNoticeAndShutdown();
 };
 
@@ -388,6 +392,84 @@ void TestForm1::geometryAndMinimumSize() {
     QTRY_VERIFY(form.width() > 50);
     QVERIFY(MainLayout::toTwips(form.width(), dpi) >= MainLayout::MinimumSize);
     QVERIFY(MainLayout::toTwips(form.height(), form.logicalDpiY()) >= MainLayout::MinimumSize);
+}
+
+// At the minimum size the search panel shows its texts whole, and a list is narrower than its
+// counted caption: the caption wraps instead of being cut, and stays clear of its buttons.
+void TestForm1::nothingCutAtMinimumSize() {
+    Form1Fixture f;
+    Form1 &form = f.start();
+    form.setWindowState(Qt::WindowNoState);
+    form.show();
+    form.resize(50, 50);
+    QTRY_VERIFY(form.width() > 50);
+    const double dpi = form.logicalDpiX();
+    QVERIFY(MainLayout::toTwips(form.width(), dpi) < MainLayout::MinimumSize + 1440 / dpi);
+
+    for (const char *name :
+         {"wLabel1", "wLabel2", "SLabel1", "SLabel2", "Combo2", "cmdWebsite", "Combo1"}) {
+        auto *w = f.child<QWidget>(QString::fromLatin1(name));
+        QVERIFY2(w->sizeHint().width() <= w->width(), name);
+    }
+
+    for (const char *name : {"ab.com", "abcdef.com", "abcdefghij.com"})
+        form.lists().FileFreeName(QString::fromLatin1(name));
+    form.lists().FileTakenName(QStringLiteral("taken.com"));
+    const QStringList longest{"Low Profile (19999)", "Registered (19999)", "High Profile (19999)",
+                              "Mid Profile (19999)"};
+    for (int k = 1; k <= 5; ++k) {
+        auto *label = f.child<QLabel>(QStringLiteral("Label%1").arg(k));
+        auto *copy = f.child<QToolButton>(QStringLiteral("cmdCopy%1").arg(k));
+        QVERIFY(label->geometry().bottom() < copy->geometry().top());
+        QStringList captions{label->text()};
+        if (k <= 4) {
+            QVERIFY2(label->text().endsWith(QStringLiteral("(1)")), qPrintable(label->text()));
+            captions << longest.at(k - 1);
+        }
+        for (const QString &text : captions) {
+            label->setText(text);
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(text));
+            for (const QString &word : text.split(QLatin1Char(' ')))
+                QVERIFY2(label->fontMetrics().horizontalAdvance(word) <= label->width(),
+                         qPrintable(word));
+        }
+    }
+}
+
+// A status text too long for its panel is shown shortened with an ellipsis, while the panel
+// still holds the whole text and offers it as a tool tip.
+void TestForm1::statusPanelsMarkCutText() {
+    Form1Fixture f;
+    Form1 &form = f.start();
+    form.setWindowState(Qt::WindowNoState);
+    form.show();
+    form.resize(50, 50);
+    QTRY_VERIFY(form.width() > 50);
+
+    auto *panel = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel1"));
+    QVERIFY(panel);
+    const QString longText = QStringLiteral("Checking status of: ") + QString(80, QLatin1Char('x'));
+    emit form.pool().statusText(1, longText);
+    QCOMPARE(form.statusPanelText(1), longText);
+    QVERIFY(panel->isElided());
+    QVERIFY(panel->shownText().endsWith(QChar(0x2026)));
+    QCOMPARE(panel->toolTip(), longText);
+
+    emit form.pool().statusText(1, QStringLiteral("Idle"));
+    QCOMPARE(form.statusPanelText(1), QStringLiteral("Idle"));
+    QVERIFY(!panel->isElided());
+    QCOMPARE(panel->shownText(), QStringLiteral("Idle"));
+    QVERIFY(panel->toolTip().isEmpty());
+
+    // Widening the window makes room: the same text is shown whole again.
+    const QString reply = QStringLiteral("Connected to whois.example, waiting for its answer");
+    emit form.pool().statusText(3, reply);
+    auto *third = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel3"));
+    QVERIFY(third->isElided());
+    form.resize(MainLayout::sizeInPixels(20000, form.logicalDpiX()), form.height());
+    QTRY_VERIFY(!third->isElided());
+    QCOMPARE(third->shownText(), reply);
+    QVERIFY(third->toolTip().isEmpty());
 }
 
 void TestForm1::overflowNoticeAndShutdown() {

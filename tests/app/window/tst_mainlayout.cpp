@@ -18,13 +18,14 @@ void TestMainLayout::proportionsAt10000Twips() {
 
     for (int k = 1; k <= 5; ++k) {
         QCOMPARE(l.lists[k].width(), 1750.0);
-        QCOMPARE(l.lists[k].height(), 8000.0 - 1440 - 1000 - 1010 - 300);
+        QCOMPARE(l.lists[k].height(), 8000.0 - 1440 - 1000 - l.lists[k].top() - 300);
         QCOMPARE(l.labels[k].left(), l.lists[k].left());
         QCOMPARE(l.labels[k].width(), 1750.0);
         QCOMPARE(l.copyButtons[k].left(), l.lists[k].left());
         QCOMPARE(l.clearButtons[k].left(), l.copyButtons[k].right() + 25);
         QCOMPARE(l.clear2Buttons[k].left(), l.clearButtons[k].right() + 25);
-        // The buttons stay above their own list.
+        // Caption, buttons and list are stacked without overlap.
+        QVERIFY(l.labels[k].bottom() <= l.copyButtons[k].top());
         QVERIFY(l.clear2Buttons[k].right() <= l.lists[k].right());
         QVERIFY(l.copyButtons[k].bottom() < l.lists[k].top());
     }
@@ -77,6 +78,14 @@ void TestMainLayout::searchPanelFitsTheMinimumWidth() {
     for (const MainLayout::Fixed &c : MainLayout::fixedControls()) {
         QVERIFY2(l.frame1.left() + c.rect.right() <= MainLayout::MinimumSize, qPrintable(c.name));
         QVERIFY2(c.rect.bottom() <= l.frame1.height(), qPrintable(c.name));
+    }
+    // Controls only share room with their stand-in of the other search group, in the same place.
+    const QList<MainLayout::Fixed> &controls = MainLayout::fixedControls();
+    for (const MainLayout::Fixed &a : controls) {
+        for (const MainLayout::Fixed &b : controls) {
+            QVERIFY2(&a == &b || a.rect == b.rect || !a.rect.intersects(b.rect),
+                     qPrintable(a.name + QLatin1Char('/') + b.name));
+        }
     }
     QVERIFY(l.frame1.bottom() <= l.frame2.top());
     QVERIFY(l.lists[1].height() > 0);
