@@ -170,7 +170,10 @@ void TestSearchDriver::deadlineEndsABatchWithItsNameUnfiled() {
 
 void TestSearchDriver::stopMidBatchFilesNothingMore() {
     writeList(40);
-    m_server->delayMs = 150;
+    // Replies come only well after Stop (however slow the machine), and no slot reconnects
+    // meanwhile: any filing after Stop would be a late reply getting through.
+    m_server->delayMs = 1500;
+    m_timing.reconnectTicks = 100000;
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
@@ -179,7 +182,7 @@ void TestSearchDriver::stopMidBatchFilesNothingMore() {
     // The position is stored while the run goes on, not only when it stops.
     QTRY_COMPARE_WITH_TIMEOUT(read("FullWordNum"), QString("26"), WaitMs);
     m_driver->Stop();
-    QTest::qWait(400);
+    QTest::qWait(2000);
 
     QCOMPARE(stopped.size(), 1);
     QCOMPARE(ended.size(), 0);
