@@ -1,14 +1,11 @@
-#include "appcontext.h"
-#include "desktoprecorder.h"
 #include "form1.h"
 #include "frmmake.h"
 #include "lookuppool.h"
 #include "loopbackwhoisserver.h"
-#include "machinesettings.h"
 #include "namelistmodel.h"
 #include "resultlists.h"
 #include "searchdriver.h"
-#include "tempprogramfolder.h"
+#include "testcontext.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -23,20 +20,11 @@ constexpr int GenerateType = 1; // "Generate names" in the main window's search 
 
 // A started main window over a temporary program folder whose "Generate names" selection
 // opens the real generator window.
-struct Env {
-    TempProgramFolder tmp;
-    DesktopRecorder desktop;
-    AppContext ctx;
+struct Env : TestContext {
     std::unique_ptr<Form1> main;
 
-    explicit Env(int tickMs = 10) {
-        ctx.folder = tmp.folder();
-        ctx.branding = LoadBranding();
-        ctx.hosts = LoadVendorHosts();
-        ctx.timing = Timing::shrunk(tickMs);
-        ctx.userStore = &tmp.userStore();
-        ctx.machineStore = &tmp.machineStore();
-        ctx.desktop = &desktop;
+    explicit Env(int tickMs = 10)
+        : TestContext(tickMs) {
         ctx.userStore->write("Kestrin", "Settings", "showHelp", "0");
     }
     void start() {
@@ -53,11 +41,7 @@ struct Env {
             qFatal("the generator window did not open");
         return *w;
     }
-    void setMachine(const QString &key, const QString &value) {
-        MachineSettings(*ctx.machineStore, *ctx.userStore, desktop, ctx.branding.CompanyName,
-                        ctx.branding.ProductName)
-            .SaveMachineSetting("Kestrin", "Settings", key, value);
-    }
+    void setMachine(const QString &key, const QString &value) { setMachineSetting(key, value); }
     QString wordMax() const { return main->findChild<QLineEdit *>("txtWordMax")->text(); }
 };
 

@@ -1,6 +1,4 @@
-#include "appcontext.h"
 #include "browserharvest.h"
-#include "desktoprecorder.h"
 #include "form1.h"
 #include "form3.h"
 #include "form5.h"
@@ -9,7 +7,7 @@
 #include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
 #include "resultlists.h"
-#include "tempprogramfolder.h"
+#include "testcontext.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -27,24 +25,15 @@ constexpr int kWebTimeout = 60000; // the first page also starts the browser eng
 
 // A loaded main window over a temporary folder, with loopback web and WHOIS servers standing
 // in for every outside host.
-struct Rig {
-    TempProgramFolder tmp;
-    DesktopRecorder desktop;
+struct Rig : TestContext {
     LoopbackHttpServer web;
     LoopbackWhoisServer whois;
-    AppContext ctx;
     std::unique_ptr<Form1> main;
 
     Rig() {
         web.start();
         whois.start();
-        ctx.folder = tmp.folder();
-        ctx.branding = LoadBranding();
         ctx.hosts = harvestHosts(web.hostAndPort());
-        ctx.timing = Timing::shrunk(20);
-        ctx.userStore = &tmp.userStore();
-        ctx.machineStore = &tmp.machineStore();
-        ctx.desktop = &desktop;
         main = std::make_unique<Form1>(ctx); // no window factories: opens nothing else
         main->load();
         ctx.registrars.setRows(harvestTable(QStringLiteral("127.0.0.1"), whois.port()).rows());

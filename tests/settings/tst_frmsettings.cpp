@@ -1,12 +1,9 @@
-#include "appcontext.h"
-#include "desktoprecorder.h"
 #include "extensionrules.h"
 #include "frmsettings.h"
 #include "lookuppool.h"
 #include "loopbackwhoisserver.h"
-#include "machinesettings.h"
 #include "resultlists.h"
-#include "tempprogramfolder.h"
+#include "testcontext.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -18,27 +15,12 @@
 
 namespace {
 // A program folder with the default registrar table, and a context over it.
-struct Env {
-    TempProgramFolder tmp;
-    DesktopRecorder desktop;
-    AppContext ctx;
-
+struct Env : TestContext {
     Env() {
-        ctx.folder = tmp.folder();
-        ctx.branding = LoadBranding();
-        ctx.timing = Timing::shrunk(20);
-        ctx.userStore = &tmp.userStore();
-        ctx.machineStore = &tmp.machineStore();
-        ctx.desktop = &desktop;
-        ctx.registrars.setFilePath(tmp.path("\\registrars.txt"));
         ctx.registrars.EnsureRegistrarFile(false);
         ctx.registrars.LoadRegistrars();
     }
-    QString machine(const QString &key) {
-        MachineSettings settings(*ctx.machineStore, *ctx.userStore, *ctx.desktop,
-                                 ctx.branding.CompanyName, ctx.branding.ProductName);
-        return settings.GetMachineSetting("Kestrin", "Settings", key, "?");
-    }
+    QString machine(const QString &key) { return machineSetting(key, "?"); }
     QStringList fileRows() const {
         QStringList rows;
         for (const QStringList &row : ctx.registrars.fileRows())

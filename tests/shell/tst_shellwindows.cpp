@@ -140,16 +140,16 @@ void TestShellWindows::helpLauncher() {
     QFETCH(bool, opens);
     ShellFixture f;
     if (file.endsWith(QLatin1Char('/')))
-        QDir(f.temp.root()).mkpath(file);
+        QDir(f.tmp.root()).mkpath(file);
     else if (!file.isEmpty())
-        f.temp.writeFile("\\" + file, "ITSF");
+        f.tmp.writeFile("\\" + file, "ITSF");
     f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "1");
 
     Form8 launcher(f.ctx);
     launcher.show();
 
     if (opens) {
-        QCOMPARE(f.desktop.openedFiles, QStringList{f.temp.root() + "/" + file});
+        QCOMPARE(f.desktop.openedFiles, QStringList{f.tmp.root() + "/" + file});
         QCOMPARE(f.machineSetting("showHelp"), QStringLiteral("0"));
         QCOMPARE(f.userSetting("showHelp"), QStringLiteral("0"));
     } else {

@@ -42,7 +42,7 @@ void TestSplash::mainWindowAppearsAfterTheLastTick() {
     QTest::qWait(100);
     QCOMPARE(mainExistedAtTick.size(), 75);
     // The main window's load ran on the splash's context.
-    QVERIFY(QFileInfo::exists(f.temp.path("\\Remembered.txt")));
+    QVERIFY(QFileInfo::exists(f.tmp.path("\\Remembered.txt")));
 
     // Alive but hidden until the main window closes, which takes it along.
     QCOMPARE(main->windows().window(QStringLiteral("frmSplash")), splash.data());
@@ -69,7 +69,7 @@ void TestSplash::mainWindowCanOpenEveryWindowByName() {
 
 void TestSplash::viewHelpOpensTheHelpFile() {
     ShellFixture f;
-    f.temp.writeFile("\\Help.chm", "ITSF");
+    f.tmp.writeFile("\\Help.chm", "ITSF");
     QPointer<frmSplash> splash = new frmSplash(f.ctx);
     QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
     QPointer<Form1> main = splash->mainWindow();
@@ -83,7 +83,7 @@ void TestSplash::viewHelpOpensTheHelpFile() {
         viewHelp = action->text() == QStringLiteral("View Help") ? action : viewHelp;
     QVERIFY(viewHelp);
     viewHelp->trigger();
-    QCOMPARE(f.desktop.openedFiles, QStringList(2, f.temp.root() + QStringLiteral("/Help.chm")));
+    QCOMPARE(f.desktop.openedFiles, QStringList(2, f.tmp.root() + QStringLiteral("/Help.chm")));
     QCOMPARE(f.machineSetting("showHelp"), QStringLiteral("0"));
     // The launcher is gone again.
     QTRY_VERIFY(!main->windows().window(QStringLiteral("Form8")));

@@ -1,11 +1,9 @@
-#include "appcontext.h"
-#include "desktoprecorder.h"
 #include "filehelpers.h"
 #include "form1.h"
 #include "loopbackwhoisserver.h"
 #include "resultlists.h"
 #include "searchdriver.h"
-#include "tempprogramfolder.h"
+#include "testcontext.h"
 
 #include <QAbstractItemModel>
 #include <QComboBox>
@@ -25,7 +23,8 @@ private slots:
 };
 
 void TestForm1Run::twoLetterRunFilesExactlyTheFreeNames() {
-    TempProgramFolder tmp;
+    TestContext test(100);
+    TempProgramFolder &tmp = test.tmp;
     LoopbackWhoisServer server;
     QVERIFY(server.start());
 
@@ -45,15 +44,7 @@ void TestForm1Run::twoLetterRunFilesExactlyTheFreeNames() {
     tmp.writeFile("\\registrars.txt",
                   "com|127.0.0.1|" + QByteArray::number(server.port()) + "|Enabled\r\n\r\n");
 
-    DesktopRecorder desktop;
-    AppContext ctx;
-    ctx.folder = tmp.folder();
-    ctx.branding = LoadBranding();
-    ctx.hosts = LoadVendorHosts();
-    ctx.timing = Timing::shrunk(100);
-    ctx.userStore = &tmp.userStore();
-    ctx.machineStore = &tmp.machineStore();
-    ctx.desktop = &desktop;
+    AppContext &ctx = test.ctx;
     Form1 form(ctx);
     form.load();
     form.show();
@@ -87,7 +78,7 @@ void TestForm1Run::twoLetterRunFilesExactlyTheFreeNames() {
     mirrored.sort();
     QCOMPARE(mirrored, expectedFree);
     QCOMPARE(server.queries.size(), 676);
-    QVERIFY(desktop.messages.isEmpty());
+    QVERIFY(test.desktop.messages.isEmpty());
 }
 
 QTEST_MAIN(TestForm1Run)

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "appcontext.h"
-#include "desktoprecorder.h"
 #include "form1.h"
-#include "tempprogramfolder.h"
+#include "testcontext.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -12,22 +10,12 @@
 // A main window over a fresh temporary program folder, with a recording desktop and short
 // intervals. Windows of other subsystems are stood in for by plain widgets whose opening is
 // recorded in `opened`.
-struct Form1Fixture {
-    TempProgramFolder tmp;
-    DesktopRecorder desktop;
-    AppContext ctx;
+struct Form1Fixture : TestContext {
     std::unique_ptr<Form1> form;
     QStringList opened;
 
-    Form1Fixture() {
-        ctx.folder = tmp.folder();
-        ctx.branding = LoadBranding();
-        ctx.hosts = LoadVendorHosts();
-        ctx.timing = Timing::shrunk(10);
-        ctx.userStore = &tmp.userStore();
-        ctx.machineStore = &tmp.machineStore();
-        ctx.desktop = &desktop;
-    }
+    Form1Fixture()
+        : TestContext(10) {}
 
     Form1 &create() {
         form = std::make_unique<Form1>(ctx);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "appcontext.h"
+#include "desktoprecorder.h"
+#include "machinesettings.h"
+#include "tempprogramfolder.h"
+
+// A context for window tests: a fresh program folder with both settings stores, a recording
+// desktop, the real vendor configuration and intervals shrunk to `tickMs`.
+// (Header only: the suites that use it link the main window's libraries, the support library
+// does not.)
+struct TestContext {
+    TempProgramFolder tmp;
+    DesktopRecorder desktop;
+    AppContext ctx;
+
+    explicit TestContext(int tickMs = 20) {
+        ctx.folder = tmp.folder();
+        ctx.branding = LoadBranding();
+        ctx.hosts = LoadVendorHosts();
+        ctx.timing = Timing::shrunk(tickMs);
+        ctx.userStore = &tmp.userStore();
+        ctx.machineStore = &tmp.machineStore();
+        ctx.desktop = &desktop;
+        ctx.registrars.setFilePath(ctx.folder.path(QStringLiteral("\\registrars.txt")));
+    }
+
+    MachineSettings machine() {
+        return MachineSettings(*ctx.machineStore, *ctx.userStore, desktop, ctx.branding.CompanyName,
+                               ctx.branding.ProductName);
+    }
+    QString machineSetting(const QString &key, const QString &defaultValue = QStringLiteral("-")) {
+        return machine().GetMachineSetting(ctx.productApp(), AppContext::Section, key,
+                                           defaultValue);
+    }
+    void setMachineSetting(const QString &key, const QString &value) {
+        machine().SaveMachineSetting(ctx.productApp(), AppContext::Section, key, value);
+    }
+};
