@@ -65,6 +65,9 @@ void LookupPool::StartLookup(const QString &candidate, int slot) {
     if (colon >= 0)
         text.remove(0, colon + 1);
     QString name = CorrectName(urlDecode(text));
+    // Control characters (a decoded "%0D%0A", a tab) never reach the wire, so they must not
+    // reach the lists either: what is filed is what was asked.
+    name.removeIf([](QChar c) { return c.unicode() < 0x20; });
     if (!name.contains(QLatin1Char('.')))
         name += m_options.DefaultExtension;
 

@@ -7,6 +7,7 @@
 #include "timing.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -31,6 +32,7 @@ private slots:
     void requestLine();
     void classification_data();
     void classification();
+    void controlCharactersAreNeitherSentNorFiled();
     void firstConnectionUsesRowPortReconnectionsTheStandardOne();
     void silentServerIsRetriedEveryTenTicks();
     void refusedConnectionIsRetriedByTheTimer();
@@ -152,6 +154,21 @@ void TestLookupPool::classification() {
                     names(ResultLists::Low).size() + names(ResultLists::Registered).size();
     QCOMPARE(all, 1);
     QVERIFY(m_pool->slot(0).reply.size() <= ReplyClassifier::MaxReplyBytes);
+}
+
+void TestLookupPool::controlCharactersAreNeitherSentNorFiled() {
+    // A decoded line break would otherwise split the filed name over two lines of the mirror.
+    m_server->replies.insert("evilname.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->StartLookup("evil%0D%0Aname.com", 0);
+
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(m_server->rawQueries, QByteArrayList{"evilname.com\r\n"});
+    QCOMPARE(names(ResultLists::Low), QStringList{"evilname.com"});
+    QFile mirror(m_lists->mirrorFilePaths().at(0));
+    QVERIFY(mirror.open(QIODevice::ReadOnly));
+    QCOMPARE(mirror.readAll(), QByteArray("evilname.com\r\n"));
 }
 
 void TestLookupPool::firstConnectionUsesRowPortReconnectionsTheStandardOne() {
