@@ -182,9 +182,15 @@ void frmSettings::newExtension() {
 }
 
 void frmSettings::addSave() {
+    // A "|" or a line break (pasted text) would split the row into other fields or lines.
+    const auto breaksRow = [](const QString &text) {
+        return text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\r')) ||
+               text.contains(QLatin1Char('\n'));
+    };
     // Text is not trimmed: a single space counts as filled in.
     if (m_txtExt->text().isEmpty() || m_txtServer->text().isEmpty() ||
-        !ExtensionRules::isValidPort(m_txtPort->text())) {
+        !ExtensionRules::isValidPort(m_txtPort->text()) || breaksRow(m_txtExt->text()) ||
+        breaksRow(m_txtServer->text())) {
         showInvalidInput();
         return;
     }
@@ -205,6 +211,13 @@ void frmSettings::deleteSelected() {
     QTreeWidgetItem *row = selectedRow();
     if (!row)
         return;
+    // The list ends before a row it cannot show; writing it back would drop every row after.
+    std::optional<RegistrarError> unreadable;
+    m_ctx.registrars.fileRows(&unreadable);
+    if (unreadable && unreadable->line > 0) {
+        showError(*unreadable);
+        return;
+    }
     delete row;
     // The file takes the list's displayed order, so a sorted list writes sorted rows.
     QList<QStringList> rows;

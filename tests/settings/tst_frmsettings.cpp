@@ -87,6 +87,7 @@ private slots:
     void sortFlipsAndDeleteWritesDisplayedOrder();
     void restoreAfterDeletingEverything();
     void badRowsAreReportedWithTheirLine();
+    void deleteKeepsRowsAfterABadRow();
     void proxySwitchIsStoredAndRestored();
     void defaultExtension();
     void lookupUsesTheEditedServer();
@@ -201,6 +202,12 @@ void tst_frmSettings::invalidInputWritesNothing_data() {
     QTest::newRow("port too high") << "xyz"
                                    << "s"
                                    << "70000";
+    QTest::newRow("bar in extension") << "x|y"
+                                      << "s"
+                                      << "43";
+    QTest::newRow("line break in server") << "xyz"
+                                          << "s\r\nnet|t"
+                                          << "43";
 }
 
 void tst_frmSettings::invalidInputWritesNothing() {
@@ -307,6 +314,21 @@ void tst_frmSettings::badRowsAreReportedWithTheirLine() {
     QCOMPARE(env.desktop.messages.size(), 1);
     QVERIFY(env.desktop.messages.at(0).text.contains("forty"));
     QVERIFY(!env.ctx.registrars.rows().at(0).enabled);
+}
+
+void tst_frmSettings::deleteKeepsRowsAfterABadRow() {
+    Env env;
+    const QByteArray content = "com|a|43|Enabled\r\nbroken\r\nnet|b|44|Enabled\r\n";
+    env.tmp.writeFile("registrars.txt", content);
+    frmSettings w(env.ctx);
+    w.show();
+    env.desktop.messages.clear();
+    clickRow(w, 0);
+    click(w, "Command2");
+    QCOMPARE(env.tmp.readFile("registrars.txt"), content);
+    QCOMPARE(env.desktop.messages.size(), 1);
+    QVERIFY(env.desktop.messages.at(0).text.startsWith("registrars.txt, line 2"));
+    QCOMPARE(child<QTreeWidget>(w, "lstDomains")->topLevelItemCount(), 1);
 }
 
 void tst_frmSettings::proxySwitchIsStoredAndRestored() {
