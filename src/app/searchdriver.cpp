@@ -31,6 +31,12 @@ SearchDriver::~SearchDriver() {
     flushPosition();
 }
 
+void SearchDriver::setSearchType(const QString &type) {
+    if (type != m_searchType)
+        flushPosition();
+    m_searchType = type;
+}
+
 QString SearchDriver::positionKey(const QString &type) {
     static const QHash<QString, QString> keys = {
         {QStringLiteral("Full Word List"), QStringLiteral("FullWordNum")},

@@ -28,7 +28,8 @@ public:
     // position key is stored.
     void setListPath(const QString &path) { m_listPath = path; }
     QString listPath() const { return m_listPath; }
-    void setSearchType(const QString &type) { m_searchType = type; }
+    // Positions still waiting to be written are stored under the type they were taken for.
+    void setSearchType(const QString &type);
     QString searchType() const { return m_searchType; }
     // The position key written during a run of `type`, or "" for none.
     static QString positionKey(const QString &type);

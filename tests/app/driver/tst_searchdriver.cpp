@@ -35,6 +35,7 @@ private slots:
     void resumesWhereItStopped();
     void positionKeys_data();
     void positionKeys();
+    void typeChangedMidRunKeepsTheOldTypesPosition();
     void webSearchStartsAtTheFirstEntry();
     void missingListFileIsReportedAndStopsTheRun();
     void emptyRegistrarTableStillRunsToTheEnd();
@@ -245,6 +246,22 @@ void TestSearchDriver::positionKeys() {
                               "CustWordNum", "YahooWordNum", "GoogleWordNum"};
     for (const QString &k : keys)
         QCOMPARE(read(k), k == key ? QString("4") : QString());
+}
+
+void TestSearchDriver::typeChangedMidRunKeepsTheOldTypesPosition() {
+    // Another type chosen from the menu while a batch runs: the entries already taken belong
+    // to the list they came from, not to the newly chosen one.
+    writeList(25);
+    m_server->delayMs = 50;
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->Start(1, 25);
+    m_driver->setSearchType("All Two Letter");
+    QVERIFY(stopped.wait(WaitMs));
+
+    QCOMPARE(read("FullWordNum"), QString("26"));
+    QCOMPARE(read("TwoWordNum"), QString());
+    QCOMPARE(read("wordNumber"), QString("26"));
 }
 
 void TestSearchDriver::webSearchStartsAtTheFirstEntry() {
