@@ -268,6 +268,13 @@ void frmMake::finishRun() {
         setInputsEnabled(true);
         return;
     }
+    // Since this window opened, the main window may have been set to another search type, or a
+    // stopped search may have put a stored position into the start field: this run's names
+    // are searched from the first one.
+    const QString generateType = QStringLiteral("Generate names");
+    if (m_main.searchType() != generateType)
+        m_main.selectSearchType(int(Form1::searchTypes().indexOf(generateType)));
+    m_main.setWordNum(QStringLiteral("1"));
     m_main.setWordMax(QString::number(created));
     setStatus(QStringLiteral("Created %1 domains...  Search Started").arg(created));
     setInputsEnabled(true);

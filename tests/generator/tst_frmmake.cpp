@@ -80,6 +80,7 @@ private slots:
     void addAndRemoveWords();
     void saveDomainsAs();
     void runFillsListFileAndMainWindow();
+    void laterRunsSearchFromTheirFirstName();
     void runsThatMakeNoNames_data();
     void runsThatMakeNoNames();
     void missingAppendsFile();
@@ -195,6 +196,28 @@ void tst_frmMake::runFillsListFileAndMainWindow() {
     QCOMPARE(w.generated().count(), 8);
     QCOMPARE(env.tmp.readFile("CreatedDomains.txt").count("\r\n\r\n"), 8);
     QCOMPARE(env.wordMax(), QStringLiteral("8"));
+}
+
+void tst_frmMake::laterRunsSearchFromTheirFirstName() {
+    Env env;
+    env.tmp.writeFile("Appends.txt", "w\r\n");
+    env.ctx.userStore->write("Orvane", "Settings", "CustWordNum", "5");
+    frmMake &w = env.open();
+    QCOMPARE(run(w), 36);
+    // A stopped generated search shows the stored custom position in the start field.
+    env.main->Stop();
+    QCOMPARE(text(*env.main, "txtWordNum"), QStringLiteral("5"));
+    QCOMPARE(run(w), 36);
+    QCOMPARE(text(*env.main, "txtWordNum"), QStringLiteral("1"));
+
+    // Another search type chosen while the generator stays open.
+    env.main->Stop();
+    env.main->selectSearchType(4);
+    QCOMPARE(run(w), 36);
+    QCOMPARE(env.main->listPath(), env.tmp.path("\\CreatedDomains.txt"));
+    QCOMPARE(env.main->searchType(), QStringLiteral("Generate names"));
+    QCOMPARE(text(*env.main, "txtWordNum"), QStringLiteral("1"));
+    QCOMPARE(env.wordMax(), QStringLiteral("36"));
 }
 
 void tst_frmMake::runsThatMakeNoNames_data() {
