@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QTimer>
+#include <limits>
 
 SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &desktop,
                            const Timing &timing, QObject *parent)
@@ -82,7 +83,11 @@ void SearchDriver::StartBatch() {
     for (int i = 0; i < LookupPool::SlotCount && !m_halted; ++i) {
         m_pool.closeSlot(i);
         QString entry = NextListEntry(m_wordNumber);
-        ++m_wordNumber;
+        // No list holds more entries than a stored position can count.
+        if (m_wordNumber == std::numeric_limits<int>::max())
+            entry = ListFile::EndMarker;
+        else
+            ++m_wordNumber;
         if (m_wordNumber <= m_wordMax)
             entryStatus =
                 QString::number(m_wordNumber) + QStringLiteral(" of ") + QString::number(m_wordMax);
