@@ -1,4 +1,4 @@
-#include "kestrinapp.h"
+#include "shell/kestrinapp.h"
 
 int main(int argc, char **argv) {
     return runKestrin(argc, argv);

@@ -1,11 +1,11 @@
 // Times one generator run of 14,000 words x 4 stems x 9 extensions (504,000 names) in the real
 // window: names made, shown in List1, written to CreatedDomains.txt and handed to the main
 // window. Reports the time, the resident memory growth and how often the window repainted.
-#include "appcontext.h"
+#include "app/appcontext.h"
 #include "desktoprecorder.h"
-#include "form1.h"
-#include "frmmake.h"
-#include "namelistmodel.h"
+#include "app/mainwindow.h"
+#include "generator/generatorwindow.h"
+#include "core/namelistmodel.h"
 #include "tempprogramfolder.h"
 
 #include <QApplication>
@@ -54,7 +54,7 @@ int main(int argc, char **argv) {
     DesktopRecorder desktop;
     AppContext ctx;
     ctx.folder = tmp.folder();
-    ctx.branding = LoadBranding();
+    ctx.branding = loadBranding();
     ctx.userStore = &tmp.userStore();
     ctx.machineStore = &tmp.machineStore();
     ctx.desktop = &desktop;
@@ -66,11 +66,11 @@ int main(int argc, char **argv) {
         list += "word" + QByteArray::number(i) + "\r\n";
     tmp.writeFile("Appends.txt", list);
 
-    Form1 main(ctx);
-    main.windows().setFactory("frmMake", [&] { return new frmMake(ctx, main); });
+    MainWindow main(ctx);
+    main.windows().setFactory("frmMake", [&] { return new GeneratorWindow(ctx, main); });
     main.load();
     main.selectSearchType(1);
-    auto *w = qobject_cast<frmMake *>(main.windows().window("frmMake"));
+    auto *w = qobject_cast<GeneratorWindow *>(main.windows().window("frmMake"));
     if (!w)
         return 1;
     w->findChild<QLineEdit *>("Text1")->setText("Base");
@@ -82,7 +82,7 @@ int main(int argc, char **argv) {
     const auto [rssBefore, peakBefore] = memoryMiB();
     QEventLoop loop;
     int created = 0;
-    QObject::connect(w, &frmMake::finished, &loop, [&](int n) {
+    QObject::connect(w, &GeneratorWindow::finished, &loop, [&](int n) {
         created = n;
         loop.quit();
     });
@@ -92,7 +92,7 @@ int main(int argc, char **argv) {
     if (w->running())
         loop.exec();
     const qint64 ms = clock.elapsed();
-    main.Stop();
+    main.stop();
     const auto [rssAfter, peakAfter] = memoryMiB();
 
     std::printf("names created:        %d (list %d, file %lld bytes)\n", created,

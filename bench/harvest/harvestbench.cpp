@@ -1,8 +1,8 @@
 // Harvests one large page (1 MB, 5,000 links and 5,000 plain-text names) from the completed-page
 // report to the queue file written, with the default registrar table, and reports the time and
 // the longest stretch the event loop was kept busy (what the window would feel as a stall).
-#include "browserharvest.h"
-#include "registrartable.h"
+#include "harvest/browserharvest.h"
+#include "whois/registrartable.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,9 +35,9 @@ int main(int argc, char **argv) {
 
     QTemporaryDir dir;
     RegistrarTable table(dir.path() + QStringLiteral("/registrars.txt"));
-    table.EnsureRegistrarFile(false);
-    table.LoadRegistrars();
-    VendorHosts hosts = LoadVendorHosts();
+    table.ensureRegistrarFile(false);
+    table.loadRegistrars();
+    VendorHosts hosts = loadVendorHosts();
     const QString page = buildPage(5000, 1024 * 1024);
 
     std::printf("page: %lld characters, %d registrar rows\n", (long long)page.size(),

@@ -3,16 +3,16 @@
 // at a time through xargs. Prints lookups per second, CPU seconds and peak memory of both.
 
 #include "benchrule.h"
-#include "desktop.h"
-#include "filehelpers.h"
-#include "listfile.h"
-#include "lookuppool.h"
-#include "programfolder.h"
-#include "registrartable.h"
-#include "resultlists.h"
-#include "searchdriver.h"
-#include "settingsstore.h"
-#include "timing.h"
+#include "core/desktop.h"
+#include "core/filehelpers.h"
+#include "core/listfile.h"
+#include "whois/lookuppool.h"
+#include "core/programfolder.h"
+#include "whois/registrartable.h"
+#include "core/resultlists.h"
+#include "app/searchdriver.h"
+#include "core/settingsstore.h"
+#include "core/timing.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -102,12 +102,12 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     const double cpu0 = cpuSeconds(usage(RUSAGE_SELF));
     QElapsedTimer clock;
     clock.start();
-    driver.Start(1, count);
+    driver.start(1, count);
     if (!driver.halted())
         loop.exec();
     f.seconds = clock.nsecsElapsed() / 1e9;
     f.finished = driver.halted();
-    driver.Stop();
+    driver.stop();
     const rusage after = usage(RUSAGE_SELF);
     f.cpu = cpuSeconds(after) - cpu0;
     f.peakMb = after.ru_maxrss / 1024.0;
@@ -220,7 +220,7 @@ int main(int argc, char *argv[]) {
         TextFile::writeLines(listPath, names);
     } else {
         // No copy of a long list is kept here: it would count as Kestrin's memory.
-        count = ListFile::CountListEntries(listPath);
+        count = ListFile::countListEntries(listPath);
     }
 
     QProcess server;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "branding.h"
-#include "programfolder.h"
-#include "registrartable.h"
-#include "timing.h"
+#include "core/branding.h"
+#include "core/programfolder.h"
+#include "whois/registrartable.h"
+#include "core/timing.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "listcommands.h"
+#include "app/listcommands.h"
 
-#include "desktop.h"
-#include "resultlists.h"
+#include "core/desktop.h"
+#include "core/resultlists.h"
 
 #include <array>
 

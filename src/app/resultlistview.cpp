@@ -1,4 +1,4 @@
-#include "resultlistview.h"
+#include "app/resultlistview.h"
 
 #include <QDrag>
 #include <QDropEvent>

@@ -1,11 +1,11 @@
-#include "searchdriver.h"
+#include "app/searchdriver.h"
 
-#include "appcontext.h"
-#include "desktop.h"
-#include "lookuppool.h"
-#include "namecleaning.h"
-#include "settingsstore.h"
-#include "timing.h"
+#include "app/appcontext.h"
+#include "core/desktop.h"
+#include "whois/lookuppool.h"
+#include "core/namecleaning.h"
+#include "core/settingsstore.h"
+#include "core/timing.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -24,7 +24,7 @@ SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &
     connect(m_overall, &QTimer::timeout, this, &SearchDriver::onOverallTick);
     m_positionWrite->setSingleShot(true);
     connect(m_positionWrite, &QTimer::timeout, this, &SearchDriver::flushPosition);
-    connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::LookupEnded);
+    connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::onLookupEnded);
 }
 
 SearchDriver::~SearchDriver() {
@@ -51,7 +51,7 @@ QString SearchDriver::positionKey(const QString &type) {
     return keys.value(type);
 }
 
-void SearchDriver::Start(int wordNumber, int wordMax) {
+void SearchDriver::start(int wordNumber, int wordMax) {
     // A run started over a running one (another window pressing Start) replaces it.
     m_overall->stop();
     m_pool.closeAll();
@@ -63,10 +63,10 @@ void SearchDriver::Start(int wordNumber, int wordMax) {
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
     m_wordMax = wordMax;
-    StartBatch();
+    startBatch();
 }
 
-void SearchDriver::StartBatch() {
+void SearchDriver::startBatch() {
     if (m_halted)
         return;
     m_listEnded = false;
@@ -82,7 +82,7 @@ void SearchDriver::StartBatch() {
     int taken = 0;
     for (int i = 0; i < LookupPool::SlotCount && !m_halted; ++i) {
         m_pool.closeSlot(i);
-        QString entry = NextListEntry(m_wordNumber);
+        QString entry = nextListEntry(m_wordNumber);
         // No list holds more entries than a stored position can count.
         if (m_wordNumber == std::numeric_limits<int>::max())
             entry = ListFile::EndMarker;
@@ -101,7 +101,7 @@ void SearchDriver::StartBatch() {
         }
         taken = m_wordNumber;
         ++m_batchStarted;
-        m_pool.StartLookup(CorrectName(entry), i);
+        m_pool.startLookup(correctName(entry), i);
     }
     if (taken > 0)
         storePosition(taken);
@@ -115,7 +115,7 @@ void SearchDriver::StartBatch() {
         endBatch();
 }
 
-void SearchDriver::LookupEnded() {
+void SearchDriver::onLookupEnded() {
     if (m_halted)
         return;
     ++m_batchDone;
@@ -144,12 +144,12 @@ void SearchDriver::endBatch() {
     m_overall->stop();
     m_batchSeconds = 0;
     if (m_listEnded)
-        Stop();
+        stop();
     else
-        StartBatch();
+        startBatch();
 }
 
-void SearchDriver::Stop() {
+void SearchDriver::stop() {
     m_batchDone = LookupPool::SlotCount;
     m_halted = true;
     m_pool.setHalted(true);
@@ -170,9 +170,9 @@ void SearchDriver::shutdown() {
     flushPosition();
 }
 
-QString SearchDriver::NextListEntry(int n) {
+QString SearchDriver::nextListEntry(int n) {
     bool opened = true;
-    const QString entry = m_listFile.NextListEntry(m_listPath, n, &opened);
+    const QString entry = m_listFile.nextListEntry(m_listPath, n, &opened);
     if (opened)
         return entry;
     // Shown from the event loop: a modal box inside a batch start would let the batch timer

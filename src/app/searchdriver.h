@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listfile.h"
+#include "core/listfile.h"
 
 #include <QObject>
 #include <QString>
@@ -35,9 +35,9 @@ public:
     static QString positionKey(const QString &type);
 
     // Starts a run at entry `wordNumber` of a list of `wordMax` entries.
-    void Start(int wordNumber, int wordMax);
+    void start(int wordNumber, int wordMax);
     // Stops the run (button, end of list). Emits stopped() after closing every slot.
-    void Stop();
+    void stop();
     // Unload of the main window: halt and close everything, emit nothing.
     void shutdown();
 
@@ -50,15 +50,15 @@ public:
 
     // The n-th entry of the current list, or the end marker; shows "File ... not found." once
     // when the list cannot be read.
-    QString NextListEntry(int n);
+    QString nextListEntry(int n);
 
 signals:
     void statusText(int panel, const QString &text);
     void stopped();
 
 private:
-    void StartBatch();
-    void LookupEnded();
+    void startBatch();
+    void onLookupEnded();
     void onOverallTick();
     void endBatch();
     void storePosition(int next);

@@ -1,6 +1,6 @@
-#include "skin.h"
+#include "app/skin.h"
 
-#include "branding.h"
+#include "core/branding.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -94,11 +94,11 @@ SkinProperties SkinProperties::standard() {
     return p;
 }
 
-void StartSkin(const Branding &branding, QWidget *splash) {
-    ApplySkin(branding, splash);
+void startSkin(const Branding &branding, QWidget *splash) {
+    applySkin(branding, splash);
 }
 
-void ApplySkin(const Branding &branding, QWidget *window) {
+void applySkin(const Branding &branding, QWidget *window) {
     if (!branding.SkinSwitch || !window)
         return;
     const SkinProperties skin = SkinProperties::standard();
@@ -123,7 +123,7 @@ void ApplySkin(const Branding &branding, QWidget *window) {
     }
 }
 
-QList<QLabel *> MirrorLabels(const Branding &branding, QWidget *window, const QString &array,
+QList<QLabel *> mirrorLabels(const Branding &branding, QWidget *window, const QString &array,
                              const SkinLabelSelection &selection) {
     QList<QLabel *> added;
     if (!branding.SkinSwitch || !window)
@@ -165,7 +165,7 @@ bool isPictureBox(QWidget *control) {
     return label && !label->pixmap().isNull();
 }
 
-void EndSkin(const Branding &branding) {
+void endSkin(const Branding &branding) {
     // Our engine holds nothing outside the windows it coloured, so there is nothing to release.
     Q_UNUSED(branding);
 }

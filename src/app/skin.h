@@ -36,18 +36,18 @@ struct SkinProperties {
 // default) no window differs from its design.
 
 // Starts the skin at program start: skins the splash window.
-void StartSkin(const Branding &branding, QWidget *splash);
+void startSkin(const Branding &branding, QWidget *splash);
 // Buttons take C1 as background; text, combo and list boxes C1 as background and C2 as text;
 // picture boxes C3. Labels, frames and check boxes keep their own colours. The window's client
 // area takes C1.
-void ApplySkin(const Branding &branding, QWidget *window);
+void applySkin(const Branding &branding, QWidget *window);
 
 // Picks the controls MirrorLabels copies.
 using SkinLabelSelection = std::function<bool(QWidget *control)>;
 // Adds a skin label (objectName `array`, property "skinIndex" one above the array's highest)
 // over every control of `window` that `selection` picks, copying its place, size, font, text
 // and visibility. The copied control itself is left as it is. Returns the new labels.
-QList<QLabel *> MirrorLabels(const Branding &branding, QWidget *window, const QString &array,
+QList<QLabel *> mirrorLabels(const Branding &branding, QWidget *window, const QString &array,
                              const SkinLabelSelection &selection);
 // The usual selection: every plain text label (not a picture, not a skin label).
 bool isPlainLabel(QWidget *control);
@@ -55,4 +55,4 @@ bool isPlainLabel(QWidget *control);
 // widget with the dynamic property "pictureBox" set to true.
 bool isPictureBox(QWidget *control);
 // Releases the skin when the program ends.
-void EndSkin(const Branding &branding);
+void endSkin(const Branding &branding);

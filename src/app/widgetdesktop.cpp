@@ -1,4 +1,4 @@
-#include "widgetdesktop.h"
+#include "app/widgetdesktop.h"
 
 #include <QClipboard>
 #include <QDesktopServices>

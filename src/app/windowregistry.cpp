@@ -1,4 +1,4 @@
-#include "windowregistry.h"
+#include "app/windowregistry.h"
 
 void WindowRegistry::setFactory(const QString &name, Factory factory) {
     m_factories.insert(name, std::move(factory));

@@ -1,4 +1,4 @@
-#include "branding.h"
+#include "core/branding.h"
 
 #ifndef KESTRIN_VERSION_MAJOR
 #define KESTRIN_VERSION_MAJOR 1
@@ -24,7 +24,7 @@ QString purchasePrefix() {
 }
 } // namespace
 
-Branding LoadBranding() {
+Branding loadBranding() {
     Branding b;
     b.ProductName = QStringLiteral("Kestrin");
     b.CompanyName = QStringLiteral("Kestrin Software");
@@ -39,7 +39,7 @@ Branding LoadBranding() {
     return b;
 }
 
-VendorHosts LoadVendorHosts() {
+VendorHosts loadVendorHosts() {
     VendorHosts h;
     h.yahooHost = QStringLiteral("search.yahoo.com");
     h.googleHost = QStringLiteral("www.google.com");

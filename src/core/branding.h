@@ -18,7 +18,7 @@ struct Branding {
     int VersionMinor = 0;
 };
 
-Branding LoadBranding();
+Branding loadBranding();
 
 // Outside hosts that are not in the registrar table. Tests replace them with loopback ones.
 struct VendorHosts {
@@ -31,4 +31,4 @@ struct VendorHosts {
     QStringList shortcutAddresses; // the browser harvester's seven shortcut buttons, in order
 };
 
-VendorHosts LoadVendorHosts();
+VendorHosts loadVendorHosts();

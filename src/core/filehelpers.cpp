@@ -1,4 +1,4 @@
-#include "filehelpers.h"
+#include "core/filehelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,7 +38,7 @@ bool listsEntry(const QString &parent, const QString &name, QDir::Filters filter
 }
 } // namespace
 
-void xcopyFile(const QString &source, const QString &destination) {
+void Files::copyFile(const QString &source, const QString &destination) {
     QFile in(normalised(source));
     if (!in.open(QIODevice::ReadOnly))
         return;
@@ -56,7 +56,7 @@ void xcopyFile(const QString &source, const QString &destination) {
     out.commit();
 }
 
-bool xdirExists(const QString &path) {
+bool Files::dirExists(const QString &path) {
     const QString p = normalised(path);
     if (p.isEmpty() || hasWildcard(p))
         return false;
@@ -66,7 +66,7 @@ bool xdirExists(const QString &path) {
     return listsEntry(parent, name, QDir::Dirs | QDir::Hidden | QDir::System);
 }
 
-bool xfileExists(const QString &path) {
+bool Files::fileExists(const QString &path) {
     const QString p = normalised(path);
     if (p.isEmpty() || hasWildcard(p) || p.endsWith(QLatin1Char('/')))
         return false;

@@ -3,13 +3,15 @@
 #include <QString>
 #include <QStringList>
 
+namespace Files {
 // Copies a file, replacing an existing destination; every failure is swallowed.
-void xcopyFile(const QString &source, const QString &destination);
+void copyFile(const QString &source, const QString &destination);
 // True when the folder exists (a trailing separator makes no difference).
-bool xdirExists(const QString &path);
+bool dirExists(const QString &path);
 // True when a plain file of that name exists, the last component compared without regard to
 // case; false for folders, wildcards and every failure.
-bool xfileExists(const QString &path);
+bool fileExists(const QString &path);
+} // namespace Files
 
 // Text-file helpers shared by every reader and writer of Kestrin's list files. Files are in the
 // system's 8-bit encoding; lines are written with CR LF and read with CR LF or LF.

@@ -1,6 +1,6 @@
-#include "listfile.h"
+#include "core/listfile.h"
 
-#include "filehelpers.h"
+#include "core/filehelpers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,7 +41,7 @@ template <typename F> bool scanEntries(QFile &file, F entry) {
 }
 } // namespace
 
-int ListFile::CountListEntries(const QString &path) {
+int ListFile::countListEntries(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
@@ -74,7 +74,7 @@ bool ListFile::refreshIndex(const QString &path) {
     return true;
 }
 
-QString ListFile::NextListEntry(const QString &path, int n, bool *opened) {
+QString ListFile::nextListEntry(const QString &path, int n, bool *opened) {
     if (opened)
         *opened = true;
     if (n <= 0)

@@ -13,11 +13,11 @@ public:
     static const QString EndMarker; // "endoffileffile"
 
     // Number of entries (non-empty lines, the last one counted even without a line break).
-    static int CountListEntries(const QString &path);
+    static int countListEntries(const QString &path);
 
     // The n-th entry of the file (1-based); EndMarker when there is none or the file cannot be
     // read; "" for n <= 0. `opened` (when given) is false when the file could not be read.
-    QString NextListEntry(const QString &path, int n, bool *opened = nullptr);
+    QString nextListEntry(const QString &path, int n, bool *opened = nullptr);
 
 private:
     bool refreshIndex(const QString &path);

@@ -1,7 +1,7 @@
-#include "machinesettings.h"
+#include "core/machinesettings.h"
 
-#include "desktop.h"
-#include "settingsstore.h"
+#include "core/desktop.h"
+#include "core/settingsstore.h"
 
 namespace {
 const QString kUserApp = QStringLiteral("Kestrin");
@@ -24,7 +24,7 @@ MachineSettings::MachineSettings(SettingsStore &machineStore, SettingsStore &use
     , m_company(companyName)
     , m_product(productName) {}
 
-QString MachineSettings::GetMachineSetting(const QString &app, const QString &section,
+QString MachineSettings::getMachineSetting(const QString &app, const QString &section,
                                            const QString &key, const QString &defaultValue) const {
     requireNonEmpty(app, 0x800403E8, "AppName may not be empty");
     requireNonEmpty(section, 0x800403E9, "Section may not be empty");
@@ -34,7 +34,7 @@ QString MachineSettings::GetMachineSetting(const QString &app, const QString &se
                           key, defaultValue);
 }
 
-void MachineSettings::SaveMachineSetting(const QString &app, const QString &section,
+void MachineSettings::saveMachineSetting(const QString &app, const QString &section,
                                          const QString &key, const QString &value) {
     const QString fullApp = m_company.trimmed() + QLatin1Char('/') + app.trimmed();
     while (!m_machine.write(fullApp, section.trimmed(), key, value)) {

@@ -21,9 +21,9 @@ public:
     MachineSettings(SettingsStore &machineStore, SettingsStore &userStore, Desktop &desktop,
                     const QString &companyName, const QString &productName);
 
-    QString GetMachineSetting(const QString &app, const QString &section, const QString &key,
+    QString getMachineSetting(const QString &app, const QString &section, const QString &key,
                               const QString &defaultValue) const;
-    void SaveMachineSetting(const QString &app, const QString &section, const QString &key,
+    void saveMachineSetting(const QString &app, const QString &section, const QString &key,
                             const QString &value);
 
 private:

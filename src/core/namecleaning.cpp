@@ -1,4 +1,4 @@
-#include "namecleaning.h"
+#include "core/namecleaning.h"
 
 #include <array>
 
@@ -26,7 +26,7 @@ const std::array<Escape, 24> kEscapes = {{
 }};
 } // namespace
 
-QString CorrectName(const QString &text) {
+QString correctName(const QString &text) {
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
     QString label = dot < 0 ? text : text.left(dot);
     const QString tail = dot < 0 ? QString() : text.mid(dot);

@@ -7,7 +7,7 @@
 
 // Strips markup remnants, search operators and punctuation from the part in front of the
 // first dot and removes every "?"; the rest passes unchanged.
-QString CorrectName(const QString &text);
+QString correctName(const QString &text);
 
 // Decodes a fixed set of percent-escapes (case-insensitive, "%25" first and repeatedly).
 QString urlDecode(QString text);

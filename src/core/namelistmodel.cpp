@@ -1,4 +1,4 @@
-#include "namelistmodel.h"
+#include "core/namelistmodel.h"
 
 NameListModel::NameListModel(QObject *parent)
     : QAbstractListModel(parent) {}

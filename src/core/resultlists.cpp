@@ -1,6 +1,6 @@
-#include "resultlists.h"
+#include "core/resultlists.h"
 
-#include "filehelpers.h"
+#include "core/filehelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,7 +105,7 @@ void ResultLists::setCounted(int k, int count) {
                bareCaption(k) + QStringLiteral(" (") + QString::number(count) + QLatin1Char(')'));
 }
 
-void ResultLists::FileFreeName(const QString &name) {
+void ResultLists::fileFreeName(const QString &name) {
     if (isBareComOrNet(name))
         return;
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
@@ -113,10 +113,10 @@ void ResultLists::FileFreeName(const QString &name) {
     const int k = length < 5 ? High : length <= 7 ? Mid : Low;
     setCounted(k, m_counters[k] + 1);
     m_lists[k]->append(name);
-    SaveFreeLists();
+    saveFreeLists();
 }
 
-void ResultLists::FileTakenName(const QString &name) {
+void ResultLists::fileTakenName(const QString &name) {
     if (isBareComOrNet(name))
         return;
     if (m_lists[Registered]->count() >= RegisteredKeep)
@@ -125,7 +125,7 @@ void ResultLists::FileTakenName(const QString &name) {
     m_lists[Registered]->append(name);
 }
 
-void ResultLists::SaveFreeLists() {
+void ResultLists::saveFreeLists() {
     bool allWritten = true;
     for (int i = 0; i < 3; ++i) {
         const int k = kMirrored[i];
@@ -167,13 +167,13 @@ bool ResultLists::applyOverflowRule() {
     if (m_lists[Mid]->count() < OverflowLimit && m_lists[High]->count() < OverflowLimit &&
         m_lists[Low]->count() < OverflowLimit)
         return false;
-    DumpToOverflow();
-    ResetLists();
+    dumpToOverflow();
+    resetLists();
     emit overflowed();
     return true;
 }
 
-void ResultLists::DumpToOverflow() {
+void ResultLists::dumpToOverflow() {
     const QString folder = m_folder.path(QStringLiteral("\\overflow"));
     if (!QFileInfo(folder).isDir())
         QDir().mkpath(folder);
@@ -191,15 +191,15 @@ void ResultLists::DumpToOverflow() {
         m_failureReported = false;
 }
 
-void ResultLists::ResetLists() {
+void ResultLists::resetLists() {
     for (const int k : {Low, Registered, High, Mid}) {
         m_lists[k]->clear();
         m_counters[k] = 0;
     }
-    RenewListStamp();
+    renewListStamp();
 }
 
-void ResultLists::RenewListStamp() {
+void ResultLists::renewListStamp() {
     useStamp(freshStamp());
     const QString folder = m_folder.path(QStringLiteral("\\backups"));
     if (!QFileInfo(folder).isDir())
@@ -300,7 +300,7 @@ void ResultLists::clearList(int k) {
     forgetMirror(k);
 }
 
-void ResultLists::LoadSavedList() {
+void ResultLists::loadSavedList() {
     const QStringList lines = TextFile::readLines(m_folder.path(kRemembered));
     QStringList names;
     for (const QString &line : lines) {
@@ -311,7 +311,7 @@ void ResultLists::LoadSavedList() {
     m_lists[Saved]->appendMany(names);
 }
 
-void ResultLists::SaveSavedList() {
+void ResultLists::saveSavedList() {
     QStringList names;
     for (const QString &name : m_lists[Saved]->names()) {
         if (!isBlankLine(name))
@@ -326,7 +326,7 @@ void ResultLists::SaveSavedList() {
 
 void ResultLists::appendSaved(const QStringList &names) {
     m_lists[Saved]->appendMany(names);
-    SaveSavedList();
+    saveSavedList();
 }
 
 void ResultLists::reportWriteFailure(const QString &path) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "namelistmodel.h"
-#include "programfolder.h"
+#include "core/namelistmodel.h"
+#include "core/programfolder.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -31,18 +31,18 @@ public:
     static QString toolTip(int k);
 
     // Filing. Both ignore the bare texts ".com" and ".net".
-    void FileFreeName(const QString &name);
-    void FileTakenName(const QString &name);
+    void fileFreeName(const QString &name);
+    void fileTakenName(const QString &name);
     // Writes the three mirror files; appends when only appends happened since the last write.
-    void SaveFreeLists();
+    void saveFreeLists();
 
     // The overflow rule: when a free list holds OverflowLimit entries or more, dump, reset and
     // emit overflowed(). Returns whether it fired.
     bool applyOverflowRule();
-    void DumpToOverflow();
-    void ResetLists();
-    void RenewListStamp();
-    QString ListStamp() const { return m_stamp; }
+    void dumpToOverflow();
+    void resetLists();
+    void renewListStamp();
+    QString listStamp() const { return m_stamp; }
     // Local date and time in the general short format with "/", ":" and " " removed.
     static QString makeStamp(const QDateTime &when);
     static QString makeStamp(const QDateTime &when, const QLocale &locale);
@@ -53,8 +53,8 @@ public:
     void clearList(int k);         // counter 0 and bare caption
 
     // The Saved list and its file "\Remembered.txt".
-    void LoadSavedList();
-    void SaveSavedList();
+    void loadSavedList();
+    void saveSavedList();
     void appendSaved(const QStringList &names); // appends and saves
 
     // Full paths of the mirror files for the current stamp, in the order Low, Mid, High.

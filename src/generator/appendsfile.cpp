@@ -1,7 +1,7 @@
-#include "appendsfile.h"
+#include "generator/appendsfile.h"
 
-#include "filehelpers.h"
-#include "generator.h"
+#include "core/filehelpers.h"
+#include "generator/generator.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "generator.h"
+#include "generator/generator.h"
 
 namespace {
 QString withoutSpaces(QString text) {

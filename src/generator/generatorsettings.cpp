@@ -1,6 +1,6 @@
-#include "generatorsettings.h"
+#include "generator/generatorsettings.h"
 
-#include "machinesettings.h"
+#include "core/machinesettings.h"
 
 namespace {
 const QString kApp = QStringLiteral("Kestrin");
@@ -41,9 +41,9 @@ void GeneratorSettings::setCheckBox(const QString &array, int index, bool on) {
 }
 
 QString GeneratorSettings::read(const QString &key, const QString &defaultValue) const {
-    return m_settings.GetMachineSetting(kApp, kSection, key, defaultValue);
+    return m_settings.getMachineSetting(kApp, kSection, key, defaultValue);
 }
 
 void GeneratorSettings::write(const QString &key, const QString &value) {
-    m_settings.SaveMachineSetting(kApp, kSection, key, value);
+    m_settings.saveMachineSetting(kApp, kSection, key, value);
 }

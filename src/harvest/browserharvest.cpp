@@ -1,6 +1,6 @@
-#include "browserharvest.h"
+#include "harvest/browserharvest.h"
 
-#include "filehelpers.h"
+#include "core/filehelpers.h"
 
 #include <QFile>
 

@@ -1,13 +1,13 @@
-#include "harvestchecker.h"
+#include "harvest/harvestchecker.h"
 
-#include "filehelpers.h"
-#include "namecleaning.h"
-#include "pageharvester.h"
-#include "pagetext.h"
-#include "registrartable.h"
-#include "replyclassifier.h"
-#include "resultlists.h"
-#include "timing.h"
+#include "core/filehelpers.h"
+#include "core/namecleaning.h"
+#include "harvest/pageharvester.h"
+#include "whois/pagetext.h"
+#include "whois/registrartable.h"
+#include "whois/replyclassifier.h"
+#include "core/resultlists.h"
+#include "core/timing.h"
 
 #include <QTcpSocket>
 
@@ -23,7 +23,7 @@ HarvestChecker::HarvestChecker(const ProgramFolder &folder, const RegistrarTable
     , m_harvester(harvester) {
     m_stepTimer.setInterval(timing.checkerTickMs);
     m_timeout.setInterval(timing.checkerTickMs);
-    connect(&m_stepTimer, &QTimer::timeout, this, &HarvestChecker::CheckNextName);
+    connect(&m_stepTimer, &QTimer::timeout, this, &HarvestChecker::checkNextName);
     connect(&m_timeout, &QTimer::timeout, this, &HarvestChecker::onTimeoutTick);
 }
 
@@ -35,15 +35,15 @@ void HarvestChecker::start() {
     m_stepTimer.start();
 }
 
-void HarvestChecker::CheckNextName() {
+void HarvestChecker::checkNextName() {
     // Restarting a lookup that waits for its reply would keep a slow server's name from ever
     // being answered; only the timeout gives up on it.
     if (lookupRunning() || m_checkPosition > m_harvester.foundTotal())
         return;
     m_stepTimer.stop();
-    const QString entry = ReadQueueEntry(m_checkPosition);
+    const QString entry = readQueueEntry(m_checkPosition);
     if (entry != EndMarker) {
-        StartQueueLookup(entry);
+        startQueueLookup(entry);
     } else {
         const int checked = m_lists.counter(ResultLists::Registered) +
                             m_lists.counter(ResultLists::High) + m_lists.counter(ResultLists::Mid) +
@@ -55,7 +55,7 @@ void HarvestChecker::CheckNextName() {
     m_stepTimer.start();
 }
 
-QString HarvestChecker::ReadQueueEntry(int n) const {
+QString HarvestChecker::readQueueEntry(int n) const {
     if (n < 0)
         return EndMarker;
     bool ok = false;
@@ -72,10 +72,10 @@ QString HarvestChecker::ReadQueueEntry(int n) const {
     return EndMarker;
 }
 
-void HarvestChecker::StartQueueLookup(const QString &entry) {
-    m_lookupName = CorrectName(urlDecode(entry));
-    const int row = HasEnabledExtension(m_lookupName, m_table)
-                        ? m_table.FindRegistrar(m_lookupName, m_whois.ProxySwitch)
+void HarvestChecker::startQueueLookup(const QString &entry) {
+    m_lookupName = correctName(urlDecode(entry));
+    const int row = hasEnabledExtension(m_lookupName, m_table)
+                        ? m_table.findRegistrar(m_lookupName, m_whois.ProxySwitch)
                         : -1;
     if (row < 0) {
         advance();
@@ -127,13 +127,13 @@ void HarvestChecker::file(const QString &reply) {
     if (ReplyClassifier::isFreeForHarvester(reply)) {
         if (name.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
             return;
-        m_lists.FileFreeName(name);
+        m_lists.fileFreeName(name);
         const int free = m_lists.counter(ResultLists::High) + m_lists.counter(ResultLists::Mid) +
                          m_lists.counter(ResultLists::Low);
         emit freeName(name, QStringLiteral("Unregistered: (%1)").arg(free));
         emit progressText(QStringLiteral("Unregistered: ") + name);
     } else {
-        m_lists.FileTakenName(name);
+        m_lists.fileTakenName(name);
         emit takenName(
             name, QStringLiteral("Registered: (%1)").arg(m_lists.counter(ResultLists::Registered)));
     }
@@ -151,7 +151,7 @@ void HarvestChecker::advance() {
     ++m_checkPosition;
     dropSocket();
     // Through the event loop: a long run of skipped entries never deepens the stack.
-    QMetaObject::invokeMethod(this, &HarvestChecker::CheckNextName, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &HarvestChecker::checkNextName, Qt::QueuedConnection);
 }
 
 void HarvestChecker::dropSocket() {

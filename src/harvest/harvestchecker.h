@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programfolder.h"
+#include "core/programfolder.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -32,10 +32,10 @@ public:
 
     // Starts the lookup of the next queued name, or shows the summary when there is none.
     // Does nothing while a lookup is waiting for its reply.
-    void CheckNextName();
+    void checkNextName();
     // The n-th queued name (from 0), or EndMarker. A missing queue file ends the queue.
-    QString ReadQueueEntry(int n) const;
-    void StartQueueLookup(const QString &entry);
+    QString readQueueEntry(int n) const;
+    void startQueueLookup(const QString &entry);
 
     int checkPosition() const { return m_checkPosition; }
     bool lookupRunning() const { return m_socket != nullptr; }

@@ -1,6 +1,6 @@
-#include "harvestlistpanel.h"
+#include "harvest/harvestlistpanel.h"
 
-#include "desktop.h"
+#include "core/desktop.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

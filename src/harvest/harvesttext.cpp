@@ -1,8 +1,8 @@
-#include "harvesttext.h"
+#include "harvest/harvesttext.h"
 
-#include "namecleaning.h"
-#include "pagetext.h"
-#include "seennames.h"
+#include "core/namecleaning.h"
+#include "whois/pagetext.h"
+#include "harvest/seennames.h"
 
 #include <array>
 
@@ -50,7 +50,7 @@ QString preparePage(const QString &html, const RegistrarTable &table, bool remov
     text.replace(QStringLiteral("<Frame"), QStringLiteral("\r\n<Frame"), Qt::CaseInsensitive);
     if (removeWbr)
         text.remove(QStringLiteral("<wbr>"), Qt::CaseInsensitive);
-    return BreakAtExtensions(text, table);
+    return breakAtExtensions(text, table);
 }
 
 QString LineReader::next() {
@@ -71,7 +71,7 @@ QString decodeLine(const QString &line) {
 }
 
 bool hasExtension(const QString &text, const RegistrarTable &table) {
-    return text.contains(QLatin1Char('.')) && HasEnabledExtension(text, table);
+    return text.contains(QLatin1Char('.')) && hasEnabledExtension(text, table);
 }
 
 bool startsWithLink(const QString &line) {
@@ -142,11 +142,11 @@ void noteExtension(const QString &candidate, QString &currentExtension) {
 }
 
 bool extensionEnabled(const QString &currentExtension, const RegistrarTable &table) {
-    return HasEnabledExtension(QLatin1Char('.') + currentExtension, table);
+    return hasEnabledExtension(QLatin1Char('.') + currentExtension, table);
 }
 
 QString backwardScan(const QString &line, const RegistrarTable &table) {
-    const qsizetype end = EndOfExtension(line, table) - 1; // index just past the extension
+    const qsizetype end = endOfExtension(line, table) - 1; // index just past the extension
     if (end <= 0)
         return {};
     qsizetype start = qMax<qsizetype>(0, end - 5);
@@ -165,7 +165,7 @@ QString backwardScan(const QString &line, const RegistrarTable &table) {
 }
 
 QString finishCandidate(const QString &candidate) {
-    QString name = CorrectName(RegistrableDomain(candidate));
+    QString name = correctName(registrableDomain(candidate));
     name.remove(QLatin1Char('\''));
     name.remove(QLatin1Char('"'));
     return name;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "branding.h"
-#include "registrartable.h"
+#include "core/branding.h"
+#include "whois/registrartable.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "listbuilderrun.h"
+#include "harvest/listbuilderrun.h"
 
-#include "filehelpers.h"
-#include "timing.h"
+#include "core/filehelpers.h"
+#include "core/timing.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -124,7 +124,7 @@ void ListBuilderRun::finish() {
     }
     const QString keptPath = keptCopyPath(currentSearchText());
     QDir().mkpath(QFileInfo(keptPath).absolutePath());
-    xcopyFile(listPath, keptPath);
+    Files::copyFile(listPath, keptPath);
 
     int wordMax = 0;
     for (const QString &line : TextFile::readLines(listPath)) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "nameextractor.h"
-#include "pagequeue.h"
-#include "programfolder.h"
+#include "harvest/nameextractor.h"
+#include "harvest/pagequeue.h"
+#include "core/programfolder.h"
 
 #include <QObject>
 #include <QTimer>

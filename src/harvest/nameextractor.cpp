@@ -1,6 +1,6 @@
-#include "nameextractor.h"
+#include "harvest/nameextractor.h"
 
-#include "namecleaning.h"
+#include "core/namecleaning.h"
 
 NameExtractor::NameExtractor(const RegistrarTable &table, const VendorHosts &hosts)
     : m_table(table)

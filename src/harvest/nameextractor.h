@@ -1,8 +1,8 @@
 #pragma once
 
-#include "harvesttext.h"
-#include "pagework.h"
-#include "seennames.h"
+#include "harvest/harvesttext.h"
+#include "harvest/pagework.h"
+#include "harvest/seennames.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "pageharvester.h"
+#include "harvest/pageharvester.h"
 
-#include "namecleaning.h"
-#include "pagetext.h"
+#include "core/namecleaning.h"
+#include "whois/pagetext.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "pagequeue.h"
+#include "harvest/pagequeue.h"
 
-#include "pagework.h"
+#include "harvest/pagework.h"
 
 #include <QElapsedTimer>
 

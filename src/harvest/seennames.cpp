@@ -1,4 +1,4 @@
-#include "seennames.h"
+#include "harvest/seennames.h"
 
 quint64 SeenNames::gram(const QChar *at) {
     return (quint64(at[0].unicode()) << 32) | (quint64(at[1].unicode()) << 16) | at[2].unicode();

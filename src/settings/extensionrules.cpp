@@ -1,4 +1,4 @@
-#include "extensionrules.h"
+#include "settings/extensionrules.h"
 
 namespace ExtensionRules {
 

@@ -1,19 +1,19 @@
-#include "kestrinapp.h"
+#include "shell/kestrinapp.h"
 
-#include "appcontext.h"
-#include "form1.h"
-#include "form3.h"
-#include "form5.h"
-#include "form8.h"
-#include "frmabout.h"
-#include "frmmake.h"
-#include "frmsettings.h"
-#include "frmsplash.h"
-#include "frmwebsite.h"
-#include "settingsstore.h"
-#include "skin.h"
-#include "splashart.h"
-#include "widgetdesktop.h"
+#include "app/appcontext.h"
+#include "app/mainwindow.h"
+#include "harvest/listbuilderwindow.h"
+#include "harvest/harvestbrowser.h"
+#include "shell/helplauncher.h"
+#include "shell/aboutwindow.h"
+#include "generator/generatorwindow.h"
+#include "settings/extensionsettingswindow.h"
+#include "shell/splashwindow.h"
+#include "shell/websitewindow.h"
+#include "core/settingsstore.h"
+#include "app/skin.h"
+#include "shell/splashart.h"
+#include "app/widgetdesktop.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,7 +48,7 @@ void quitAfterRequestedTime() {
 
 int runKestrin(int argc, char **argv) {
     QApplication app(argc, argv);
-    const Branding branding = LoadBranding();
+    const Branding branding = loadBranding();
     QApplication::setApplicationName(branding.ProductName);
     QApplication::setOrganizationName(branding.CompanyName);
     QApplication::setApplicationVersion(QString::number(branding.VersionMajor) + QLatin1Char('.') +
@@ -63,38 +63,38 @@ int runKestrin(int argc, char **argv) {
     ctx.folder =
         ProgramFolder::forApplication(QCoreApplication::applicationDirPath(), installedDataDir());
     ctx.branding = branding;
-    ctx.hosts = LoadVendorHosts();
+    ctx.hosts = loadVendorHosts();
     ctx.userStore = &userStore;
     ctx.machineStore = &machineStore;
     ctx.desktop = &desktop;
     ctx.registrars.setFilePath(ctx.folder.path(QStringLiteral("\\registrars.txt")));
 
-    QPointer<frmSplash> splash = new frmSplash(ctx);
-    QPointer<Form1> main;
-    QObject::connect(splash, &frmSplash::handedOver, &app, [&main](Form1 *m) { main = m; });
+    QPointer<SplashWindow> splash = new SplashWindow(ctx);
+    QPointer<MainWindow> main;
+    QObject::connect(splash, &SplashWindow::handedOver, &app, [&main](MainWindow *m) { main = m; });
     splash->show();
     quitAfterRequestedTime();
 
     const int code = app.exec();
     if (ctx.branding.SkinSwitch)
-        EndSkin(ctx.branding);
+        endSkin(ctx.branding);
     delete main;
     delete splash;
     return code;
 }
 
-void registerWindows(Form1 &main, AppContext &context) {
+void registerWindows(MainWindow &main, AppContext &context) {
     WindowRegistry &windows = main.windows();
     AppContext *ctx = &context;
     WindowRegistry *registry = &windows;
     windows.setFactory(QStringLiteral("frmAbout"),
-                       [ctx, registry] { return new frmAbout(*ctx, *registry); });
-    windows.setFactory(QStringLiteral("frmWebsite"), [ctx] { return new frmWebsite(*ctx); });
-    windows.setFactory(QStringLiteral("Form8"), [ctx] { return new Form8(*ctx); });
-    Form1 *window = &main;
+                       [ctx, registry] { return new AboutWindow(*ctx, *registry); });
+    windows.setFactory(QStringLiteral("frmWebsite"), [ctx] { return new WebsiteWindow(*ctx); });
+    windows.setFactory(QStringLiteral("Form8"), [ctx] { return new HelpLauncher(*ctx); });
+    MainWindow *window = &main;
     windows.setFactory(QStringLiteral("frmMake"),
-                       [ctx, window] { return new frmMake(*ctx, *window); });
-    windows.setFactory(QStringLiteral("frmSettings"), [ctx] { return new frmSettings(*ctx); });
-    windows.setFactory(QStringLiteral("Form3"), [ctx, window] { return new Form3(*ctx, *window); });
-    windows.setFactory(QStringLiteral("Form5"), [ctx, window] { return new Form5(*ctx, *window); });
+                       [ctx, window] { return new GeneratorWindow(*ctx, *window); });
+    windows.setFactory(QStringLiteral("frmSettings"), [ctx] { return new ExtensionSettingsWindow(*ctx); });
+    windows.setFactory(QStringLiteral("Form3"), [ctx, window] { return new ListBuilderWindow(*ctx, *window); });
+    windows.setFactory(QStringLiteral("Form5"), [ctx, window] { return new HarvestBrowser(*ctx, *window); });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-class Form1;
+class MainWindow;
 struct AppContext;
 
 // Runs Kestrin: creates the application, its context and the splash window, and returns the
@@ -8,4 +8,4 @@ struct AppContext;
 int runKestrin(int argc, char **argv);
 
 // Tells the main window how to open every other window by name.
-void registerWindows(Form1 &main, AppContext &context);
+void registerWindows(MainWindow &main, AppContext &context);

@@ -1,4 +1,4 @@
-#include "splashart.h"
+#include "shell/splashart.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "lookuppool.h"
+#include "whois/lookuppool.h"
 
-#include "desktop.h"
-#include "namecleaning.h"
-#include "replyclassifier.h"
-#include "resultlists.h"
-#include "timing.h"
+#include "core/desktop.h"
+#include "core/namecleaning.h"
+#include "whois/replyclassifier.h"
+#include "core/resultlists.h"
+#include "core/timing.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -52,7 +52,7 @@ const LookupSlot &LookupPool::slot(int i) const {
     return i >= 0 && i < SlotCount ? m_slots[i]->state : none;
 }
 
-void LookupPool::StartLookup(const QString &candidate, int slot) {
+void LookupPool::startLookup(const QString &candidate, int slot) {
     if (m_halted)
         return;
     if (slot < 0 || slot >= SlotCount) {
@@ -64,7 +64,7 @@ void LookupPool::StartLookup(const QString &candidate, int slot) {
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
     if (colon >= 0)
         text.remove(0, colon + 1);
-    QString name = CorrectName(urlDecode(text));
+    QString name = correctName(urlDecode(text));
     // Control characters (a decoded "%0D%0A", a tab) never reach the wire, so they must not
     // reach the lists either: what is filed is what was asked.
     name.removeIf([](QChar c) { return c.unicode() < 0x20; });
@@ -76,7 +76,7 @@ void LookupPool::StartLookup(const QString &candidate, int slot) {
     s.timer.stop();
     s.state = LookupSlot{name, QString(), QByteArray(), 0};
 
-    const int k = m_table.FindRegistrar(name, m_options.ProxySwitch);
+    const int k = m_table.findRegistrar(name, m_options.ProxySwitch);
     if (k < 0 || k >= m_table.rows().size()) {
         emit statusText(3, QStringLiteral("No WHOIS server: the registrar table is empty (") +
                                name + QStringLiteral(" not checked)."));
@@ -169,9 +169,9 @@ void LookupPool::onClosedByServer(int i) {
     s.timer.stop();
     onReadyRead(i); // whatever arrived together with the close
     if (ReplyClassifier::isFree(ReplyClassifier::replyText(s.state.reply)))
-        m_lists.FileFreeName(s.state.name);
+        m_lists.fileFreeName(s.state.name);
     else
-        m_lists.FileTakenName(s.state.name);
+        m_lists.fileTakenName(s.state.name);
     if (m_lists.applyOverflowRule())
         emit overflowed();
     dropConnection(s);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "registrartable.h"
+#include "whois/registrartable.h"
 
 #include <QObject>
 #include <QString>
@@ -35,7 +35,7 @@ public:
                Desktop &desktop, const Timing &timing, QObject *parent = nullptr);
     ~LookupPool() override;
 
-    void StartLookup(const QString &candidate, int slot);
+    void startLookup(const QString &candidate, int slot);
     void closeSlot(int slot); // close the socket, stop the timer, ticks to 0
     void closeAll();
     void setHalted(bool halted) { m_halted = halted; }

@@ -1,4 +1,4 @@
-#include "pagetext.h"
+#include "whois/pagetext.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ const QStringList &registrableSuffixes() {
 
 } // namespace
 
-QString BreakAtExtensions(const QString &text, const RegistrarTable &table) {
+QString breakAtExtensions(const QString &text, const RegistrarTable &table) {
     static const QStringList followers = {QStringLiteral(" "),  QStringLiteral("/"),
                                           QStringLiteral("\""), QStringLiteral("'"),
                                           QStringLiteral(":"),  QStringLiteral("?")};
@@ -41,7 +41,7 @@ QString BreakAtExtensions(const QString &text, const RegistrarTable &table) {
     return result;
 }
 
-bool HasEnabledExtension(const QString &text, const RegistrarTable &table) {
+bool hasEnabledExtension(const QString &text, const RegistrarTable &table) {
     for (const QString &ext : enabledExtensions(table)) {
         if (text.contains(QLatin1Char('.') + ext, Qt::CaseInsensitive))
             return true;
@@ -49,7 +49,7 @@ bool HasEnabledExtension(const QString &text, const RegistrarTable &table) {
     return false;
 }
 
-int EndOfExtension(const QString &text, const RegistrarTable &table) {
+int endOfExtension(const QString &text, const RegistrarTable &table) {
     // Table order decides, not the position in the text.
     for (const QString &ext : enabledExtensions(table)) {
         const qsizetype at = text.indexOf(QLatin1Char('.') + ext, 0, Qt::CaseInsensitive);
@@ -59,7 +59,7 @@ int EndOfExtension(const QString &text, const RegistrarTable &table) {
     return 0;
 }
 
-QString RegistrableDomain(const QString &host) {
+QString registrableDomain(const QString &host) {
     if (!host.contains(QLatin1Char('.')))
         return host;
     const QStringList labels = host.split(QLatin1Char('.'));

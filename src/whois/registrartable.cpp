@@ -1,7 +1,7 @@
-#include "registrartable.h"
+#include "whois/registrartable.h"
 
 #include "defaultregistrars.h"
-#include "filehelpers.h"
+#include "core/filehelpers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,17 +67,17 @@ QByteArray RegistrarTable::defaultFileContent() {
     return QByteArray(kDefaultRegistrars);
 }
 
-std::optional<RegistrarError> RegistrarTable::EnsureRegistrarFile(bool restoreDefaults) {
+std::optional<RegistrarError> RegistrarTable::ensureRegistrarFile(bool restoreDefaults) {
     if (restoreDefaults)
         QFile::remove(m_path); // a file that cannot be deleted is simply kept
-    if (xfileExists(m_path))
+    if (Files::fileExists(m_path))
         return std::nullopt;
     if (!TextFile::writeAll(m_path, QString::fromLatin1(defaultFileContent())))
         return writeError(m_path);
     return std::nullopt;
 }
 
-std::optional<RegistrarError> RegistrarTable::LoadRegistrars() {
+std::optional<RegistrarError> RegistrarTable::loadRegistrars() {
     bool ok = false;
     const QStringList lines = TextFile::readLines(m_path, &ok);
     if (!ok)
@@ -100,7 +100,7 @@ std::optional<RegistrarError> RegistrarTable::LoadRegistrars() {
     return firstError;
 }
 
-int RegistrarTable::FindRegistrar(const QString &name, bool useProxy) const {
+int RegistrarTable::findRegistrar(const QString &name, bool useProxy) const {
     if (m_rows.isEmpty())
         return -1;
     const QString key = useProxy ? QStringLiteral("proxy")
@@ -115,7 +115,7 @@ int RegistrarTable::FindRegistrar(const QString &name, bool useProxy) const {
     return lastCom >= 0 ? lastCom : 0;
 }
 
-std::optional<RegistrarError> RegistrarTable::SaveRegistrar(const QString &extension,
+std::optional<RegistrarError> RegistrarTable::saveRegistrar(const QString &extension,
                                                             const QString &server,
                                                             const QString &port, bool enabled) {
     const QString ext = extension.toLower();
@@ -148,7 +148,7 @@ std::optional<RegistrarError> RegistrarTable::SaveRegistrar(const QString &exten
     return std::nullopt;
 }
 
-std::optional<RegistrarError> RegistrarTable::AppendRegistrar(const QString &extension,
+std::optional<RegistrarError> RegistrarTable::appendRegistrar(const QString &extension,
                                                               const QString &server,
                                                               const QString &port,
                                                               const QString &status) {

@@ -42,17 +42,17 @@ public:
 
     // Writes the default table when the file is missing; with `restoreDefaults` the file is
     // deleted first. Nothing is changed in an existing file otherwise.
-    std::optional<RegistrarError> EnsureRegistrarFile(bool restoreDefaults);
+    std::optional<RegistrarError> ensureRegistrarFile(bool restoreDefaults);
     // Reads the file into memory. A bad row (fewer than four fields, a port that is not a whole
     // number) stays an empty, disabled row so indexes still match the file; loading goes on
     // and the first such problem is returned. A file with no rows leaves the table unchanged.
-    std::optional<RegistrarError> LoadRegistrars();
+    std::optional<RegistrarError> loadRegistrars();
     // Index of the row to query for `name`, or -1 when the table has no rows.
-    int FindRegistrar(const QString &name, bool useProxy) const;
+    int findRegistrar(const QString &name, bool useProxy) const;
     // Adds the row or replaces every row of that extension in place (whole-file rewrite).
-    std::optional<RegistrarError> SaveRegistrar(const QString &extension, const QString &server,
+    std::optional<RegistrarError> saveRegistrar(const QString &extension, const QString &server,
                                                 const QString &port, bool enabled);
-    std::optional<RegistrarError> AppendRegistrar(const QString &extension, const QString &server,
+    std::optional<RegistrarError> appendRegistrar(const QString &extension, const QString &server,
                                                   const QString &port, const QString &status);
     // The non-blank rows of the file as the file has them (four fields each), for list views.
     // Stops at a row with fewer than four fields and reports it through `error`.

@@ -1,4 +1,4 @@
-#include "replyclassifier.h"
+#include "whois/replyclassifier.h"
 
 #include <QStringList>
 

@@ -1,13 +1,13 @@
-#include "whoisviewer.h"
+#include "whois/whoisviewer.h"
 
-#include "replyclassifier.h"
+#include "whois/replyclassifier.h"
 
 #include <QFontDatabase>
 #include <QTcpSocket>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-frmWhois::frmWhois(const QString &server, quint16 port, const QString &name, QWidget *parent)
+WhoisViewer::WhoisViewer(const QString &server, quint16 port, const QString &name, QWidget *parent)
     : QWidget(parent)
     , m_name(name)
     , m_text(new QTextEdit(this))
@@ -28,23 +28,23 @@ frmWhois::frmWhois(const QString &server, quint16 port, const QString &name, QWi
     layout->addWidget(m_text);
 
     m_socket->setObjectName(QStringLiteral("Winsock1"));
-    connect(m_socket, &QTcpSocket::connected, this, &frmWhois::onConnected);
-    connect(m_socket, &QTcpSocket::readyRead, this, &frmWhois::onReadyRead);
-    connect(m_socket, &QTcpSocket::disconnected, this, &frmWhois::onClosedByServer);
+    connect(m_socket, &QTcpSocket::connected, this, &WhoisViewer::onConnected);
+    connect(m_socket, &QTcpSocket::readyRead, this, &WhoisViewer::onReadyRead);
+    connect(m_socket, &QTcpSocket::disconnected, this, &WhoisViewer::onClosedByServer);
     m_socket->connectToHost(server, port);
 }
 
-frmWhois::~frmWhois() {
+WhoisViewer::~WhoisViewer() {
     // Closing our own end is not the server's close: nothing may reach the dying text box.
     m_socket->disconnect(this);
     m_socket->abort();
 }
 
-void frmWhois::onConnected() {
+void WhoisViewer::onConnected() {
     m_socket->write(ReplyClassifier::request(m_name));
 }
 
-void frmWhois::onReadyRead() {
+void WhoisViewer::onReadyRead() {
     // Beyond the cap the bytes are read and dropped, so a runaway server cannot fill memory.
     const QByteArray data = m_socket->readAll();
     const qsizetype room = ReplyClassifier::MaxReplyBytes - m_reply.size();
@@ -52,7 +52,7 @@ void frmWhois::onReadyRead() {
         m_reply.append(data.left(room));
 }
 
-void frmWhois::onClosedByServer() {
+void WhoisViewer::onClosedByServer() {
     onReadyRead();
     // Plain text: a reply is data, never markup to be interpreted.
     m_text->setPlainText(ReplyClassifier::replyText(m_reply));

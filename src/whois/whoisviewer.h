@@ -11,11 +11,11 @@ class QTextEdit;
 // registrar table), sends the name on connection and shows everything it received once the
 // server closes the connection. It has no time-out: a silent server leaves the box empty.
 // The window deletes itself when closed.
-class frmWhois : public QWidget {
+class WhoisViewer : public QWidget {
     Q_OBJECT
 public:
-    frmWhois(const QString &server, quint16 port, const QString &name, QWidget *parent = nullptr);
-    ~frmWhois() override;
+    WhoisViewer(const QString &server, quint16 port, const QString &name, QWidget *parent = nullptr);
+    ~WhoisViewer() override;
 
     QString name() const { return m_name; }
 

@@ -1,4 +1,4 @@
-#include "branding.h"
+#include "core/branding.h"
 
 #include <QTest>
 #include <QUrl>
@@ -11,7 +11,7 @@ private slots:
 };
 
 void TestBranding::purchaseAddressTakesTheName() {
-    const Branding b = LoadBranding();
+    const Branding b = loadBranding();
     QVERIFY(b.PurchasePrefix.startsWith("http://"));
     QVERIFY(b.PurchasePrefix.endsWith("&domainToCheck="));
 

@@ -1,4 +1,4 @@
-#include "filehelpers.h"
+#include "core/filehelpers.h"
 #include "tempprogramfolder.h"
 
 #include <QDir>
@@ -49,7 +49,7 @@ void TestFileHelpers::dirExists() {
     QFETCH(bool, exists);
     TempProgramFolder temp;
     makeTree(temp);
-    QCOMPARE(xdirExists(temp.root() + relative), exists);
+    QCOMPARE(Files::dirExists(temp.root() + relative), exists);
 }
 
 void TestFileHelpers::fileExists_data() {
@@ -72,26 +72,26 @@ void TestFileHelpers::fileExists() {
     QFETCH(bool, exists);
     TempProgramFolder temp;
     makeTree(temp);
-    QCOMPARE(xfileExists(temp.root() + relative), exists);
+    QCOMPARE(Files::fileExists(temp.root() + relative), exists);
 }
 
 void TestFileHelpers::copyReplacesDestination() {
     TempProgramFolder temp;
     temp.writeFile("/a.txt", "new content");
     temp.writeFile("/b.txt", "old content that is longer");
-    xcopyFile(temp.root() + "\\a.txt", temp.root() + "\\b.txt");
+    Files::copyFile(temp.root() + "\\a.txt", temp.root() + "\\b.txt");
     QCOMPARE(temp.readFile("/b.txt"), QByteArray("new content"));
-    xcopyFile(temp.root() + "/a.txt", temp.root() + "/c.txt");
+    Files::copyFile(temp.root() + "/a.txt", temp.root() + "/c.txt");
     QCOMPARE(temp.readFile("/c.txt"), QByteArray("new content"));
 }
 
 void TestFileHelpers::copyFailuresAreSwallowed() {
     TempProgramFolder temp;
     temp.writeFile("/b.txt", "kept");
-    xcopyFile(temp.root() + "/missing.txt", temp.root() + "/b.txt");
+    Files::copyFile(temp.root() + "/missing.txt", temp.root() + "/b.txt");
     QCOMPARE(temp.readFile("/b.txt"), QByteArray("kept"));
     temp.writeFile("/a.txt", "x");
-    xcopyFile(temp.root() + "/a.txt", temp.root() + "/nowhere/b.txt");
+    Files::copyFile(temp.root() + "/a.txt", temp.root() + "/nowhere/b.txt");
     QVERIFY(!QFile::exists(temp.root() + "/nowhere/b.txt"));
 }
 

@@ -1,4 +1,4 @@
-#include "listfile.h"
+#include "core/listfile.h"
 #include "tempprogramfolder.h"
 
 #include <QFile>
@@ -30,13 +30,13 @@ QStringList referenceEntries(const QByteArray &content) {
 
 void checkAgainstReference(ListFile &reader, const QString &path, const QByteArray &content) {
     const QStringList expected = referenceEntries(content);
-    QCOMPARE(ListFile::CountListEntries(path), int(expected.size()));
+    QCOMPARE(ListFile::countListEntries(path), int(expected.size()));
     // Out of order on purpose: the index must not depend on sequential reading.
     for (int n = int(expected.size()); n >= 1; --n)
-        QCOMPARE(reader.NextListEntry(path, n), expected.at(n - 1));
-    QCOMPARE(reader.NextListEntry(path, int(expected.size()) + 1), ListFile::EndMarker);
-    QCOMPARE(reader.NextListEntry(path, 0), QString());
-    QCOMPARE(reader.NextListEntry(path, -3), QString());
+        QCOMPARE(reader.nextListEntry(path, n), expected.at(n - 1));
+    QCOMPARE(reader.nextListEntry(path, int(expected.size()) + 1), ListFile::EndMarker);
+    QCOMPARE(reader.nextListEntry(path, 0), QString());
+    QCOMPARE(reader.nextListEntry(path, -3), QString());
 }
 } // namespace
 
@@ -89,8 +89,8 @@ void TestListFile::followsChangesOfTheFile() {
 
     // One reader moving between files.
     temp.writeFile("/other.txt", "x\r\ny\r\n");
-    QCOMPARE(reader.NextListEntry(temp.path("/other.txt"), 2), QString("y"));
-    QCOMPARE(reader.NextListEntry(path, 2), QString("bbbbbbb"));
+    QCOMPARE(reader.nextListEntry(temp.path("/other.txt"), 2), QString("y"));
+    QCOMPARE(reader.nextListEntry(path, 2), QString("bbbbbbb"));
 }
 
 void TestListFile::missingFile() {
@@ -98,16 +98,16 @@ void TestListFile::missingFile() {
     const QString path = temp.root() + "/missing.txt";
     ListFile reader;
     bool opened = true;
-    QCOMPARE(reader.NextListEntry(path, 1, &opened), ListFile::EndMarker);
+    QCOMPARE(reader.nextListEntry(path, 1, &opened), ListFile::EndMarker);
     QVERIFY(!opened);
-    QCOMPARE(ListFile::CountListEntries(path), 0);
+    QCOMPARE(ListFile::countListEntries(path), 0);
 
     // A file that disappears after being indexed is reported too.
     temp.writeFile("/gone.txt", "a\r\n");
-    QCOMPARE(reader.NextListEntry(temp.path("/gone.txt"), 1, &opened), QString("a"));
+    QCOMPARE(reader.nextListEntry(temp.path("/gone.txt"), 1, &opened), QString("a"));
     QVERIFY(opened);
     QVERIFY(QFile::remove(temp.path("/gone.txt")));
-    QCOMPARE(reader.NextListEntry(temp.root() + "/gone.txt", 1, &opened), ListFile::EndMarker);
+    QCOMPARE(reader.nextListEntry(temp.root() + "/gone.txt", 1, &opened), ListFile::EndMarker);
     QVERIFY(!opened);
 }
 
@@ -120,10 +120,10 @@ void TestListFile::largeFile() {
     temp.writeFile("/big.txt", content);
     ListFile reader;
     const QString path = temp.path("/big.txt");
-    QCOMPARE(ListFile::CountListEntries(path), 30000);
+    QCOMPARE(ListFile::countListEntries(path), 30000);
     for (int n : {1, 2, 8, 9, 4681, 29999, 30000})
-        QCOMPARE(reader.NextListEntry(path, n), "name" + QString::number(n - 1));
-    QCOMPARE(reader.NextListEntry(path, 30001), ListFile::EndMarker);
+        QCOMPARE(reader.nextListEntry(path, n), "name" + QString::number(n - 1));
+    QCOMPARE(reader.nextListEntry(path, 30001), ListFile::EndMarker);
 }
 
 QTEST_APPLESS_MAIN(TestListFile)

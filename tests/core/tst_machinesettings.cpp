@@ -1,5 +1,5 @@
 #include "desktoprecorder.h"
-#include "machinesettings.h"
+#include "core/machinesettings.h"
 #include "tempprogramfolder.h"
 
 #include <QDir>
@@ -89,7 +89,7 @@ void TestMachineSettings::emptinessErrors() {
     DesktopRecorder desktop;
     MachineSettings settings(temp.machineStore(), temp.userStore(), desktop, "Co", "Kestrin");
     try {
-        settings.GetMachineSetting(app, section, key, "d");
+        settings.getMachineSetting(app, section, key, "d");
         QFAIL("no error raised");
     } catch (const MachineSettingError &e) {
         QCOMPARE(e.number, number);
@@ -102,24 +102,24 @@ void TestMachineSettings::readsDefaultsAndRoundTrips() {
     DesktopRecorder desktop;
     MachineSettings settings(temp.machineStore(), temp.userStore(), desktop, "Kestrin Software",
                              "Kestrin");
-    QCOMPARE(settings.GetMachineSetting("Kestrin", "Settings", "txtCustom", ".co.uk"),
+    QCOMPARE(settings.getMachineSetting("Kestrin", "Settings", "txtCustom", ".co.uk"),
              QString(".co.uk"));
-    QCOMPARE(settings.GetMachineSetting("Kestrin", "Settings", "chkExt3", "1"), QString("1"));
+    QCOMPARE(settings.getMachineSetting("Kestrin", "Settings", "chkExt3", "1"), QString("1"));
 
-    settings.SaveMachineSetting("Kestrin", "Settings", "txtMake", "hello world");
-    settings.SaveMachineSetting("Kestrin", "Settings", "txtCustom", "");
-    QCOMPARE(settings.GetMachineSetting("Kestrin", "Settings", "txtMake", ""),
+    settings.saveMachineSetting("Kestrin", "Settings", "txtMake", "hello world");
+    settings.saveMachineSetting("Kestrin", "Settings", "txtCustom", "");
+    QCOMPARE(settings.getMachineSetting("Kestrin", "Settings", "txtMake", ""),
              QString("hello world"));
-    QCOMPARE(settings.GetMachineSetting(" Kestrin ", " Settings ", "txtMake", ""),
+    QCOMPARE(settings.getMachineSetting(" Kestrin ", " Settings ", "txtMake", ""),
              QString("hello world"));
     // A stored empty text is a value, not a missing one.
-    QCOMPARE(settings.GetMachineSetting("Kestrin", "Settings", "txtCustom", ".co.uk"), QString());
+    QCOMPARE(settings.getMachineSetting("Kestrin", "Settings", "txtCustom", ".co.uk"), QString());
     QVERIFY(desktop.messages.isEmpty());
 
     // The value survives a new store on the same file.
     IniSettingsStore reopened(temp.machineStore().filePath());
     MachineSettings again(reopened, temp.userStore(), desktop, "Kestrin Software", "Kestrin");
-    QCOMPARE(again.GetMachineSetting("Kestrin", "Settings", "txtMake", ""), QString("hello world"));
+    QCOMPARE(again.getMachineSetting("Kestrin", "Settings", "txtMake", ""), QString("hello world"));
 }
 
 void TestMachineSettings::valuesLiveUnderCompanyAndApplication() {
@@ -127,12 +127,12 @@ void TestMachineSettings::valuesLiveUnderCompanyAndApplication() {
     DesktopRecorder desktop;
     MachineSettings settings(temp.machineStore(), temp.userStore(), desktop, "Kestrin Software",
                              "Kestrin");
-    settings.SaveMachineSetting("Kestrin", "Settings", "chkProxy", "1");
+    settings.saveMachineSetting("Kestrin", "Settings", "chkProxy", "1");
     QCOMPARE(temp.machineStore().read("Kestrin Software/Kestrin", "Settings", "chkProxy", "0"),
              QString("1"));
     // Neither another company nor the per-user store sees it.
     MachineSettings other(temp.machineStore(), temp.userStore(), desktop, "Other", "Kestrin");
-    QCOMPARE(other.GetMachineSetting("Kestrin", "Settings", "chkProxy", "0"), QString("0"));
+    QCOMPARE(other.getMachineSetting("Kestrin", "Settings", "chkProxy", "0"), QString("0"));
     QCOMPARE(temp.userStore().read("Kestrin", "Settings", "chkProxy", "0"), QString("0"));
 }
 
@@ -143,14 +143,14 @@ void TestMachineSettings::retryRepeatsTheWrite() {
     store.failures = 2;
     desktop.answers = {Desktop::Answer::Retry, Desktop::Answer::Retry};
     MachineSettings settings(store, temp.userStore(), desktop, "Co", "Kestrin");
-    settings.SaveMachineSetting("Kestrin", "Settings", "txtMake", "word");
+    settings.saveMachineSetting("Kestrin", "Settings", "txtMake", "word");
 
     QCOMPARE(store.attempts, 3);
     QCOMPARE(desktop.messages.size(), 2);
     QCOMPARE(desktop.messages.at(0).title, QString("Permission Denied"));
     QCOMPARE(desktop.messages.at(0).text, kPermissionText);
     QCOMPARE(desktop.messages.at(0).buttons, Desktop::Buttons::AbortRetryIgnore);
-    QCOMPARE(settings.GetMachineSetting("Kestrin", "Settings", "txtMake", ""), QString("word"));
+    QCOMPARE(settings.getMachineSetting("Kestrin", "Settings", "txtMake", ""), QString("word"));
     QCOMPARE(temp.userStore().read("Kestrin", "Settings", "IgnorePermissionDeniedError", "0"),
              QString("0"));
 }
@@ -162,17 +162,17 @@ void TestMachineSettings::ignoreSilencesLaterFailures() {
     store.failures = 1;
     desktop.answers = {Desktop::Answer::Ignore};
     MachineSettings settings(store, temp.userStore(), desktop, "Co", "Kestrin");
-    settings.SaveMachineSetting("Kestrin", "Settings", "txtMake", "word");
+    settings.saveMachineSetting("Kestrin", "Settings", "txtMake", "word");
     QCOMPARE(store.attempts, 1);
     QCOMPARE(desktop.messages.size(), 1);
     QCOMPARE(temp.userStore().read("Kestrin", "Settings", "IgnorePermissionDeniedError", "0"),
              QString("1"));
 
     store.failures = 5;
-    settings.SaveMachineSetting("Kestrin", "Settings", "txtMake", "other");
+    settings.saveMachineSetting("Kestrin", "Settings", "txtMake", "other");
     QCOMPARE(desktop.messages.size(), 1);
     QCOMPARE(store.attempts, 2);
-    QCOMPARE(settings.GetMachineSetting("Kestrin", "Settings", "txtMake", "none"), QString("none"));
+    QCOMPARE(settings.getMachineSetting("Kestrin", "Settings", "txtMake", "none"), QString("none"));
 }
 
 void TestMachineSettings::abortAsksAgainNextTime() {
@@ -182,8 +182,8 @@ void TestMachineSettings::abortAsksAgainNextTime() {
     store.failures = 2;
     desktop.answers = {Desktop::Answer::Abort, Desktop::Answer::Abort};
     MachineSettings settings(store, temp.userStore(), desktop, "Co", "Kestrin");
-    settings.SaveMachineSetting("Kestrin", "Settings", "a", "1");
-    settings.SaveMachineSetting("Kestrin", "Settings", "b", "1");
+    settings.saveMachineSetting("Kestrin", "Settings", "a", "1");
+    settings.saveMachineSetting("Kestrin", "Settings", "b", "1");
     QCOMPARE(store.attempts, 2);
     QCOMPARE(desktop.messages.size(), 2);
     QCOMPARE(temp.userStore().read("Kestrin", "Settings", "IgnorePermissionDeniedError", "0"),
@@ -198,7 +198,7 @@ void TestMachineSettings::realStoreFailureIsNoticed() {
     DesktopRecorder desktop;
     desktop.answers = {Desktop::Answer::Abort};
     MachineSettings settings(machine, temp.userStore(), desktop, "Co", "Kestrin");
-    settings.SaveMachineSetting("Kestrin", "Settings", "txtMake", "x");
+    settings.saveMachineSetting("Kestrin", "Settings", "txtMake", "x");
     QCOMPARE(desktop.messages.size(), 1);
     QCOMPARE(desktop.messages.at(0).title, QString("Permission Denied"));
 }

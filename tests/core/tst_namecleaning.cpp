@@ -1,4 +1,4 @@
-#include "namecleaning.h"
+#include "core/namecleaning.h"
 
 #include <QTest>
 
@@ -33,9 +33,9 @@ void TestNameCleaning::removedFromLabelOnly_data() {
 
 void TestNameCleaning::removedFromLabelOnly() {
     QFETCH(QString, removed);
-    QCOMPARE(CorrectName("ab" + removed + "cd" + removed + ".com"), QString("abcd.com"));
-    QCOMPARE(CorrectName(removed + "x" + removed), QString("x"));
-    QCOMPARE(CorrectName("x.com" + removed), QString("x.com" + removed));
+    QCOMPARE(correctName("ab" + removed + "cd" + removed + ".com"), QString("abcd.com"));
+    QCOMPARE(correctName(removed + "x" + removed), QString("x"));
+    QCOMPARE(correctName("x.com" + removed), QString("x.com" + removed));
 }
 
 void TestNameCleaning::orderOfRemovals_data() {
@@ -89,12 +89,12 @@ void TestNameCleaning::orderOfRemovals_data() {
 void TestNameCleaning::orderOfRemovals() {
     QFETCH(QString, input);
     QFETCH(QString, expected);
-    QCOMPARE(CorrectName(input), expected);
+    QCOMPARE(correctName(input), expected);
 }
 
 void TestNameCleaning::survivors() {
     const QString kept = "aZ09-@[]{}\t\r\n\u00E9";
-    QCOMPARE(CorrectName(kept + ".com"), kept + ".com");
+    QCOMPARE(correctName(kept + ".com"), kept + ".com");
 }
 
 void TestNameCleaning::decodesEveryEscape_data() {

@@ -1,4 +1,4 @@
-#include "programfolder.h"
+#include "core/programfolder.h"
 #include "tempprogramfolder.h"
 
 #include <QDir>

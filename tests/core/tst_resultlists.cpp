@@ -1,5 +1,5 @@
-#include "filehelpers.h"
-#include "resultlists.h"
+#include "core/filehelpers.h"
+#include "core/resultlists.h"
 #include "tempprogramfolder.h"
 
 #include <QDir>
@@ -63,8 +63,8 @@ void TestResultLists::lengthClasses() {
     QFETCH(int, list);
     TempProgramFolder temp;
     ResultLists lists(temp.folder());
-    lists.FileFreeName(name);
-    lists.FileFreeName(name); // never de-duplicated
+    lists.fileFreeName(name);
+    lists.fileFreeName(name); // never de-duplicated
     for (int k = ResultLists::Low; k <= ResultLists::Saved; ++k) {
         const int expected = k == list ? 2 : 0;
         QCOMPARE(lists.list(k)->count(), expected);
@@ -75,7 +75,7 @@ void TestResultLists::lengthClasses() {
     else
         checkMirrors(lists);
 
-    lists.FileTakenName(name);
+    lists.fileTakenName(name);
     QCOMPARE(lists.list(ResultLists::Registered)->count(), list == 0 ? 0 : 1);
 }
 
@@ -94,11 +94,11 @@ void TestResultLists::captionsAndToolTips() {
         QCOMPARE(ResultLists::toolTip(k), tips.at(k - 1));
     }
     QSignalSpy spy(&lists, &ResultLists::captionChanged);
-    lists.FileFreeName("abcdefgh.com");
-    lists.FileFreeName("abcdef.com");
-    lists.FileFreeName("abc.com");
-    lists.FileTakenName("taken.com");
-    lists.FileFreeName("xyz.com");
+    lists.fileFreeName("abcdefgh.com");
+    lists.fileFreeName("abcdef.com");
+    lists.fileFreeName("abc.com");
+    lists.fileTakenName("taken.com");
+    lists.fileFreeName("xyz.com");
     QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile (1)"));
     QCOMPARE(lists.caption(ResultLists::Mid), QString("Mid Profile (1)"));
     QCOMPARE(lists.caption(ResultLists::High), QString("High Profile (2)"));
@@ -111,7 +111,7 @@ void TestResultLists::captionsAndToolTips() {
     lists.resetCounters();
     QCOMPARE(lists.counter(ResultLists::High), 0);
     QCOMPARE(lists.caption(ResultLists::High), QString("High Profile (2)"));
-    lists.FileFreeName("q.com");
+    lists.fileFreeName("q.com");
     QCOMPARE(lists.caption(ResultLists::High), QString("High Profile (1)"));
     QCOMPARE(lists.list(ResultLists::High)->count(), 3);
 }
@@ -120,10 +120,10 @@ void TestResultLists::registeredIsTrimmed() {
     TempProgramFolder temp;
     ResultLists lists(temp.folder());
     for (int i = 1; i <= 101; ++i)
-        lists.FileTakenName(QString("taken%1.com").arg(i));
+        lists.fileTakenName(QString("taken%1.com").arg(i));
     QCOMPARE(lists.list(ResultLists::Registered)->count(), 101);
     QCOMPARE(lists.caption(ResultLists::Registered), QString("Registered (101)"));
-    lists.FileTakenName("taken102.com");
+    lists.fileTakenName("taken102.com");
     QCOMPARE(lists.list(ResultLists::Registered)->names(), QStringList{"taken102.com"});
     QCOMPARE(lists.caption(ResultLists::Registered), QString("Registered (102)"));
     // The Registered list is never written anywhere.
@@ -133,7 +133,7 @@ void TestResultLists::registeredIsTrimmed() {
 void TestResultLists::mirrorFilesFollowTheLists() {
     TempProgramFolder temp;
     ResultLists lists(temp.folder());
-    const QString stamp = lists.ListStamp();
+    const QString stamp = lists.listStamp();
     QVERIFY(!stamp.isEmpty());
     const QString root = QDir::cleanPath(temp.root());
     // Shifted names: Mid lives in "HighProfile", High in "SuperHighProfile".
@@ -141,47 +141,47 @@ void TestResultLists::mirrorFilesFollowTheLists() {
                                                    root + "/HighProfile" + stamp + ".txt",
                                                    root + "/SuperHighProfile" + stamp + ".txt"}));
 
-    lists.FileFreeName("abc.com");
+    lists.fileFreeName("abc.com");
     // Every mirror file exists after the first filing, empty ones included.
     checkMirrors(lists);
     QCOMPARE(temp.readFile("/SuperHighProfile" + stamp + ".txt"), QByteArray("abc.com\r\n"));
     for (int i = 0; i < 50; ++i) {
-        lists.FileFreeName(QString("n%1.com").arg(i, 6, 10, QChar('0')));
-        lists.FileFreeName(QString("x%1.net").arg(i));
+        lists.fileFreeName(QString("n%1.com").arg(i, 6, 10, QChar('0')));
+        lists.fileFreeName(QString("x%1.net").arg(i));
     }
     checkMirrors(lists);
     lists.deleteAt(ResultLists::Mid, 3);
-    lists.FileFreeName("later1.com");
+    lists.fileFreeName("later1.com");
     checkMirrors(lists);
     lists.clearList(ResultLists::High);
-    lists.FileFreeName("verylongname.com");
+    lists.fileFreeName("verylongname.com");
     checkMirrors(lists);
     QCOMPARE(fileLines(lists.mirrorFilePaths().at(2)), QStringList{});
     lists.clearList(ResultLists::Low);
-    lists.FileFreeName("ab.com");
-    lists.FileFreeName("abcdefgh.com");
+    lists.fileFreeName("ab.com");
+    lists.fileFreeName("abcdefgh.com");
     checkMirrors(lists);
 }
 
 void TestResultLists::mirrorRewrittenWhenChangedOutside() {
     TempProgramFolder temp;
     ResultLists lists(temp.folder());
-    lists.FileFreeName("abcdefgh.com");
-    lists.FileFreeName("abcdefghi.com");
+    lists.fileFreeName("abcdefgh.com");
+    lists.fileFreeName("abcdefghi.com");
     QVERIFY(QFile::remove(lists.mirrorFilePaths().at(0)));
-    lists.FileFreeName("abcdefghij.com");
+    lists.fileFreeName("abcdefghij.com");
     checkMirrors(lists);
-    temp.writeFile("/LowProfile" + lists.ListStamp() + ".txt", "junk\r\n");
-    lists.FileFreeName("abcdefghijk.com");
+    temp.writeFile("/LowProfile" + lists.listStamp() + ".txt", "junk\r\n");
+    lists.fileFreeName("abcdefghijk.com");
     checkMirrors(lists);
 }
 
 void TestResultLists::listCommands() {
     TempProgramFolder temp;
     ResultLists lists(temp.folder());
-    lists.FileFreeName("abcdefgh.com");
-    lists.FileFreeName("abcdefghi.com");
-    lists.FileFreeName("abcdefghij.com");
+    lists.fileFreeName("abcdefgh.com");
+    lists.fileFreeName("abcdefghi.com");
+    lists.fileFreeName("abcdefghij.com");
 
     lists.deleteAt(ResultLists::Low, 7); // no such row: nothing changes
     QCOMPARE(lists.counter(ResultLists::Low), 3);
@@ -214,19 +214,19 @@ void TestResultLists::overflowAt20000() {
     ResultLists lists(temp.folder());
     QSignalSpy overflowed(&lists, &ResultLists::overflowed);
     lists.appendSaved({"kept.com"});
-    lists.FileFreeName("abc.com");
-    lists.FileFreeName("abcde.com");
-    lists.FileTakenName("taken.com");
+    lists.fileFreeName("abc.com");
+    lists.fileFreeName("abcde.com");
+    lists.fileTakenName("taken.com");
     QStringList low;
     for (int i = 0; i < ResultLists::OverflowLimit - 1; ++i) {
         low << QString("lowname%1.com").arg(i);
-        lists.FileFreeName(low.last());
+        lists.fileFreeName(low.last());
         QVERIFY(!lists.applyOverflowRule());
     }
-    const QString oldStamp = lists.ListStamp();
+    const QString oldStamp = lists.listStamp();
     const QStringList oldMirrors = lists.mirrorFilePaths();
     low << "lastname.com";
-    lists.FileFreeName(low.last());
+    lists.fileFreeName(low.last());
     QVERIFY(lists.applyOverflowRule());
     QCOMPARE(overflowed.size(), 1);
 
@@ -247,12 +247,12 @@ void TestResultLists::overflowAt20000() {
     QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile (20000)"));
     QCOMPARE(lists.list(ResultLists::Saved)->names(), QStringList{"kept.com"});
 
-    const QString newStamp = lists.ListStamp();
+    const QString newStamp = lists.listStamp();
     QVERIFY(newStamp != oldStamp);
     QCOMPARE(temp.readFile("/backups/HighProfile" + newStamp + ".txt"), QByteArray(" \r\n \r\n"));
     QCOMPARE(temp.readFile("/backups/MidProfile" + newStamp + ".txt"), QByteArray(" \r\n"));
 
-    lists.FileFreeName("fresh12345.com");
+    lists.fileFreeName("fresh12345.com");
     QCOMPARE(lists.counter(ResultLists::Low), 1);
     QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile (1)"));
     QVERIFY(lists.mirrorFilePaths().at(0).contains(newStamp));
@@ -267,10 +267,10 @@ void TestResultLists::stampsNeverReuseFiles() {
     QStringList stamps;
     for (int run = 0; run < 3; ++run) {
         ResultLists lists(temp.folder());
-        QVERIFY(!stamps.contains(lists.ListStamp()));
-        stamps << lists.ListStamp();
-        lists.FileFreeName(QString("run%1.com").arg(run));
-        lists.DumpToOverflow();
+        QVERIFY(!stamps.contains(lists.listStamp()));
+        stamps << lists.listStamp();
+        lists.fileFreeName(QString("run%1.com").arg(run));
+        lists.dumpToOverflow();
     }
     QCOMPARE(QDir(temp.root()).entryList({"SuperHighProfile*"}, QDir::Files).size(), 3);
     QCOMPARE(QDir(temp.root() + "/OverFlow").entryList(QDir::Files).size(), 9);
@@ -295,24 +295,24 @@ void TestResultLists::savedListLoadAndSave() {
     TempProgramFolder temp;
     temp.writeFile("/Remembered.txt", "\r\none.com\r\n \r\n\r\ntwo.net\n  \r\nthree.org");
     ResultLists lists(temp.folder());
-    lists.LoadSavedList();
+    lists.loadSavedList();
     QCOMPARE(lists.list(ResultLists::Saved)->names(),
              QStringList({"one.com", "two.net", "  ", "three.org"}));
     lists.appendSaved({"four.com", " ", ""});
     QCOMPARE(temp.readFile("/Remembered.txt"),
              QByteArray("one.com\r\ntwo.net\r\n  \r\nthree.org\r\nfour.com\r\n"));
     lists.clearList(ResultLists::Saved);
-    lists.SaveSavedList();
+    lists.saveSavedList();
     QCOMPARE(temp.readFile("/Remembered.txt"), QByteArray());
 
     // Loading again replaces rather than adds; a missing file gives an empty list.
     QVERIFY(QFile::remove(temp.root() + "/Remembered.txt"));
     temp.writeFile("/remembered.TXT", "x.com\r\n");
-    lists.LoadSavedList();
-    lists.LoadSavedList();
+    lists.loadSavedList();
+    lists.loadSavedList();
     QCOMPARE(lists.list(ResultLists::Saved)->names(), QStringList{"x.com"});
     QFile::remove(temp.root() + "/remembered.TXT");
-    lists.LoadSavedList();
+    lists.loadSavedList();
     QCOMPARE(lists.list(ResultLists::Saved)->count(), 0);
 }
 
@@ -327,7 +327,7 @@ void TestResultLists::writeFailureReportedOnce() {
     temp.writeFile("/program", "a file where the folder was");
 
     for (int i = 0; i < 5; ++i) {
-        lists.FileFreeName(QString("n%1.com").arg(i));
+        lists.fileFreeName(QString("n%1.com").arg(i));
         lists.appendSaved({"s.com"});
     }
     QCOMPARE(failed.size(), 1);
@@ -339,12 +339,12 @@ void TestResultLists::writeFailureReportedOnce() {
     // Once the folder is back the files catch up with the lists, and a later outage is news.
     QVERIFY(QFile::remove(root));
     QVERIFY(QDir().mkpath(root));
-    lists.FileFreeName("back.com");
+    lists.fileFreeName("back.com");
     checkMirrors(lists);
     QCOMPARE(lists.list(ResultLists::High)->count(), 6);
     QVERIFY(QDir(root).removeRecursively());
     temp.writeFile("/program", "x");
-    lists.FileFreeName("again.com");
+    lists.fileFreeName("again.com");
     QCOMPARE(failed.size(), 2);
 }
 

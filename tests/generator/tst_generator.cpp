@@ -1,8 +1,8 @@
-#include "appendsfile.h"
+#include "generator/appendsfile.h"
 #include "desktoprecorder.h"
-#include "generator.h"
-#include "generatorsettings.h"
-#include "machinesettings.h"
+#include "generator/generator.h"
+#include "generator/generatorsettings.h"
+#include "core/machinesettings.h"
 #include "tempprogramfolder.h"
 
 #include <QtTest>
@@ -154,11 +154,11 @@ void tst_Generator::storedOptionsRoundTrip() {
     settings.setExtension(8, false);
     settings.setJoining(2, false);
     settings.setBaseWord(QStringLiteral("Big Blue"));
-    QCOMPARE(machine.GetMachineSetting("Kestrin", "Settings", "chkExt8", "?"), QStringLiteral("0"));
-    QCOMPARE(machine.GetMachineSetting("Kestrin", "Settings", "chkAdd2", "?"), QStringLiteral("0"));
-    QCOMPARE(machine.GetMachineSetting("Kestrin", "Settings", "txtMake", "?"),
+    QCOMPARE(machine.getMachineSetting("Kestrin", "Settings", "chkExt8", "?"), QStringLiteral("0"));
+    QCOMPARE(machine.getMachineSetting("Kestrin", "Settings", "chkAdd2", "?"), QStringLiteral("0"));
+    QCOMPARE(machine.getMachineSetting("Kestrin", "Settings", "txtMake", "?"),
              QStringLiteral("Big Blue"));
-    machine.SaveMachineSetting("Kestrin", "Settings", "chkExt3", "junk");
+    machine.saveMachineSetting("Kestrin", "Settings", "chkExt3", "junk");
     QVERIFY(settings.extension(3));
     QVERIFY(!settings.extension(8));
 }

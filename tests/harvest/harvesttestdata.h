@@ -1,7 +1,7 @@
 #pragma once
 
-#include "branding.h"
-#include "registrartable.h"
+#include "core/branding.h"
+#include "whois/registrartable.h"
 
 // A small registrar table for the harvest suites: com, net, info and us enabled, org disabled,
 // and an enabled proxy row that must never count as an extension.

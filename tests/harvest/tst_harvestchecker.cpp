@@ -1,10 +1,10 @@
-#include "browserharvest.h"
-#include "harvestchecker.h"
+#include "harvest/browserharvest.h"
+#include "harvest/harvestchecker.h"
 #include "harvesttestdata.h"
 #include "loopbackwhoisserver.h"
-#include "resultlists.h"
+#include "core/resultlists.h"
 #include "tempprogramfolder.h"
-#include "timing.h"
+#include "core/timing.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -30,7 +30,7 @@ struct CheckerRig {
         checker = std::make_unique<HarvestChecker>(dir.folder(), table, whois, *lists, timing,
                                                    harvest->harvester());
         QObject::connect(harvest.get(), &BrowserHarvest::pageHarvested, checker.get(),
-                         &HarvestChecker::CheckNextName);
+                         &HarvestChecker::checkNextName);
     }
 };
 
@@ -125,7 +125,7 @@ void TestHarvestChecker::readQueueEntry() {
     rig.dir.writeFile("\\BrowserSearch.txt", file);
     QFETCH(int, index);
     QFETCH(QString, entry);
-    QCOMPARE(rig.checker->ReadQueueEntry(index), entry);
+    QCOMPARE(rig.checker->readQueueEntry(index), entry);
 }
 
 void TestHarvestChecker::skipsNamesWithoutEnabledExtension() {

@@ -1,6 +1,6 @@
 #include "harvesttestdata.h"
-#include "harvesttext.h"
-#include "seennames.h"
+#include "harvest/harvesttext.h"
+#include "harvest/seennames.h"
 
 #include <QTest>
 

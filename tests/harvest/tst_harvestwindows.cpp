@@ -1,12 +1,12 @@
-#include "browserharvest.h"
-#include "form1.h"
-#include "form3.h"
-#include "form5.h"
-#include "harvestlistpanel.h"
+#include "harvest/browserharvest.h"
+#include "app/mainwindow.h"
+#include "harvest/listbuilderwindow.h"
+#include "harvest/harvestbrowser.h"
+#include "harvest/harvestlistpanel.h"
 #include "harvesttestdata.h"
 #include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
-#include "resultlists.h"
+#include "core/resultlists.h"
 #include "testcontext.h"
 
 #include <QComboBox>
@@ -28,13 +28,13 @@ constexpr int kWebTimeout = 60000; // the first page also starts the browser eng
 struct Rig : TestContext {
     LoopbackHttpServer web;
     LoopbackWhoisServer whois;
-    std::unique_ptr<Form1> main;
+    std::unique_ptr<MainWindow> main;
 
     Rig() {
         web.start();
         whois.start();
         ctx.hosts = harvestHosts(web.hostAndPort());
-        main = std::make_unique<Form1>(ctx); // no window factories: opens nothing else
+        main = std::make_unique<MainWindow>(ctx); // no window factories: opens nothing else
         main->load();
         ctx.registrars.setRows(harvestTable(QStringLiteral("127.0.0.1"), whois.port()).rows());
     }
@@ -81,10 +81,10 @@ void TestHarvestWindows::listBuilderHandsOverItsList() {
     const QString query = QStringLiteral("/search/dir?h=s&xargs=0&p=web+names&b=");
     rig.web.setPage(query + "1", kResultPage);
     rig.web.setPage(query + "21", kResultPage); // nothing new: the run ends here
-    rig.main->selectSearchType(Form1::searchTypes().indexOf("Yahoo Search"));
+    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Yahoo Search"));
     rig.main->findChild<QLineEdit *>("txtSearch")->setText("web names");
 
-    QPointer<Form3> builder = new Form3(rig.ctx, *rig.main);
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
     builder->show();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
     QCOMPARE(rig.desktop.messages.first().text,
@@ -97,7 +97,7 @@ void TestHarvestWindows::listBuilderHandsOverItsList() {
     QVERIFY(!rig.web.requests.contains(query + "41"));
     QCOMPARE(rig.main->findChild<QLineEdit *>("txtWordMax")->text(), QStringLiteral("3"));
     QTRY_VERIFY(builder.isNull()); // closed itself
-    rig.main->Stop();
+    rig.main->stop();
 }
 
 void TestHarvestWindows::browserHarvestsPagesAndFrames() {
@@ -112,7 +112,7 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     rig.whois.replies.insert("framedname.com", LoopbackWhoisServer::freeReply());
     rig.ctx.branding.WebsiteText = rig.web.baseUrl() + "/home.html";
 
-    auto *browser = new Form5(rig.ctx, *rig.main);
+    auto *browser = new HarvestBrowser(rig.ctx, *rig.main);
     // Sized to the screen before it is shown, so a bare X server shows it whole too.
     QCOMPARE(browser->geometry(), browser->screen()->availableGeometry());
     browser->show();

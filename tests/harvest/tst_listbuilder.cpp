@@ -1,9 +1,9 @@
-#include "filehelpers.h"
+#include "core/filehelpers.h"
 #include "harvesttestdata.h"
-#include "listbuilderrun.h"
-#include "nameextractor.h"
+#include "harvest/listbuilderrun.h"
+#include "harvest/nameextractor.h"
 #include "tempprogramfolder.h"
-#include "timing.h"
+#include "core/timing.h"
 
 #include <QSignalSpy>
 #include <QTest>

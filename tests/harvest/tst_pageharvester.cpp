@@ -1,6 +1,6 @@
-#include "browserharvest.h"
+#include "harvest/browserharvest.h"
 #include "harvesttestdata.h"
-#include "pageharvester.h"
+#include "harvest/pageharvester.h"
 #include "tempprogramfolder.h"
 
 #include <QSignalSpy>

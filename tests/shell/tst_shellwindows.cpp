@@ -1,9 +1,9 @@
-#include "form8.h"
-#include "frmabout.h"
-#include "frmwebsite.h"
+#include "shell/helplauncher.h"
+#include "shell/aboutwindow.h"
+#include "shell/websitewindow.h"
 #include "shellfixture.h"
-#include "skin.h"
-#include "windowregistry.h"
+#include "app/skin.h"
+#include "app/windowregistry.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -51,12 +51,12 @@ void TestShellWindows::websiteWindowOpensTheAddress() {
     ShellFixture f;
     f.ctx.WebsiteMode = mode;
     f.ctx.branding.WebsiteText = text;
-    frmWebsite window(f.ctx);
+    WebsiteWindow window(f.ctx);
     QCOMPARE(f.desktop.openedUrls, opened);
     // Opened once: a second window opens nothing until the mode is set again.
     if (!opened.isEmpty()) {
         QCOMPARE(f.ctx.WebsiteMode, QString());
-        frmWebsite again(f.ctx);
+        WebsiteWindow again(f.ctx);
         QCOMPARE(f.desktop.openedUrls.size(), 1);
     }
 }
@@ -66,9 +66,9 @@ void TestShellWindows::websiteWindowClosesItself() {
         ShellFixture f;
         f.ctx.timing.websiteCloseMs = 50;
         f.ctx.WebsiteMode = mode;
-        auto *window = new frmWebsite(f.ctx);
+        auto *window = new WebsiteWindow(f.ctx);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        QPointer<frmWebsite> guard(window);
+        QPointer<WebsiteWindow> guard(window);
         window->show();
         QVERIFY(window->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 10000);
@@ -81,7 +81,7 @@ void TestShellWindows::aboutWindowShowsTheVersionRecord() {
     f.ctx.branding.VersionMajor = 3;
     f.ctx.branding.VersionMinor = 12;
     WindowRegistry windows;
-    frmAbout about(f.ctx, windows);
+    AboutWindow about(f.ctx, windows);
     QCOMPARE(about.windowTitle(), QStringLiteral("About Kestrin"));
     const auto text = [&about](const char *name) {
         QLabel *label = about.findChild<QLabel *>(QLatin1String(name));
@@ -99,8 +99,8 @@ void TestShellWindows::aboutWindowShowsTheVersionRecord() {
 void TestShellWindows::aboutWebsiteClickOpensTheWebsite() {
     ShellFixture f;
     WindowRegistry windows;
-    windows.setFactory(QStringLiteral("frmWebsite"), [&f] { return new frmWebsite(f.ctx); });
-    frmAbout about(f.ctx, windows);
+    windows.setFactory(QStringLiteral("frmWebsite"), [&f] { return new WebsiteWindow(f.ctx); });
+    AboutWindow about(f.ctx, windows);
     about.show();
     QLabel *website = about.findChild<QLabel *>(QStringLiteral("lblWebsite"));
     QVERIFY(website);
@@ -117,7 +117,7 @@ void TestShellWindows::aboutWindowWithTheSkin() {
     ShellFixture f;
     f.ctx.branding.SkinSwitch = true;
     WindowRegistry windows;
-    frmAbout about(f.ctx, windows);
+    AboutWindow about(f.ctx, windows);
     // Every text label is mirrored (the product, three captions, three values), the picture
     // is not; the picture takes the panel colour.
     const QList<QLabel *> skinLabels = about.findChildren<QLabel *>(QStringLiteral("SkinLabel1"));
@@ -145,7 +145,7 @@ void TestShellWindows::helpLauncher() {
         f.tmp.writeFile("\\" + file, "ITSF");
     f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "1");
 
-    Form8 launcher(f.ctx);
+    HelpLauncher launcher(f.ctx);
     launcher.show();
 
     if (opens) {

@@ -1,5 +1,5 @@
-#include "branding.h"
-#include "skin.h"
+#include "core/branding.h"
+#include "app/skin.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,7 +43,7 @@ struct SampleWindow {
 };
 
 Branding withSkin(bool on) {
-    Branding b = LoadBranding();
+    Branding b = loadBranding();
     b.SkinSwitch = on;
     return b;
 }
@@ -65,7 +65,7 @@ private slots:
 };
 
 void TestSkin::switchIsOffByDefault() {
-    QVERIFY(!LoadBranding().SkinSwitch);
+    QVERIFY(!loadBranding().SkinSwitch);
 }
 
 void TestSkin::switchOffChangesNothing() {
@@ -78,10 +78,10 @@ void TestSkin::switchOffChangesNothing() {
         fills << w->autoFillBackground();
     }
     const Branding off = withSkin(false);
-    StartSkin(off, &s.window);
-    QVERIFY(MirrorLabels(off, &s.window, QStringLiteral("SkinLabel1"), isPlainLabel).isEmpty());
-    ApplySkin(off, &s.window);
-    EndSkin(off);
+    startSkin(off, &s.window);
+    QVERIFY(mirrorLabels(off, &s.window, QStringLiteral("SkinLabel1"), isPlainLabel).isEmpty());
+    applySkin(off, &s.window);
+    endSkin(off);
     QCOMPARE(s.window.findChildren<QWidget *>().size() + 1, all.size());
     for (int i = 0; i < all.size(); ++i) {
         QVERIFY2(all[i]->palette() == palettes[i], all[i]->metaObject()->className());
@@ -94,7 +94,7 @@ void TestSkin::controlsTakeTheSkinColours() {
     const SkinProperties skin = SkinProperties::standard();
     QCOMPARE(skin.C1(), QColor(124, 83, 5));
     QCOMPARE(skin.C2(), QColor(242, 255, 254));
-    ApplySkin(withSkin(true), &s.window);
+    applySkin(withSkin(true), &s.window);
 
     for (QWidget *box : {static_cast<QWidget *>(s.list), static_cast<QWidget *>(s.text),
                          static_cast<QWidget *>(s.combo)}) {
@@ -114,7 +114,7 @@ void TestSkin::controlsTakeTheSkinColours() {
 void TestSkin::labelsFramesAndCheckBoxesKeepTheirColours() {
     SampleWindow s;
     const QPalette design = QWidget().palette();
-    ApplySkin(withSkin(true), &s.window);
+    applySkin(withSkin(true), &s.window);
     for (QWidget *w : {static_cast<QWidget *>(s.label), static_cast<QWidget *>(s.frame),
                        static_cast<QWidget *>(s.check)}) {
         QVERIFY2(!w->testAttribute(Qt::WA_SetPalette), w->metaObject()->className());
@@ -129,7 +129,7 @@ void TestSkin::mirroredLabelsCopyAndFollowTheirSource() {
     s.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&s.window));
     const QList<QLabel *> added =
-        MirrorLabels(withSkin(true), &s.window, QStringLiteral("SkinLabel1"), isPlainLabel);
+        mirrorLabels(withSkin(true), &s.window, QStringLiteral("SkinLabel1"), isPlainLabel);
     // The caption and the hidden label; not the picture.
     QCOMPARE(added.size(), 2);
     QLabel *copy = nullptr;
@@ -157,8 +157,8 @@ void TestSkin::mirroredLabelsCopyAndFollowTheirSource() {
 void TestSkin::mirroringAgainContinuesTheIndexes() {
     SampleWindow s;
     const Branding on = withSkin(true);
-    const auto first = MirrorLabels(on, &s.window, QStringLiteral("SkinLabel1"), isPlainLabel);
-    const auto second = MirrorLabels(on, &s.window, QStringLiteral("SkinLabel1"),
+    const auto first = mirrorLabels(on, &s.window, QStringLiteral("SkinLabel1"), isPlainLabel);
+    const auto second = mirrorLabels(on, &s.window, QStringLiteral("SkinLabel1"),
                                      [&s](QWidget *w) { return w == s.label; });
     QCOMPARE(first.size(), 2);
     QCOMPARE(second.size(), 1);
@@ -166,7 +166,7 @@ void TestSkin::mirroringAgainContinuesTheIndexes() {
     QCOMPARE(first[1]->property("skinIndex").toInt(), 1);
     QCOMPARE(second[0]->property("skinIndex").toInt(), 2);
     // Skin labels are never mirrored themselves.
-    const auto third = MirrorLabels(on, &s.window, QStringLiteral("SkinLabel2"), isPlainLabel);
+    const auto third = mirrorLabels(on, &s.window, QStringLiteral("SkinLabel2"), isPlainLabel);
     QCOMPARE(third.size(), 2);
 }
 

@@ -1,5 +1,5 @@
-#include "form1.h"
-#include "frmsplash.h"
+#include "app/mainwindow.h"
+#include "shell/splashwindow.h"
 #include "shellfixture.h"
 
 #include <QAction>
@@ -19,18 +19,18 @@ private slots:
 void TestSplash::mainWindowAppearsAfterTheLastTick() {
     ShellFixture f;
     f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "0");
-    QPointer<frmSplash> splash = new frmSplash(f.ctx);
+    QPointer<SplashWindow> splash = new SplashWindow(f.ctx);
     QList<bool> mainExistedAtTick;
-    QObject::connect(splash, &frmSplash::ticked, [&] {
+    QObject::connect(splash, &SplashWindow::ticked, [&] {
         bool found = false;
         for (QWidget *w : QApplication::topLevelWidgets())
-            found = found || qobject_cast<Form1 *>(w);
+            found = found || qobject_cast<MainWindow *>(w);
         mainExistedAtTick << found;
     });
     splash->show();
     QVERIFY(splash->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
-    QPointer<Form1> main = splash->mainWindow();
+    QPointer<MainWindow> main = splash->mainWindow();
 
     QCOMPARE(mainExistedAtTick.size(), 75);
     QVERIFY(!mainExistedAtTick.contains(true));
@@ -54,9 +54,9 @@ void TestSplash::mainWindowAppearsAfterTheLastTick() {
 void TestSplash::mainWindowCanOpenEveryWindowByName() {
     ShellFixture f;
     f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "0");
-    QPointer<frmSplash> splash = new frmSplash(f.ctx);
+    QPointer<SplashWindow> splash = new SplashWindow(f.ctx);
     QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
-    QPointer<Form1> main = splash->mainWindow();
+    QPointer<MainWindow> main = splash->mainWindow();
     for (const char *name :
          {"frmAbout", "frmWebsite", "Form8", "frmMake", "frmSettings", "Form3", "Form5"})
         QVERIFY2(main->windows().hasFactory(QLatin1String(name)), name);
@@ -70,13 +70,13 @@ void TestSplash::mainWindowCanOpenEveryWindowByName() {
 void TestSplash::viewHelpOpensTheHelpFile() {
     ShellFixture f;
     f.tmp.writeFile("\\Help.chm", "ITSF");
-    QPointer<frmSplash> splash = new frmSplash(f.ctx);
+    QPointer<SplashWindow> splash = new SplashWindow(f.ctx);
     QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
-    QPointer<Form1> main = splash->mainWindow();
+    QPointer<MainWindow> main = splash->mainWindow();
     // The first start has shown the help once already.
     QCOMPARE(f.desktop.openedFiles.size(), 1);
     QCOMPARE(f.userSetting("showHelp"), QStringLiteral("0"));
-    f.machine().SaveMachineSetting(f.ctx.productApp(), AppContext::Section, "showHelp", "1");
+    f.machine().saveMachineSetting(f.ctx.productApp(), AppContext::Section, "showHelp", "1");
 
     QAction *viewHelp = nullptr;
     for (QAction *action : main->findChildren<QAction *>())

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "programfolder.h"
-#include "settingsstore.h"
-#include "timing.h"
+#include "core/programfolder.h"
+#include "core/settingsstore.h"
+#include "core/timing.h"
 
 #include <QTemporaryDir>
 #include <memory>

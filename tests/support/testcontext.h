@@ -1,8 +1,8 @@
 #pragma once
 
-#include "appcontext.h"
+#include "app/appcontext.h"
 #include "desktoprecorder.h"
-#include "machinesettings.h"
+#include "core/machinesettings.h"
 #include "tempprogramfolder.h"
 
 // A context for window tests: a fresh program folder with both settings stores, a recording
@@ -16,8 +16,8 @@ struct TestContext {
 
     explicit TestContext(int tickMs = 20) {
         ctx.folder = tmp.folder();
-        ctx.branding = LoadBranding();
-        ctx.hosts = LoadVendorHosts();
+        ctx.branding = loadBranding();
+        ctx.hosts = loadVendorHosts();
         ctx.timing = Timing::shrunk(tickMs);
         ctx.userStore = &tmp.userStore();
         ctx.machineStore = &tmp.machineStore();
@@ -30,10 +30,10 @@ struct TestContext {
                                ctx.branding.ProductName);
     }
     QString machineSetting(const QString &key, const QString &defaultValue = QStringLiteral("-")) {
-        return machine().GetMachineSetting(ctx.productApp(), AppContext::Section, key,
+        return machine().getMachineSetting(ctx.productApp(), AppContext::Section, key,
                                            defaultValue);
     }
     void setMachineSetting(const QString &key, const QString &value) {
-        machine().SaveMachineSetting(ctx.productApp(), AppContext::Section, key, value);
+        machine().saveMachineSetting(ctx.productApp(), AppContext::Section, key, value);
     }
 };

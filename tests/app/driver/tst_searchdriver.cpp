@@ -1,11 +1,11 @@
-#include "appcontext.h"
+#include "app/appcontext.h"
 #include "desktoprecorder.h"
-#include "lookuppool.h"
+#include "whois/lookuppool.h"
 #include "loopbackwhoisserver.h"
-#include "resultlists.h"
-#include "searchdriver.h"
+#include "core/resultlists.h"
+#include "app/searchdriver.h"
 #include "tempprogramfolder.h"
-#include "timing.h"
+#include "core/timing.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -119,7 +119,7 @@ void TestSearchDriver::runFilesEveryEntryExactlyOnce() {
     writeList(60, "", true);
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(1, 60);
+    m_driver->start(1, 60);
 
     QVERIFY(stopped.wait(WaitMs));
     QStringList expected;
@@ -141,7 +141,7 @@ void TestSearchDriver::shortLastBatchEndsWithoutTheDeadline() {
     m_server->delayMs = 50;
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(1, 30);
+    m_driver->start(1, 30);
     // The first batch takes entries 1 to 25, one per slot.
     for (int i = 0; i < LookupPool::SlotCount; ++i)
         QCOMPARE(m_pool->slot(i).name, entryName(i + 1));
@@ -160,7 +160,7 @@ void TestSearchDriver::deadlineEndsABatchWithItsNameUnfiled() {
     m_server->silentNames.insert("n2.com");
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(1, 4);
+    m_driver->start(1, 4);
 
     QVERIFY(stopped.wait(WaitMs));
     QCOMPARE(filed(), QStringList({"n1.com", "n3.com", "n4.com"}));
@@ -178,11 +178,11 @@ void TestSearchDriver::stopMidBatchFilesNothingMore() {
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_driver->Start(1, 40);
+    m_driver->start(1, 40);
     QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 25, WaitMs);
     // The position is stored while the run goes on, not only when it stops.
     QTRY_COMPARE_WITH_TIMEOUT(read("FullWordNum"), QString("26"), WaitMs);
-    m_driver->Stop();
+    m_driver->stop();
     QTest::qWait(2000);
 
     QCOMPARE(stopped.size(), 1);
@@ -197,13 +197,13 @@ void TestSearchDriver::resumesWhereItStopped() {
     writeList(40);
     m_server->delayMs = 100;
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
-    m_driver->Start(1, 40);
-    m_driver->Stop();
+    m_driver->start(1, 40);
+    m_driver->stop();
     QCOMPARE(read("FullWordNum"), QString("26"));
     QTest::qWait(50);
     m_server->queries.clear();
 
-    m_driver->Start(read("FullWordNum").toInt(), 40);
+    m_driver->start(read("FullWordNum").toInt(), 40);
     QVERIFY(stopped.wait(WaitMs));
 
     QSet<QByteArray> expected;
@@ -238,7 +238,7 @@ void TestSearchDriver::positionKeys() {
     m_driver->setSearchType(type);
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(1, 3);
+    m_driver->start(1, 3);
     QVERIFY(stopped.wait(WaitMs));
 
     QCOMPARE(read("wordNumber"), QString("4"));
@@ -255,7 +255,7 @@ void TestSearchDriver::typeChangedMidRunKeepsTheOldTypesPosition() {
     m_server->delayMs = 50;
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(1, 25);
+    m_driver->start(1, 25);
     m_driver->setSearchType("All Two Letter");
     QVERIFY(stopped.wait(WaitMs));
 
@@ -269,7 +269,7 @@ void TestSearchDriver::webSearchStartsAtTheFirstEntry() {
     m_driver->setSearchType("Yahoo Search");
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(4, 5);
+    m_driver->start(4, 5);
     QVERIFY(stopped.wait(WaitMs));
 
     QCOMPARE(m_server->queries.size(), 5);
@@ -280,7 +280,7 @@ void TestSearchDriver::missingListFileIsReportedAndStopsTheRun() {
     m_driver->setListPath(path);
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(1, 10);
+    m_driver->start(1, 10);
 
     QTRY_COMPARE_WITH_TIMEOUT(m_desktop.messages.size(), 1, WaitMs);
     QCOMPARE(m_desktop.messages.first().text, "File " + path + " not found.");
@@ -294,7 +294,7 @@ void TestSearchDriver::emptyRegistrarTableStillRunsToTheEnd() {
     writeList(30);
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(1, 30);
+    m_driver->start(1, 30);
 
     QVERIFY(stopped.wait(WaitMs));
     QVERIFY(filed().isEmpty());
@@ -313,14 +313,14 @@ void TestSearchDriver::statusPanels() {
         return QString();
     };
 
-    m_driver->Start(1, 30);
+    m_driver->start(1, 30);
     QCOMPARE(last(1), QString("26 of 30"));
     QCOMPARE(last(2), QString("Open: 25"));
 
     QTRY_COMPARE_WITH_TIMEOUT(last(2), QString("Open: Closing connections..."), WaitMs);
     QCOMPARE(last(1), QString("30 of 30"));
 
-    m_driver->Stop();
+    m_driver->stop();
     QCOMPARE(last(1), QString("Entry Status"));
     QCOMPARE(last(2), QString("Open Connections"));
     QCOMPARE(last(3), QString("Connection Status"));
@@ -331,7 +331,7 @@ void TestSearchDriver::longRunFilesEveryNameOnce() {
     writeList(count);
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->Start(1, count);
+    m_driver->start(1, count);
 
     QVERIFY(stopped.wait(120000));
     QCOMPARE(queried().size(), count);

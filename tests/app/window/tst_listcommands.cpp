@@ -1,6 +1,6 @@
 #include "desktoprecorder.h"
-#include "listcommands.h"
-#include "resultlists.h"
+#include "app/listcommands.h"
+#include "core/resultlists.h"
 #include "tempprogramfolder.h"
 
 #include <QTest>
@@ -28,11 +28,11 @@ void TestListCommands::init() {
     m_lists = std::make_unique<ResultLists>(m_tmp->folder());
     m_desktop.clipboard.clear();
     for (const char *name : {"alpha.com", "bravo.com", "charl.com", "delta.com", "echoo.com"})
-        m_lists->FileFreeName(QString::fromLatin1(name));
-    m_lists->FileFreeName(QStringLiteral("ab.com"));
-    m_lists->FileFreeName(QStringLiteral("cd.net"));
-    m_lists->FileFreeName(QStringLiteral("longername.org"));
-    m_lists->FileTakenName(QStringLiteral("taken.com"));
+        m_lists->fileFreeName(QString::fromLatin1(name));
+    m_lists->fileFreeName(QStringLiteral("ab.com"));
+    m_lists->fileFreeName(QStringLiteral("cd.net"));
+    m_lists->fileFreeName(QStringLiteral("longername.org"));
+    m_lists->fileTakenName(QStringLiteral("taken.com"));
     m_lists->appendSaved({QStringLiteral("kept.com")});
 }
 

@@ -1,10 +1,10 @@
 #include "desktoprecorder.h"
-#include "lookuppool.h"
+#include "whois/lookuppool.h"
 #include "loopbackwhoisserver.h"
-#include "replyclassifier.h"
-#include "resultlists.h"
+#include "whois/replyclassifier.h"
+#include "core/resultlists.h"
 #include "tempprogramfolder.h"
-#include "timing.h"
+#include "core/timing.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -108,7 +108,7 @@ void TestLookupPool::requestLine() {
     m_options.DefaultExtension = defaultExtension;
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_pool->StartLookup(candidate, 3);
+    m_pool->startLookup(candidate, 3);
 
     QVERIFY(ended.wait(WaitMs));
     QCOMPARE(m_server->rawQueries, QByteArrayList{sent});
@@ -146,7 +146,7 @@ void TestLookupPool::classification() {
         m_server->mode = LoopbackWhoisServer::Mode::CloseAtOnce;
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_pool->StartLookup(name, 0);
+    m_pool->startLookup(name, 0);
 
     QVERIFY(ended.wait(WaitMs));
     QCOMPARE(names(list), QStringList{name});
@@ -161,7 +161,7 @@ void TestLookupPool::controlCharactersAreNeitherSentNorFiled() {
     m_server->replies.insert("evilname.com", LoopbackWhoisServer::freeReply());
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_pool->StartLookup("evil%0D%0Aname.com", 0);
+    m_pool->startLookup("evil%0D%0Aname.com", 0);
 
     QVERIFY(ended.wait(WaitMs));
     QCOMPARE(m_server->rawQueries, QByteArrayList{"evilname.com\r\n"});
@@ -180,7 +180,7 @@ void TestLookupPool::firstConnectionUsesRowPortReconnectionsTheStandardOne() {
     m_server->replies.insert("abc.com", LoopbackWhoisServer::freeReply());
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_pool->StartLookup("abc.com", 7);
+    m_pool->startLookup("abc.com", 7);
 
     QTRY_COMPARE_WITH_TIMEOUT(silent.queries.size(), 1, WaitMs);
     QCOMPARE(m_server->connections, 0);
@@ -197,7 +197,7 @@ void TestLookupPool::silentServerIsRetriedEveryTenTicks() {
     QElapsedTimer clock;
     clock.start();
 
-    m_pool->StartLookup("abc.com", 24);
+    m_pool->startLookup("abc.com", 24);
     QTRY_COMPARE_WITH_TIMEOUT(m_server->connections, 1, WaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(m_server->connections, 2, WaitMs);
     const qint64 second = clock.elapsed();
@@ -220,7 +220,7 @@ void TestLookupPool::refusedConnectionIsRetriedByTheTimer() {
     m_table.setRows({row("com", deadPort)});
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_pool->StartLookup("abc.com", 0);
+    m_pool->startLookup("abc.com", 0);
 
     QVERIFY(ended.wait(WaitMs));
     QCOMPARE(m_server->queries, QList<QByteArray>{"abc.com"});
@@ -233,8 +233,8 @@ void TestLookupPool::proxySwitchSendsEveryNameToTheProxyRow() {
     m_options.ProxySwitch = true;
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_pool->StartLookup("one.com", 0);
-    m_pool->StartLookup("two.org", 1);
+    m_pool->startLookup("one.com", 0);
+    m_pool->startLookup("two.org", 1);
 
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2, WaitMs);
     QCOMPARE(m_server->connections, 2);
@@ -244,11 +244,11 @@ void TestLookupPool::haltedPoolFilesNothing() {
     m_server->delayMs = 100;
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
     for (int i = 0; i < 5; ++i)
-        m_pool->StartLookup(QString("name%1.com").arg(i), i);
+        m_pool->startLookup(QString("name%1.com").arg(i), i);
     QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 5, WaitMs);
 
     m_pool->setHalted(true);
-    m_pool->StartLookup("late.com", 5);
+    m_pool->startLookup("late.com", 5);
     QTest::qWait(300);
 
     QCOMPARE(ended.size(), 0);
@@ -261,10 +261,10 @@ void TestLookupPool::reusedSlotIgnoresTheOldConnection() {
     m_server->silentNames.insert("old.com");
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_pool->StartLookup("old.com", 2);
+    m_pool->startLookup("old.com", 2);
     QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 1, WaitMs);
     m_pool->closeSlot(2);
-    m_pool->StartLookup("new.com", 2);
+    m_pool->startLookup("new.com", 2);
 
     QVERIFY(ended.wait(WaitMs));
     QTest::qWait(100);
@@ -279,8 +279,8 @@ void TestLookupPool::emptyTableEndsTheLookupUnfiled() {
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
     QSignalSpy status(m_pool.get(), &LookupPool::statusText);
 
-    m_pool->StartLookup("abc.com", 0);
-    m_pool->StartLookup("def.com", 1);
+    m_pool->startLookup("abc.com", 0);
+    m_pool->startLookup("def.com", 1);
 
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2, WaitMs);
     QVERIFY(!status.isEmpty());
@@ -295,7 +295,7 @@ void TestLookupPool::badRowIsReportedOnceAndEndsTheLookup() {
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
     for (int i = 0; i < LookupPool::SlotCount; ++i)
-        m_pool->StartLookup(QString("n%1.com").arg(i), i);
+        m_pool->startLookup(QString("n%1.com").arg(i), i);
 
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), LookupPool::SlotCount, WaitMs);
     QCOMPARE(m_desktop.messages.size(), 1);
@@ -305,7 +305,7 @@ void TestLookupPool::badRowIsReportedOnceAndEndsTheLookup() {
     QVERIFY(box.text.startsWith("An error has occurred.\r\nError #: 5\r\nDescription: "));
 
     // A slot number with no socket is reported the same way, and ends nothing.
-    m_pool->StartLookup("abc.com", LookupPool::SlotCount);
+    m_pool->startLookup("abc.com", LookupPool::SlotCount);
     QTRY_COMPARE_WITH_TIMEOUT(m_desktop.messages.size(), 2, WaitMs);
     QVERIFY(m_desktop.messages.last().text.contains("Error #: 9"));
     QCOMPARE(ended.size(), LookupPool::SlotCount);
@@ -320,11 +320,11 @@ void TestLookupPool::overflowRuleRunsAfterFiling() {
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
     QSignalSpy overflowed(m_pool.get(), &LookupPool::overflowed);
 
-    m_pool->StartLookup("taken.com", 0);
+    m_pool->startLookup("taken.com", 0);
     QVERIFY(ended.wait(WaitMs));
     QCOMPARE(overflowed.size(), 0);
 
-    m_pool->StartLookup("abcdefghij.com", 0);
+    m_pool->startLookup("abcdefghij.com", 0);
     QVERIFY(ended.wait(WaitMs));
     QCOMPARE(overflowed.size(), 1);
     QCOMPARE(m_lists->list(ResultLists::Low)->count(), 0);

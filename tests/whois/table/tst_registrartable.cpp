@@ -1,4 +1,4 @@
-#include "registrartable.h"
+#include "whois/registrartable.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -44,7 +44,7 @@ class TestRegistrarTable : public QObject {
     RegistrarTable defaultTable() {
         RegistrarTable table(m_path);
         writeFile(RegistrarTable::defaultFileContent());
-        table.LoadRegistrars();
+        table.loadRegistrars();
         return table;
     }
 
@@ -57,7 +57,7 @@ private slots:
 
     void defaultFileHasTheShippedRows() {
         RegistrarTable table(m_path);
-        QVERIFY(!table.EnsureRegistrarFile(false));
+        QVERIFY(!table.ensureRegistrarFile(false));
         const QByteArray bytes = readFile();
         QCOMPARE(bytes, RegistrarTable::defaultFileContent());
         QVERIFY(bytes.endsWith("|43|Disabled\r\n\r\n"));
@@ -87,7 +87,7 @@ private slots:
             QCOMPARE(QString::fromLatin1(lines.at(i)), expected);
         }
 
-        QVERIFY(!table.LoadRegistrars());
+        QVERIFY(!table.loadRegistrars());
         QCOMPARE(extensionsOf(table), DefaultExtensions);
         QCOMPARE(table.rows().at(0).server, QStringLiteral("127.0.0.1"));
         QCOMPARE(table.rows().at(2).server, table.rows().at(1).server); // com and net share one
@@ -98,20 +98,20 @@ private slots:
     void ensureKeepsAnExistingFileUnlessRestoring() {
         RegistrarTable table(m_path);
         writeFile("xyz|a|43|Enabled\r\n");
-        QVERIFY(!table.EnsureRegistrarFile(false));
+        QVERIFY(!table.ensureRegistrarFile(false));
         QCOMPARE(readFile(), QByteArray("xyz|a|43|Enabled\r\n"));
-        QVERIFY(!table.EnsureRegistrarFile(true));
+        QVERIFY(!table.ensureRegistrarFile(true));
         QCOMPARE(readFile(), RegistrarTable::defaultFileContent());
 
         // Restore after the file was deleted from the settings window.
         QVERIFY(QFile::remove(m_path));
-        QVERIFY(!table.EnsureRegistrarFile(true));
+        QVERIFY(!table.ensureRegistrarFile(true));
         QCOMPARE(readFile(), RegistrarTable::defaultFileContent());
     }
 
     void ensureReportsAFileThatCannotBeWritten() {
         RegistrarTable table(m_dir.filePath(QStringLiteral("missing/registrars.txt")));
-        const auto error = table.EnsureRegistrarFile(false);
+        const auto error = table.ensureRegistrarFile(false);
         QVERIFY(error);
         QVERIFY(error->text().startsWith(QStringLiteral("registrars.txt")));
     }
@@ -157,7 +157,7 @@ private slots:
         QFETCH(int, errorLine);
         writeFile(content);
         RegistrarTable table(m_path);
-        const auto error = table.LoadRegistrars();
+        const auto error = table.loadRegistrars();
         QCOMPARE(extensionsOf(table), extensions);
         QCOMPARE(error.has_value(), errorLine != 0);
         if (error) {
@@ -179,7 +179,7 @@ private slots:
         writeFile(
             "COM|WHOIS.Example.NET|4343|Enabled\r\nnet|b|65535|enabled\r\nbiz|c|43|Disabled\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.LoadRegistrars());
+        QVERIFY(!table.loadRegistrars());
         const RegistrarEntry com = table.rows().at(0);
         QCOMPARE(com.extension, QStringLiteral("com"));
         QCOMPARE(com.server, QStringLiteral("whois.example.net"));
@@ -208,7 +208,7 @@ private slots:
             writeFile(content);
         else
             QVERIFY(QFile::remove(m_path));
-        const auto error = table.LoadRegistrars();
+        const auto error = table.loadRegistrars();
         QCOMPARE(error.has_value(), !exists);
         QCOMPARE(extensionsOf(table), DefaultExtensions);
     }
@@ -237,7 +237,7 @@ private slots:
         QFETCH(bool, proxy);
         QFETCH(int, index);
         const RegistrarTable table = defaultTable();
-        QCOMPARE(table.FindRegistrar(name, proxy), index);
+        QCOMPARE(table.findRegistrar(name, proxy), index);
     }
 
     void findInOtherTables_data() {
@@ -268,22 +268,22 @@ private slots:
             rows.append({ext, QStringLiteral("host"), 43, false}); // status never matters
         RegistrarTable table;
         table.setRows(rows);
-        QCOMPARE(table.FindRegistrar(name, proxy), index);
+        QCOMPARE(table.findRegistrar(name, proxy), index);
     }
 
     void saveReplacesEveryRowOfTheExtensionInPlace() {
         writeFile("com|old|43|Enabled\r\n \r\nnet|b|43|Enabled\r\nCOM|keep|43|Enabled\r\n"
                   "com|old2|43|Disabled\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.LoadRegistrars());
-        QVERIFY(!table.SaveRegistrar(QStringLiteral("COM"), QStringLiteral("New.Host"),
+        QVERIFY(!table.loadRegistrars());
+        QVERIFY(!table.saveRegistrar(QStringLiteral("COM"), QStringLiteral("New.Host"),
                                      QStringLiteral("4343"), false));
         QCOMPARE(readFile(), QByteArray("\r\ncom|New.Host|4343|Disabled\r\nnet|b|43|Enabled\r\n"
                                         "COM|keep|43|Enabled\r\ncom|New.Host|4343|Disabled\r\n"
                                         "\r\n"));
         // The table in memory waits for the next load.
         QCOMPARE(table.rows().at(0).server, QStringLiteral("old"));
-        QVERIFY(!table.LoadRegistrars());
+        QVERIFY(!table.loadRegistrars());
         QCOMPARE(table.rows().at(0).server, QStringLiteral("new.host"));
         QCOMPARE(table.rows().size(), 4);
     }
@@ -291,31 +291,31 @@ private slots:
     void saveAppendsANewExtension() {
         writeFile("com|a|43|Enabled\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.SaveRegistrar(QStringLiteral("xyz"), QStringLiteral("s"),
+        QVERIFY(!table.saveRegistrar(QStringLiteral("xyz"), QStringLiteral("s"),
                                      QStringLiteral("43"), true));
         QCOMPARE(readFile(), QByteArray("\r\ncom|a|43|Enabled\r\n\r\nxyz|s|43|Enabled\r\n"));
         // Saving again replaces it, and the blank lines disappear with the rewrite.
-        QVERIFY(!table.SaveRegistrar(QStringLiteral("xyz"), QStringLiteral("t"),
+        QVERIFY(!table.saveRegistrar(QStringLiteral("xyz"), QStringLiteral("t"),
                                      QStringLiteral("44"), false));
         QCOMPARE(readFile(), QByteArray("\r\ncom|a|43|Enabled\r\nxyz|t|44|Disabled\r\n\r\n"));
-        QVERIFY(!table.LoadRegistrars());
-        QCOMPARE(table.FindRegistrar(QStringLiteral("a.xyz"), false), 1);
+        QVERIFY(!table.loadRegistrars());
+        QCOMPARE(table.findRegistrar(QStringLiteral("a.xyz"), false), 1);
     }
 
     void saveWritesThePortAsGiven() {
         writeFile("com|a|43|Enabled\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.SaveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
+        QVERIFY(!table.saveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
                                      QStringLiteral("port"), true));
         QCOMPARE(readFile(), QByteArray("\r\ncom|a|port|Enabled\r\n\r\n"));
-        const auto error = table.LoadRegistrars();
+        const auto error = table.loadRegistrars();
         QVERIFY(error);
         QCOMPARE(error->line, 2);
     }
 
     void saveToAMissingFileFails() {
         RegistrarTable table(m_path);
-        QVERIFY(table.SaveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
+        QVERIFY(table.saveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
                                     QStringLiteral("43"), true));
         QVERIFY(!QFile::exists(m_path));
     }
@@ -323,7 +323,7 @@ private slots:
     void appendAddsOneRowAtTheEnd() {
         writeFile("com|a|43|Enabled\r\n\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.AppendRegistrar(QStringLiteral("Xyz"), QStringLiteral("S"),
+        QVERIFY(!table.appendRegistrar(QStringLiteral("Xyz"), QStringLiteral("S"),
                                        QStringLiteral("43"), QStringLiteral("enabled")));
         QCOMPARE(readFile(), QByteArray("com|a|43|Enabled\r\n\r\nXyz|S|43|enabled\r\n"));
     }

@@ -1,6 +1,6 @@
-#include "pagetext.h"
-#include "registrartable.h"
-#include "replyclassifier.h"
+#include "whois/pagetext.h"
+#include "whois/registrartable.h"
+#include "whois/replyclassifier.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,8 +13,8 @@ RegistrarTable defaultTable() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("registrars.txt"));
         RegistrarTable t(path);
-        t.EnsureRegistrarFile(false);
-        t.LoadRegistrars();
+        t.ensureRegistrarFile(false);
+        t.loadRegistrars();
         return t;
     }();
     return table;
@@ -34,7 +34,7 @@ class TestWhoisText : public QObject {
     Q_OBJECT
 
 private slots:
-    void breakAtExtensions_data() {
+    void testBreakAtExtensions_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::newRow("space") << "see example.com now"
@@ -65,10 +65,10 @@ private slots:
                                          << "a.com, a.com.";
     }
 
-    void breakAtExtensions() {
+    void testBreakAtExtensions() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(BreakAtExtensions(text, defaultTable()), expected);
+        QCOMPARE(breakAtExtensions(text, defaultTable()), expected);
     }
 
     void helpersFollowTheTable() {
@@ -78,25 +78,25 @@ private slots:
                                                  {"com", "c", 43, true},
                                                  {"org", "o", 43, false}});
         const QString text = QStringLiteral("x.com y.net");
-        QCOMPARE(EndOfExtension(text, netFirst), 12);
-        QCOMPARE(EndOfExtension(text, defaultTable()), 6);
-        QCOMPARE(BreakAtExtensions(QStringLiteral("a.org b.ORG"), netFirst),
+        QCOMPARE(endOfExtension(text, netFirst), 12);
+        QCOMPARE(endOfExtension(text, defaultTable()), 6);
+        QCOMPARE(breakAtExtensions(QStringLiteral("a.org b.ORG"), netFirst),
                  QStringLiteral("a.org b.ORG"));
-        QVERIFY(!HasEnabledExtension(QStringLiteral("a.proxy"), netFirst));
+        QVERIFY(!hasEnabledExtension(QStringLiteral("a.proxy"), netFirst));
 
         const RegistrarTable empty;
-        QCOMPARE(BreakAtExtensions(QStringLiteral("a.com \"x.com\""), empty),
+        QCOMPARE(breakAtExtensions(QStringLiteral("a.com \"x.com\""), empty),
                  QStringLiteral("a.com \"x.com\""));
-        QVERIFY(!HasEnabledExtension(QStringLiteral("a.com"), empty));
-        QCOMPARE(EndOfExtension(QStringLiteral("a.com"), empty), 0);
+        QVERIFY(!hasEnabledExtension(QStringLiteral("a.com"), empty));
+        QCOMPARE(endOfExtension(QStringLiteral("a.com"), empty), 0);
 
         // Enabling a row makes it count at once.
         const RegistrarTable orgOn = tableOf({{"org", "o", 43, true}});
-        QVERIFY(HasEnabledExtension(QStringLiteral("a.org"), orgOn));
-        QCOMPARE(BreakAtExtensions(QStringLiteral("a.org/"), orgOn), "a.org/" + Crlf);
+        QVERIFY(hasEnabledExtension(QStringLiteral("a.org"), orgOn));
+        QCOMPARE(breakAtExtensions(QStringLiteral("a.org/"), orgOn), "a.org/" + Crlf);
     }
 
-    void hasEnabledExtension_data() {
+    void testHasEnabledExtension_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("expected");
         QTest::newRow("disabled org") << "visit example.org today" << false;
@@ -109,13 +109,13 @@ private slots:
         QTest::newRow("empty") << "" << false;
     }
 
-    void hasEnabledExtension() {
+    void testHasEnabledExtension() {
         QFETCH(QString, text);
         QFETCH(bool, expected);
-        QCOMPARE(HasEnabledExtension(text, defaultTable()), expected);
+        QCOMPARE(hasEnabledExtension(text, defaultTable()), expected);
     }
 
-    void endOfExtension_data() {
+    void testEndOfExtension_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected");
         QTest::newRow("ends with com") << "example.com" << 12;
@@ -128,13 +128,13 @@ private slots:
         QTest::newRow("none") << "nothing here" << 0;
     }
 
-    void endOfExtension() {
+    void testEndOfExtension() {
         QFETCH(QString, text);
         QFETCH(int, expected);
-        QCOMPARE(EndOfExtension(text, defaultTable()), expected);
+        QCOMPARE(endOfExtension(text, defaultTable()), expected);
     }
 
-    void registrableDomain_data() {
+    void testRegistrableDomain_data() {
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("expected");
         QTest::newRow("no dot") << "localhost"
@@ -169,10 +169,10 @@ private slots:
                                       << ".com";
     }
 
-    void registrableDomain() {
+    void testRegistrableDomain() {
         QFETCH(QString, host);
         QFETCH(QString, expected);
-        QCOMPARE(RegistrableDomain(host), expected);
+        QCOMPARE(registrableDomain(host), expected);
     }
 
     void phrases_data() {

@@ -1,6 +1,6 @@
 #include "loopbackwhoisserver.h"
-#include "replyclassifier.h"
-#include "whoisviewer.h"
+#include "whois/replyclassifier.h"
+#include "whois/whoisviewer.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -23,8 +23,8 @@ class TestWhoisViewer : public QObject {
 
     LoopbackWhoisServer *m_server = nullptr;
 
-    frmWhois *open(const QString &name) {
-        auto *viewer = new frmWhois(QStringLiteral("127.0.0.1"), m_server->port(), name);
+    WhoisViewer *open(const QString &name) {
+        auto *viewer = new WhoisViewer(QStringLiteral("127.0.0.1"), m_server->port(), name);
         viewer->show();
         return viewer;
     }
@@ -46,14 +46,14 @@ private slots:
             reply = "Domain Name: EXAMPLE.COM\r\nRegistrar: X\r\n";
         m_server->replies.insert(QStringLiteral("example.com"), reply);
 
-        QPointer<frmWhois> viewer = open(QStringLiteral("example.com"));
+        QPointer<WhoisViewer> viewer = open(QStringLiteral("example.com"));
         QCOMPARE(viewer->windowTitle(), QStringLiteral("WHOIS Information"));
         auto *box = viewer->findChild<QTextEdit *>(QStringLiteral("text1"));
         QVERIFY(box);
         QVERIFY(box->isReadOnly());
         QVERIFY(box->toPlainText().isEmpty());
 
-        QSignalSpy shown(viewer.data(), &frmWhois::replyShown);
+        QSignalSpy shown(viewer.data(), &WhoisViewer::replyShown);
         QVERIFY(shown.wait(Wait));
         QCOMPARE(m_server->rawQueries, QByteArrayList{"example.com\r\n"});
         QCOMPARE(box->toPlainText(), QString::fromLatin1(reply).remove(QLatin1Char('\r')));
@@ -66,13 +66,13 @@ private slots:
         m_server->replies.insert(QStringLiteral("first.com"), "reply about first\r\n");
         m_server->replies.insert(QStringLiteral("second.com"), "reply about second\r\n");
 
-        QPointer<frmWhois> first = open(QStringLiteral("first.com"));
+        QPointer<WhoisViewer> first = open(QStringLiteral("first.com"));
         QSignalSpy queried(m_server, &LoopbackWhoisServer::queryReceived);
         QVERIFY(queried.wait(Wait));
         // Replaced while the first reply is still on its way.
         delete first.data();
-        QPointer<frmWhois> second = open(QStringLiteral("second.com"));
-        QSignalSpy shown(second.data(), &frmWhois::replyShown);
+        QPointer<WhoisViewer> second = open(QStringLiteral("second.com"));
+        QSignalSpy shown(second.data(), &WhoisViewer::replyShown);
         QVERIFY(shown.wait(Wait));
         QCOMPARE(shownText(second), QStringLiteral("reply about second\n"));
         QCOMPARE(m_server->queries, (QByteArrayList{"first.com", "second.com"}));
@@ -82,8 +82,8 @@ private slots:
     void twoViewersKeepTheirRepliesApart() {
         m_server->replies.insert(QStringLiteral("a.com"), "about a\r\n");
         m_server->replies.insert(QStringLiteral("b.com"), "about b\r\n");
-        std::unique_ptr<frmWhois> a(open(QStringLiteral("a.com")));
-        std::unique_ptr<frmWhois> b(open(QStringLiteral("b.com")));
+        std::unique_ptr<WhoisViewer> a(open(QStringLiteral("a.com")));
+        std::unique_ptr<WhoisViewer> b(open(QStringLiteral("b.com")));
         a->setAttribute(Qt::WA_DeleteOnClose, false);
         b->setAttribute(Qt::WA_DeleteOnClose, false);
         QTRY_COMPARE_WITH_TIMEOUT(shownText(a.get()), QStringLiteral("about a\n"), Wait);
@@ -91,16 +91,16 @@ private slots:
     }
 
     void theNameCannotAddAQueryLine() {
-        std::unique_ptr<frmWhois> viewer(open(QStringLiteral("a.com\r\nb.com")));
-        QSignalSpy shown(viewer.get(), &frmWhois::replyShown);
+        std::unique_ptr<WhoisViewer> viewer(open(QStringLiteral("a.com\r\nb.com")));
+        QSignalSpy shown(viewer.get(), &WhoisViewer::replyShown);
         QVERIFY(shown.wait(Wait));
         QCOMPARE(m_server->rawQueries, QByteArrayList{"a.comb.com\r\n"});
     }
 
     void replyIsShownAsPlainText() {
         m_server->defaultReply = "<b>bold</b> &amp; caf\xe9\r\n";
-        std::unique_ptr<frmWhois> viewer(open(QStringLiteral("x.com")));
-        QSignalSpy shown(viewer.get(), &frmWhois::replyShown);
+        std::unique_ptr<WhoisViewer> viewer(open(QStringLiteral("x.com")));
+        QSignalSpy shown(viewer.get(), &WhoisViewer::replyShown);
         QVERIFY(shown.wait(Wait));
         QCOMPARE(shownText(viewer.get()), QString::fromLatin1("<b>bold</b> &amp; caf\xe9\n"));
     }
@@ -108,15 +108,15 @@ private slots:
     void anOversizedReplyIsCapped() {
         m_server->mode = LoopbackWhoisServer::Mode::Oversized;
         m_server->oversizeBytes = 2 * ReplyClassifier::MaxReplyBytes;
-        std::unique_ptr<frmWhois> viewer(open(QStringLiteral("x.com")));
-        QSignalSpy shown(viewer.get(), &frmWhois::replyShown);
+        std::unique_ptr<WhoisViewer> viewer(open(QStringLiteral("x.com")));
+        QSignalSpy shown(viewer.get(), &WhoisViewer::replyShown);
         QVERIFY(shown.wait(60000));
         QCOMPARE(shownText(viewer.get()).size(), ReplyClassifier::MaxReplyBytes);
     }
 
     void aSilentOrMissingServerLeavesTheBoxEmpty() {
         m_server->mode = LoopbackWhoisServer::Mode::Silent;
-        std::unique_ptr<frmWhois> silent(open(QStringLiteral("x.com")));
+        std::unique_ptr<WhoisViewer> silent(open(QStringLiteral("x.com")));
         QSignalSpy queried(m_server, &LoopbackWhoisServer::queryReceived);
         QVERIFY(queried.wait(Wait));
         QTest::qWait(50);
@@ -124,9 +124,9 @@ private slots:
 
         const quint16 port = m_server->port();
         m_server->stop();
-        std::unique_ptr<frmWhois> refused(
-            new frmWhois(QStringLiteral("127.0.0.1"), port, QStringLiteral("y.com")));
-        QSignalSpy shown(refused.get(), &frmWhois::replyShown);
+        std::unique_ptr<WhoisViewer> refused(
+            new WhoisViewer(QStringLiteral("127.0.0.1"), port, QStringLiteral("y.com")));
+        QSignalSpy shown(refused.get(), &WhoisViewer::replyShown);
         QVERIFY(!shown.wait(200));
         QVERIFY(shownText(refused.get()).isEmpty());
         // Destroying a viewer with an open connection is quiet.

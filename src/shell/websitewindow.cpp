@@ -1,13 +1,13 @@
-#include "frmwebsite.h"
+#include "shell/websitewindow.h"
 
-#include "appcontext.h"
-#include "desktop.h"
+#include "app/appcontext.h"
+#include "core/desktop.h"
 
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmWebsite::frmWebsite(AppContext &context, QWidget *parent)
+WebsiteWindow::WebsiteWindow(AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmWebsite"));
     setWindowTitle(context.branding.ProductName);
@@ -31,7 +31,7 @@ frmWebsite::frmWebsite(AppContext &context, QWidget *parent)
     m_timer->start();
 }
 
-QString frmWebsite::addressFor(const QString &text) {
+QString WebsiteWindow::addressFor(const QString &text) {
     if (text.contains(QLatin1String("https://"), Qt::CaseInsensitive) ||
         text.contains(QLatin1String("http://"), Qt::CaseInsensitive))
         return text;

@@ -1,7 +1,7 @@
-#include "form1fixture.h"
+#include "mainwindowfixture.h"
 #include "loopbackwhoisserver.h"
-#include "resultlists.h"
-#include "whoisviewer.h"
+#include "core/resultlists.h"
+#include "whois/whoisviewer.h"
 
 #include <QAction>
 #include <QDropEvent>
@@ -19,7 +19,7 @@ const QStringList High{"ab.com", "x&y?.com"};
 const QStringList Taken{"taken.com", "other.net"};
 } // namespace
 
-class TestForm1Lists : public QObject {
+class TestMainWindowLists : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -41,12 +41,12 @@ private:
         return m_f->child<QLabel>(QStringLiteral("Label%1").arg(k))->text();
     }
 
-    std::unique_ptr<Form1Fixture> m_f;
-    Form1 *m_form = nullptr;
+    std::unique_ptr<MainWindowFixture> m_f;
+    MainWindow *m_form = nullptr;
 };
 
-void TestForm1Lists::init() {
-    m_f = std::make_unique<Form1Fixture>();
+void TestMainWindowLists::init() {
+    m_f = std::make_unique<MainWindowFixture>();
     m_f->tmp.writeFile("\\Remembered.txt", "kept.com\r\n");
     m_form = &m_f->start();
     m_form->setWindowState(Qt::WindowNoState);
@@ -56,17 +56,17 @@ void TestForm1Lists::init() {
     ResultLists &lists = m_form->lists();
     for (const QStringList *names : {&Low, &Mid, &High})
         for (const QString &name : *names)
-            lists.FileFreeName(name);
+            lists.fileFreeName(name);
     for (const QString &name : Taken)
-        lists.FileTakenName(name);
+        lists.fileTakenName(name);
 }
 
-void TestForm1Lists::cleanup() {
+void TestMainWindowLists::cleanup() {
     m_f.reset();
     m_form = nullptr;
 }
 
-void TestForm1Lists::copyButtonsAndMenu_data() {
+void TestMainWindowLists::copyButtonsAndMenu_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QStringList>("names");
     QTest::newRow("cmdCopy1") << "cmdCopy1" << Low;
@@ -80,7 +80,7 @@ void TestForm1Lists::copyButtonsAndMenu_data() {
     QTest::newRow("Copy Saved") << "mnuEditItem9" << QStringList{"kept.com"};
 }
 
-void TestForm1Lists::copyButtonsAndMenu() {
+void TestMainWindowLists::copyButtonsAndMenu() {
     QFETCH(QString, control);
     QFETCH(QStringList, names);
     if (auto *button = m_f->child<QToolButton>(control)) {
@@ -92,7 +92,7 @@ void TestForm1Lists::copyButtonsAndMenu() {
     QCOMPARE(m_f->desktop.clipboard, names.join("\r\n") + "\r\n");
 }
 
-void TestForm1Lists::deleteKeys_data() {
+void TestMainWindowLists::deleteKeys_data() {
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("currentRow");
     QTest::addColumn<QStringList>("left");
@@ -109,7 +109,7 @@ void TestForm1Lists::deleteKeys_data() {
     QTest::newRow("no current entry") << int(Qt::NoModifier) << -1 << Low << "Low Profile (3)";
 }
 
-void TestForm1Lists::deleteKeys() {
+void TestMainWindowLists::deleteKeys() {
     QFETCH(int, modifiers);
     QFETCH(int, currentRow);
     QFETCH(QStringList, left);
@@ -130,7 +130,7 @@ void TestForm1Lists::deleteKeys() {
     QCOMPARE(m_f->tmp.readFile("\\Remembered.txt"), QByteArray("kept.com\r\n"));
 }
 
-void TestForm1Lists::clearAllFreeLeavesRegisteredAndSaved() {
+void TestMainWindowLists::clearAllFreeLeavesRegisteredAndSaved() {
     m_f->child<QAction>("mnuEditItem0")->trigger();
     for (int k : {1, 3, 4}) {
         QCOMPARE(m_form->lists().list(k)->count(), 0);
@@ -145,15 +145,15 @@ void TestForm1Lists::clearAllFreeLeavesRegisteredAndSaved() {
     QCOMPARE(caption(2), QStringLiteral("Registered"));
 }
 
-void TestForm1Lists::dragMidEntriesToSaved() {
+void TestMainWindowLists::dragMidEntriesToSaved() {
     QListView *mid = view(4);
     // A click in the Mid Profile list makes it the list drops take their names from.
     QTest::mouseClick(mid->viewport(), Qt::LeftButton, {},
                       mid->visualRect(mid->model()->index(3, 0)).center());
-    QCOMPARE(m_form->ActiveList(), 4);
+    QCOMPARE(m_form->activeList(), 4);
     QTest::mouseClick(view(5)->viewport(), Qt::LeftButton, {},
                       view(5)->visualRect(view(5)->model()->index(0, 0)).center());
-    QCOMPARE(m_form->ActiveList(), 4);
+    QCOMPARE(m_form->activeList(), 4);
 
     for (int row : {0, 2})
         mid->selectionModel()->select(mid->model()->index(row, 0), QItemSelectionModel::Select);
@@ -175,7 +175,7 @@ void TestForm1Lists::dragMidEntriesToSaved() {
     QCOMPARE(m_form->lists().list(4)->names(), Mid);
 }
 
-void TestForm1Lists::hostileDrops_data() {
+void TestMainWindowLists::hostileDrops_data() {
     QTest::addColumn<int>("activeList");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("added");
@@ -185,7 +185,7 @@ void TestForm1Lists::hostileDrops_data() {
     QTest::newRow("registered list") << 2 << "1|x" << QStringList{"other.net"};
 }
 
-void TestForm1Lists::hostileDrops() {
+void TestMainWindowLists::hostileDrops() {
     QFETCH(int, activeList);
     QFETCH(QString, text);
     QFETCH(QStringList, added);
@@ -200,7 +200,7 @@ void TestForm1Lists::hostileDrops() {
     QCOMPARE(m_form->lists().list(5)->count(), 1 + added.size());
 }
 
-void TestForm1Lists::doubleClickOpensPurchasePage() {
+void TestMainWindowLists::doubleClickOpensPurchasePage() {
     QListView *high = view(3);
     const QPoint second = high->visualRect(high->model()->index(1, 0)).center();
     // A double-click follows a press on the same entry.
@@ -219,7 +219,7 @@ void TestForm1Lists::doubleClickOpensPurchasePage() {
     QCOMPARE(m_f->desktop.openedUrls.last(), prefix + "taken.com");
 }
 
-void TestForm1Lists::doubleClickReplacesViewer() {
+void TestMainWindowLists::doubleClickReplacesViewer() {
     LoopbackWhoisServer server;
     QVERIFY(server.start());
     server.replies.insert("taken.com", "first reply\r\n");
@@ -234,7 +234,7 @@ void TestForm1Lists::doubleClickReplacesViewer() {
     QTRY_VERIFY_WITH_TIMEOUT(
         first->findChild<QTextEdit *>("text1")->toPlainText().contains("first"), 10000);
     m_form->openEntry(2, 1);
-    auto *second = qobject_cast<frmWhois *>(m_form->windows().window("frmWhois"));
+    auto *second = qobject_cast<WhoisViewer *>(m_form->windows().window("frmWhois"));
     QVERIFY(second && second != first);
     QCOMPARE(m_f->ctx.WhoisName, QStringLiteral("other.net"));
     QVERIFY(second->isWindow() && second->isVisible());
@@ -245,5 +245,5 @@ void TestForm1Lists::doubleClickReplacesViewer() {
     QVERIFY(m_f->desktop.openedUrls.isEmpty());
 }
 
-QTEST_MAIN(TestForm1Lists)
-#include "tst_form1lists.moc"
+QTEST_MAIN(TestMainWindowLists)
+#include "tst_mainwindowlists.moc"

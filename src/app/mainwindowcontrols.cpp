@@ -1,8 +1,8 @@
-#include "form1ui.h"
+#include "app/mainwindowcontrols.h"
 
-#include "elidedlabel.h"
-#include "listcommands.h"
-#include "resultlistview.h"
+#include "app/elidedlabel.h"
+#include "app/listcommands.h"
+#include "app/resultlistview.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -99,7 +99,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text) {
 }
 } // namespace
 
-QStringList Form1Ui::searchTypes() {
+QStringList MainWindowControls::searchTypes() {
     return {QStringLiteral("Browse for names"), QStringLiteral("Generate names"),
             QStringLiteral("Yahoo Search"),     QStringLiteral("Google Search"),
             QStringLiteral("Full Word List"),   QStringLiteral("All Two Letter"),
@@ -107,12 +107,12 @@ QStringList Form1Ui::searchTypes() {
             QStringLiteral("Custom List")};
 }
 
-QStringList Form1Ui::wantedCounts() {
+QStringList MainWindowControls::wantedCounts() {
     return {QStringLiteral("~100 Domains"), QStringLiteral("~200 Domains"),
             QStringLiteral("~500 Domains"), QStringLiteral("~1000 Domains")};
 }
 
-void Form1Ui::setup(QMainWindow *window) {
+void MainWindowControls::setup(QMainWindow *window) {
     window->setObjectName(QStringLiteral("Form1"));
     central = new QWidget(window);
     window->setCentralWidget(central);
@@ -122,7 +122,7 @@ void Form1Ui::setup(QMainWindow *window) {
     setupStatusBar(window);
 }
 
-void Form1Ui::setupSearchPanel() {
+void MainWindowControls::setupSearchPanel() {
     Frame1 = new QFrame(central);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::StyledPanel);
@@ -164,7 +164,7 @@ void Form1Ui::setupSearchPanel() {
                        " text-decoration: underline; padding-right: 4px; }"));
 }
 
-void Form1Ui::setupResultFrame() {
+void MainWindowControls::setupResultFrame() {
     Frame2 = new QGroupBox(central);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     for (int k = 1; k <= 5; ++k) {
@@ -183,7 +183,7 @@ void Form1Ui::setupResultFrame() {
     }
 }
 
-void Form1Ui::setupMenus(QMainWindow *window) {
+void MainWindowControls::setupMenus(QMainWindow *window) {
     QMenuBar *bar = window->menuBar();
     QMenu *file = bar->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("mnuFile"));
@@ -219,7 +219,7 @@ void Form1Ui::setupMenus(QMainWindow *window) {
     mnuAboutItem->setObjectName(QStringLiteral("mnuAboutItem"));
 }
 
-void Form1Ui::setupStatusBar(QMainWindow *window) {
+void MainWindowControls::setupStatusBar(QMainWindow *window) {
     StatusBar1 = window->statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     for (int panel = 1; panel <= 3; ++panel) {

@@ -1,9 +1,9 @@
-#include "form3.h"
+#include "harvest/listbuilderwindow.h"
 
-#include "appcontext.h"
-#include "desktop.h"
-#include "form1.h"
-#include "listbuilderrun.h"
+#include "app/appcontext.h"
+#include "core/desktop.h"
+#include "app/mainwindow.h"
+#include "harvest/listbuilderrun.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -15,7 +15,7 @@ namespace {
 const QString kBodyScript = QStringLiteral("document.body ? document.body.innerHTML : ''");
 }
 
-Form3::Form3(AppContext &ctx, Form1 &main, QWidget *parent)
+ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget *parent)
     : QWidget(parent)
     , m_ctx(ctx)
     , m_main(main) {
@@ -43,27 +43,27 @@ Form3::Form3(AppContext &ctx, Form1 &main, QWidget *parent)
             [this](const QString &address) { m_browser->load(QUrl(address)); });
     connect(m_run, &ListBuilderRun::statusText, m_status, &QLineEdit::setText);
     // Queued: the hand-over shows a message box, which must not run inside the run's timer.
-    connect(m_run, &ListBuilderRun::listReady, this, &Form3::onListReady, Qt::QueuedConnection);
-    connect(m_run, &ListBuilderRun::writeFailed, this, &Form3::onWriteFailed, Qt::QueuedConnection);
-    connect(m_browser, &QWebEngineView::loadFinished, this, &Form3::onLoadFinished);
+    connect(m_run, &ListBuilderRun::listReady, this, &ListBuilderWindow::onListReady, Qt::QueuedConnection);
+    connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed, Qt::QueuedConnection);
+    connect(m_browser, &QWebEngineView::loadFinished, this, &ListBuilderWindow::onLoadFinished);
 
     m_run->start(main.searchType(), main.searchText(), main.wantedCountIndex());
 }
 
-void Form3::onLoadFinished(bool ok) {
+void ListBuilderWindow::onLoadFinished(bool ok) {
     // A page that cannot be loaded counts as a page without names, which ends the run.
     if (!ok) {
         m_run->pageCompleted(QString());
         return;
     }
-    QPointer<Form3> self(this);
+    QPointer<ListBuilderWindow> self(this);
     m_browser->page()->runJavaScript(kBodyScript, [self](const QVariant &body) {
         if (self)
             self->m_run->pageCompleted(body.toString());
     });
 }
 
-void Form3::onListReady(int foundTotal, int wordMax) {
+void ListBuilderWindow::onListReady(int foundTotal, int wordMax) {
     m_main.setWordMax(QString::number(wordMax));
     m_main.setWordNum(QStringLiteral("1"));
     m_browser->stop();
@@ -71,11 +71,11 @@ void Form3::onListReady(int foundTotal, int wordMax) {
     m_ctx.desktop->message(
         m_ctx.branding.ProductName,
         QStringLiteral("List of %1 unique domains was created successfully!").arg(foundTotal));
-    m_main.Start();
+    m_main.start();
     close();
 }
 
-void Form3::onWriteFailed(const QString &path) {
+void ListBuilderWindow::onWriteFailed(const QString &path) {
     m_browser->stop();
     hide();
     m_ctx.desktop->message(QStringLiteral("Error"),

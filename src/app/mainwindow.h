@@ -1,11 +1,11 @@
 #pragma once
 
-#include "windowregistry.h"
+#include "app/windowregistry.h"
 
 #include <QMainWindow>
 #include <memory>
 
-class Form1Ui;
+class MainWindowControls;
 class ListCommands;
 class LookupPool;
 class QComboBox;
@@ -18,11 +18,11 @@ struct AppContext;
 // The main window: search-type selection, Start and Stop, the five result lists and their
 // commands. Its logic lives in ResultLists, LookupPool and SearchDriver; the window wires them
 // to its controls (every control carries its documented objectName).
-class Form1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(AppContext &context, QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(AppContext &context, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     AppContext &context() { return m_ctx; }
     ResultLists &lists() { return *m_lists; }
@@ -48,7 +48,7 @@ public:
     QString statusPanelText(int panel) const;             // panel 1 to 3
 
     // The list commands, as the buttons, the Edit menu and the keys run them.
-    int ActiveList() const { return m_activeList; }
+    int activeList() const { return m_activeList; }
     void setActiveList(int k);
     void copyList(int k);
     void deleteSelected(int k); // the entry at the list view's current index
@@ -59,8 +59,8 @@ public:
     void openEntry(int k, int row);   // double-click on entry `row` of list k
 
 public slots:
-    void Start(); // cmdDoSearch
-    void Stop();  // Command3
+    void start(); // cmdDoSearch
+    void stop();  // Command3
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -92,7 +92,7 @@ private:
     ResultLists *m_lists = nullptr;
     LookupPool *m_pool = nullptr;
     SearchDriver *m_driver = nullptr;
-    std::unique_ptr<Form1Ui> m_ui;
+    std::unique_ptr<MainWindowControls> m_ui;
     std::unique_ptr<ListCommands> m_commands;
     int m_activeList = 0;
     int m_wordNumber = 0;

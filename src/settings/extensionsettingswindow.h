@@ -1,7 +1,7 @@
 #pragma once
 
-#include "machinesettings.h"
-#include "registrartable.h"
+#include "core/machinesettings.h"
+#include "whois/registrartable.h"
 
 #include <QWidget>
 #include <optional>
@@ -16,15 +16,15 @@ struct AppContext;
 // "Domain extension settings": edits registrars.txt row by row, the proxy switch and the
 // default extension. Every table change rewrites the file, refreshes the list and reloads the
 // in-memory table, so the next lookup uses it.
-class frmSettings : public QWidget {
+class ExtensionSettingsWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSettings(AppContext &ctx, QWidget *parent = nullptr);
+    explicit ExtensionSettingsWindow(AppContext &ctx, QWidget *parent = nullptr);
 
     // The status "Add/Save" writes: true for a new extension, else that of the clicked row.
-    bool EditEnabled() const { return m_editEnabled; }
+    bool editEnabled() const { return m_editEnabled; }
     // Fills lstDomains from the file's rows (as written, not lowered), keeping the sort.
-    std::optional<RegistrarError> FillRegistrarList();
+    std::optional<RegistrarError> fillRegistrarList();
 
 public slots:
     void newExtension();    // Command1

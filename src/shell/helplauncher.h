@@ -6,10 +6,10 @@ struct AppContext;
 
 // The help launcher: never seen. Creating it opens "\Help.chm" of the program folder with the
 // desktop's default handler, when the file is there, and remembers that help was shown.
-class Form8 : public QWidget {
+class HelpLauncher : public QWidget {
     Q_OBJECT
 public:
-    explicit Form8(AppContext &context, QWidget *parent = nullptr);
+    explicit HelpLauncher(AppContext &context, QWidget *parent = nullptr);
 
     static QString helpPath(const AppContext &context);
 };

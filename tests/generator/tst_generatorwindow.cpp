@@ -1,10 +1,10 @@
-#include "form1.h"
-#include "frmmake.h"
-#include "lookuppool.h"
+#include "app/mainwindow.h"
+#include "generator/generatorwindow.h"
+#include "whois/lookuppool.h"
 #include "loopbackwhoisserver.h"
-#include "namelistmodel.h"
-#include "resultlists.h"
-#include "searchdriver.h"
+#include "core/namelistmodel.h"
+#include "core/resultlists.h"
+#include "app/searchdriver.h"
 #include "testcontext.h"
 
 #include <QCheckBox>
@@ -21,22 +21,22 @@ constexpr int GenerateType = 1; // "Generate names" in the main window's search 
 // A started main window over a temporary program folder whose "Generate names" selection
 // opens the real generator window.
 struct Env : TestContext {
-    std::unique_ptr<Form1> main;
+    std::unique_ptr<MainWindow> main;
 
     explicit Env(int tickMs = 10)
         : TestContext(tickMs) {
         ctx.userStore->write("Kestrin", "Settings", "showHelp", "0");
     }
     void start() {
-        main = std::make_unique<Form1>(ctx);
-        main->windows().setFactory("frmMake", [this] { return new frmMake(ctx, *main); });
+        main = std::make_unique<MainWindow>(ctx);
+        main->windows().setFactory("frmMake", [this] { return new GeneratorWindow(ctx, *main); });
         main->load();
     }
-    frmMake &open() {
+    GeneratorWindow &open() {
         if (!main)
             start();
         main->selectSearchType(GenerateType);
-        auto *w = qobject_cast<frmMake *>(main->windows().window("frmMake"));
+        auto *w = qobject_cast<GeneratorWindow *>(main->windows().window("frmMake"));
         if (!w)
             qFatal("the generator window did not open");
         return *w;
@@ -57,14 +57,14 @@ QString text(QWidget &w, const char *name) {
 }
 
 // Only .com and .net, all joining options, base word and words as given.
-void prepare(frmMake &w, const QString &base) {
+void prepare(GeneratorWindow &w, const QString &base) {
     for (int i = 2; i < 9; ++i)
         child<QCheckBox>(w, QStringLiteral("chkExt%1").arg(i))->setChecked(false);
     child<QLineEdit>(w, "Text1")->setText(base);
 }
 
-int run(frmMake &w) {
-    QSignalSpy finished(&w, &frmMake::finished);
+int run(GeneratorWindow &w) {
+    QSignalSpy finished(&w, &GeneratorWindow::finished);
     QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
     if (finished.isEmpty() && !finished.wait(20000))
         return -1;
@@ -72,7 +72,7 @@ int run(frmMake &w) {
 }
 } // namespace
 
-class tst_frmMake : public QObject {
+class TestGeneratorWindow : public QObject {
     Q_OBJECT
 private slots:
     void firstOpenDefaults();
@@ -88,9 +88,9 @@ private slots:
     void generatedNamesAreLookedUpOnce();
 };
 
-void tst_frmMake::firstOpenDefaults() {
+void TestGeneratorWindow::firstOpenDefaults() {
     Env env;
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     QCOMPARE(w.windowTitle(), QStringLiteral("Domain Name Creator"));
     for (int i = 0; i < 9; ++i)
         QVERIFY(child<QCheckBox>(w, QStringLiteral("chkExt%1").arg(i))->isChecked());
@@ -106,11 +106,11 @@ void tst_frmMake::firstOpenDefaults() {
     QCOMPARE(child<QListWidget>(w, "List2")->count(), 0); // start-up's file holds one empty line
 }
 
-void tst_frmMake::optionsSurviveReopening() {
+void TestGeneratorWindow::optionsSurviveReopening() {
     Env env;
     env.setMachine("chkExt5", "garbage");
     {
-        frmMake &w = env.open();
+        GeneratorWindow &w = env.open();
         QVERIFY(child<QCheckBox>(w, "chkExt5")->isChecked());
         child<QCheckBox>(w, "chkExt3")->click();
         child<QCheckBox>(w, "chkAdd2")->click();
@@ -119,7 +119,7 @@ void tst_frmMake::optionsSurviveReopening() {
         w.close();
     }
     QTRY_VERIFY(!env.main->windows().window("frmMake"));
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     QVERIFY(!child<QCheckBox>(w, "chkExt3")->isChecked());
     QVERIFY(!child<QCheckBox>(w, "chkAdd2")->isChecked());
     QVERIFY(child<QCheckBox>(w, "chkExt4")->isChecked());
@@ -127,9 +127,9 @@ void tst_frmMake::optionsSurviveReopening() {
     QCOMPARE(text(w, "txtCustom"), QStringLiteral(".de"));
 }
 
-void tst_frmMake::addAndRemoveWords() {
+void TestGeneratorWindow::addAndRemoveWords() {
     Env env;
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     auto *list = child<QListWidget>(w, "List2");
     auto *word = child<QLineEdit>(w, "Text2");
     QTest::mouseClick(child<QPushButton>(w, "cmdSub"), Qt::LeftButton);
@@ -151,9 +151,9 @@ void tst_frmMake::addAndRemoveWords() {
     QCOMPARE(env.desktop.messages.size(), 1);
 }
 
-void tst_frmMake::saveDomainsAs() {
+void TestGeneratorWindow::saveDomainsAs() {
     Env env;
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     env.tmp.writeFile("CreatedDomains.txt", "a.com\r\n\r\n");
     child<QLineEdit>(w, "Text1")->setText("base");
     auto *save = child<QPushButton>(w, "Command2");
@@ -171,10 +171,10 @@ void tst_frmMake::saveDomainsAs() {
     QCOMPARE(copy.readAll(), QByteArray("a.com\r\n\r\n"));
 }
 
-void tst_frmMake::runFillsListFileAndMainWindow() {
+void TestGeneratorWindow::runFillsListFileAndMainWindow() {
     Env env;
     env.tmp.writeFile("Appends.txt", "\r\nmy hat\r\n \r\nW2\r\n");
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     prepare(w, "Big Blue");
     QCOMPARE(run(w), 16);
     const QStringList names = w.generated().names();
@@ -190,7 +190,7 @@ void tst_frmMake::runFillsListFileAndMainWindow() {
     QVERIFY(child<QLineEdit>(w, "Text1")->isEnabled());
 
     // A second run replaces the first one's names everywhere.
-    env.main->Stop();
+    env.main->stop();
     child<QCheckBox>(w, "chkAdd2")->setChecked(false);
     QCOMPARE(run(w), 8);
     QCOMPARE(w.generated().count(), 8);
@@ -198,20 +198,20 @@ void tst_frmMake::runFillsListFileAndMainWindow() {
     QCOMPARE(env.wordMax(), QStringLiteral("8"));
 }
 
-void tst_frmMake::laterRunsSearchFromTheirFirstName() {
+void TestGeneratorWindow::laterRunsSearchFromTheirFirstName() {
     Env env;
     env.tmp.writeFile("Appends.txt", "w\r\n");
     env.ctx.userStore->write("Orvane", "Settings", "CustWordNum", "5");
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     QCOMPARE(run(w), 36);
     // A stopped generated search shows the stored custom position in the start field.
-    env.main->Stop();
+    env.main->stop();
     QCOMPARE(text(*env.main, "txtWordNum"), QStringLiteral("5"));
     QCOMPARE(run(w), 36);
     QCOMPARE(text(*env.main, "txtWordNum"), QStringLiteral("1"));
 
     // Another search type chosen while the generator stays open.
-    env.main->Stop();
+    env.main->stop();
     env.main->selectSearchType(4);
     QCOMPARE(run(w), 36);
     QCOMPARE(env.main->listPath(), env.tmp.path("\\CreatedDomains.txt"));
@@ -220,19 +220,19 @@ void tst_frmMake::laterRunsSearchFromTheirFirstName() {
     QCOMPARE(env.wordMax(), QStringLiteral("36"));
 }
 
-void tst_frmMake::runsThatMakeNoNames_data() {
+void TestGeneratorWindow::runsThatMakeNoNames_data() {
     QTest::addColumn<QStringList>("cleared");
     QTest::newRow("no joining option") << QStringList{"chkAdd0", "chkAdd1", "chkAdd2"};
     QTest::newRow("hyphens alone") << QStringList{"chkAdd0", "chkAdd1"};
     QTest::newRow("no extension") << QStringList{"chkExt0", "chkExt1"};
 }
 
-void tst_frmMake::runsThatMakeNoNames() {
+void TestGeneratorWindow::runsThatMakeNoNames() {
     QFETCH(QStringList, cleared);
     Env env;
     env.tmp.writeFile("Appends.txt", "w\r\n");
     env.tmp.writeFile("CreatedDomains.txt", "old.com\r\n");
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     prepare(w, "b");
     for (const QString &name : cleared)
         child<QCheckBox>(w, name)->setChecked(false);
@@ -243,14 +243,14 @@ void tst_frmMake::runsThatMakeNoNames() {
     QCOMPARE(text(w, "txtStatus"), QStringLiteral("Created 0 domains...  Search Started"));
 }
 
-void tst_frmMake::missingAppendsFile() {
+void TestGeneratorWindow::missingAppendsFile() {
     Env env;
     env.tmp.writeFile("Appends.txt", "w\r\n");
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     QCOMPARE(run(w), 36); // leaves names in the list
     QFile::remove(env.tmp.path("\\Appends.txt"));
-    env.main->Stop();
-    QSignalSpy finished(&w, &frmMake::finished);
+    env.main->stop();
+    QSignalSpy finished(&w, &GeneratorWindow::finished);
     QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
     QVERIFY(QFile::exists(env.tmp.path("\\Appends.txt")));
     QCOMPARE(env.tmp.readFile("Appends.txt"), QByteArray());
@@ -260,13 +260,13 @@ void tst_frmMake::missingAppendsFile() {
     QVERIFY(finished.isEmpty());
 }
 
-void tst_frmMake::runYieldsAndStopsWhenClosed() {
+void TestGeneratorWindow::runYieldsAndStopsWhenClosed() {
     Env env;
     QByteArray words;
     for (int i = 0; i < 3000; ++i)
         words += "w" + QByteArray::number(i) + "\r\n";
     env.tmp.writeFile("Appends.txt", words);
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     prepare(w, "b");
     child<QCheckBox>(w, "chkExt1")->setChecked(false);
     child<QCheckBox>(w, "chkAdd2")->setChecked(false);
@@ -274,8 +274,8 @@ void tst_frmMake::runYieldsAndStopsWhenClosed() {
     w.setChunkMs(0);
 
     const QString wordMaxBefore = env.wordMax();
-    QPointer<frmMake> window(&w);
-    QSignalSpy finished(&w, &frmMake::finished);
+    QPointer<GeneratorWindow> window(&w);
+    QSignalSpy finished(&w, &GeneratorWindow::finished);
     QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
     // The first piece has ended at a progress report and handed the event loop back.
     QVERIFY(w.running());
@@ -294,7 +294,7 @@ void tst_frmMake::runYieldsAndStopsWhenClosed() {
     QCOMPARE(env.wordMax(), wordMaxBefore);
 }
 
-void tst_frmMake::generatedNamesAreLookedUpOnce() {
+void TestGeneratorWindow::generatedNamesAreLookedUpOnce() {
     Env env(100);
     LoopbackWhoisServer server;
     QVERIFY(server.start());
@@ -305,7 +305,7 @@ void tst_frmMake::generatedNamesAreLookedUpOnce() {
     for (int i = 0; i < 30; ++i)
         words += "word" + QByteArray::number(i) + "\r\n";
     env.tmp.writeFile("Appends.txt", words);
-    frmMake &w = env.open();
+    GeneratorWindow &w = env.open();
     for (int i = 1; i < 9; ++i)
         child<QCheckBox>(w, QStringLiteral("chkExt%1").arg(i))->setChecked(false);
     child<QCheckBox>(w, "chkAdd2")->setChecked(false);
@@ -324,5 +324,5 @@ void tst_frmMake::generatedNamesAreLookedUpOnce() {
     QCOMPARE(env.main->lists().counter(ResultLists::Registered), 60);
 }
 
-QTEST_MAIN(tst_frmMake)
-#include "tst_frmmake.moc"
+QTEST_MAIN(TestGeneratorWindow)
+#include "tst_generatorwindow.moc"

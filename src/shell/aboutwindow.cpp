@@ -1,16 +1,16 @@
-#include "frmabout.h"
+#include "shell/aboutwindow.h"
 
-#include "appcontext.h"
-#include "skin.h"
-#include "splashart.h"
-#include "windowregistry.h"
+#include "app/appcontext.h"
+#include "app/skin.h"
+#include "shell/splashart.h"
+#include "app/windowregistry.h"
 
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
 
-frmAbout::frmAbout(AppContext &context, WindowRegistry &windows, QWidget *parent)
+AboutWindow::AboutWindow(AppContext &context, WindowRegistry &windows, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_ctx(context)
     , m_windows(windows) {
@@ -52,19 +52,19 @@ frmAbout::frmAbout(AppContext &context, WindowRegistry &windows, QWidget *parent
     m_website->installEventFilter(this);
 
     if (b.SkinSwitch) {
-        MirrorLabels(b, this, QStringLiteral("SkinLabel1"), isPlainLabel);
-        ApplySkin(b, this);
+        mirrorLabels(b, this, QStringLiteral("SkinLabel1"), isPlainLabel);
+        applySkin(b, this);
     }
 }
 
-QLabel *frmAbout::addLabel(const QString &name, const QString &text) {
+QLabel *AboutWindow::addLabel(const QString &name, const QString &text) {
     auto *label = new QLabel(text, this);
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     return label;
 }
 
-bool frmAbout::eventFilter(QObject *watched, QEvent *event) {
+bool AboutWindow::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_website && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         m_ctx.WebsiteMode = QStringLiteral("Website");

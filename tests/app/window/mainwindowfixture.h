@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form1.h"
+#include "app/mainwindow.h"
 #include "testcontext.h"
 
 #include <QStringList>
@@ -10,15 +10,15 @@
 // A main window over a fresh temporary program folder, with a recording desktop and short
 // intervals. Windows of other subsystems are stood in for by plain widgets whose opening is
 // recorded in `opened`.
-struct Form1Fixture : TestContext {
-    std::unique_ptr<Form1> form;
+struct MainWindowFixture : TestContext {
+    std::unique_ptr<MainWindow> form;
     QStringList opened;
 
-    Form1Fixture()
+    MainWindowFixture()
         : TestContext(10) {}
 
-    Form1 &create() {
-        form = std::make_unique<Form1>(ctx);
+    MainWindow &create() {
+        form = std::make_unique<MainWindow>(ctx);
         for (const char *name :
              {"Form3", "Form5", "Form8", "frmMake", "frmSettings", "frmAbout", "frmWebsite"}) {
             const QString n = QString::fromLatin1(name);
@@ -32,7 +32,7 @@ struct Form1Fixture : TestContext {
         return *form;
     }
 
-    Form1 &start() {
+    MainWindow &start() {
         create().load();
         return *form;
     }

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "generator.h"
-#include "generatorsettings.h"
-#include "machinesettings.h"
+#include "generator/generator.h"
+#include "generator/generatorsettings.h"
+#include "core/machinesettings.h"
 
 #include <QWidget>
 #include <array>
 #include <memory>
 
-class Form1;
+class MainWindow;
 class NameGenerator;
 class NameListModel;
 class QCheckBox;
@@ -21,11 +21,11 @@ struct AppContext;
 // "Domain Name Creator": the base word, the prefix/suffix words of Appends.txt, the joining
 // options and extensions. A run fills List1, writes CreatedDomains.txt and hands the names to
 // the main window's search.
-class frmMake : public QWidget {
+class GeneratorWindow : public QWidget {
     Q_OBJECT
 public:
-    frmMake(AppContext &ctx, Form1 &main, QWidget *parent = nullptr);
-    ~frmMake() override;
+    GeneratorWindow(AppContext &ctx, MainWindow &main, QWidget *parent = nullptr);
+    ~GeneratorWindow() override;
 
     NameListModel &generated() { return *m_generated; }
     bool running() const { return m_generator != nullptr; }
@@ -58,7 +58,7 @@ private:
     QString createdPath() const;
 
     AppContext &m_ctx;
-    Form1 &m_main;
+    MainWindow &m_main;
     MachineSettings m_machine;
     GeneratorSettings m_settings;
 

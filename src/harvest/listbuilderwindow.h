@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class Form1;
+class MainWindow;
 class ListBuilderRun;
 class QLineEdit;
 class QWebEngineView;
@@ -11,10 +11,10 @@ struct AppContext;
 // The list builder window: loads the search engine's result pages in a browser, collects the
 // names on them, and hands the finished list to the main window's search. It starts at once
 // and closes itself when the list is complete.
-class Form3 : public QWidget {
+class ListBuilderWindow : public QWidget {
     Q_OBJECT
 public:
-    Form3(AppContext &ctx, Form1 &main, QWidget *parent = nullptr);
+    ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget *parent = nullptr);
 
     ListBuilderRun &run() { return *m_run; }
 
@@ -24,7 +24,7 @@ private:
     void onWriteFailed(const QString &path);
 
     AppContext &m_ctx;
-    Form1 &m_main;
+    MainWindow &m_main;
     QWebEngineView *m_browser = nullptr;
     QLineEdit *m_status = nullptr;
     ListBuilderRun *m_run = nullptr;

@@ -1,11 +1,11 @@
-#include "form2.h"
+#include "app/overflownotice.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-Form2::Form2(QWidget *parent)
+OverflowNotice::OverflowNotice(QWidget *parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("File backup"));
@@ -29,7 +29,7 @@ Form2::Form2(QWidget *parent)
     layout->addLayout(buttons);
 }
 
-QString Form2::noticeText() {
+QString OverflowNotice::noticeText() {
     return QStringLiteral("One of your lists has reached 20000 entries.  They have been saved and "
                           "cleared.  You may find your backed up lists in the kestrin /overflow/ "
                           "directory.");

@@ -1,12 +1,12 @@
-#include "form8.h"
+#include "shell/helplauncher.h"
 
-#include "appcontext.h"
-#include "desktop.h"
-#include "filehelpers.h"
-#include "machinesettings.h"
-#include "settingsstore.h"
+#include "app/appcontext.h"
+#include "core/desktop.h"
+#include "core/filehelpers.h"
+#include "core/machinesettings.h"
+#include "core/settingsstore.h"
 
-Form8::Form8(AppContext &context, QWidget *parent)
+HelpLauncher::HelpLauncher(AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("Form8"));
     resize(0, 0);
@@ -14,7 +14,7 @@ Form8::Form8(AppContext &context, QWidget *parent)
     setAttribute(Qt::WA_DontShowOnScreen);
 
     const QString help = helpPath(context);
-    if (!xfileExists(help) || !context.desktop)
+    if (!Files::fileExists(help) || !context.desktop)
         return;
     context.desktop->openFile(help);
     const QString key = QStringLiteral("showHelp");
@@ -24,10 +24,10 @@ Form8::Form8(AppContext &context, QWidget *parent)
     if (context.machineStore && context.userStore) {
         MachineSettings machine(*context.machineStore, *context.userStore, *context.desktop,
                                 context.branding.CompanyName, context.branding.ProductName);
-        machine.SaveMachineSetting(context.productApp(), AppContext::Section, key, zero);
+        machine.saveMachineSetting(context.productApp(), AppContext::Section, key, zero);
     }
 }
 
-QString Form8::helpPath(const AppContext &context) {
+QString HelpLauncher::helpPath(const AppContext &context) {
     return context.folder.path(QStringLiteral("\\Help.chm"));
 }

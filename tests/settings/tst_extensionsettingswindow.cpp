@@ -1,8 +1,8 @@
-#include "extensionrules.h"
-#include "frmsettings.h"
-#include "lookuppool.h"
+#include "settings/extensionrules.h"
+#include "settings/extensionsettingswindow.h"
+#include "whois/lookuppool.h"
 #include "loopbackwhoisserver.h"
-#include "resultlists.h"
+#include "core/resultlists.h"
 #include "testcontext.h"
 
 #include <QCheckBox>
@@ -17,8 +17,8 @@ namespace {
 // A program folder with the default registrar table, and a context over it.
 struct Env : TestContext {
     Env() {
-        ctx.registrars.EnsureRegistrarFile(false);
-        ctx.registrars.LoadRegistrars();
+        ctx.registrars.ensureRegistrarFile(false);
+        ctx.registrars.loadRegistrars();
     }
     QString machine(const QString &key) { return machineSetting(key, "?"); }
     QStringList fileRows() const {
@@ -74,7 +74,7 @@ void loseFocus(QWidget &w) {
 }
 } // namespace
 
-class tst_frmSettings : public QObject {
+class TestExtensionSettingsWindow : public QObject {
     Q_OBJECT
 private slots:
     void rules_data();
@@ -93,7 +93,7 @@ private slots:
     void lookupUsesTheEditedServer();
 };
 
-void tst_frmSettings::rules_data() {
+void TestExtensionSettingsWindow::rules_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("normalized");
     QTest::addColumn<bool>("port");
@@ -123,7 +123,7 @@ void tst_frmSettings::rules_data() {
                              << ".4x" << false;
 }
 
-void tst_frmSettings::rules() {
+void TestExtensionSettingsWindow::rules() {
     QFETCH(QString, text);
     QFETCH(QString, normalized);
     QFETCH(bool, port);
@@ -131,10 +131,10 @@ void tst_frmSettings::rules() {
     QCOMPARE(ExtensionRules::isValidPort(text), port);
 }
 
-void tst_frmSettings::opensWithTheFileRows() {
+void TestExtensionSettingsWindow::opensWithTheFileRows() {
     Env env;
     env.tmp.writeFile("registrars.txt", "COM|Whois.X|43|Enabled\r\n\r\n \r\nnet|y|44|Off\r\n");
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     QCOMPARE(w.objectName(), QStringLiteral("frmSettings"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Domain extension settings"));
     auto *list = child<QTreeWidget>(w, "lstDomains");
@@ -144,17 +144,17 @@ void tst_frmSettings::opensWithTheFileRows() {
     // Shown as written, not lowered.
     QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Whois.X"));
     QCOMPARE(list->topLevelItem(1)->text(3), QStringLiteral("Off"));
-    QVERIFY(w.EditEnabled());
+    QVERIFY(w.editEnabled());
     QVERIFY(env.desktop.messages.isEmpty());
 }
 
-void tst_frmSettings::editingKeepsOrSetsTheStatus() {
+void TestExtensionSettingsWindow::editingKeepsOrSetsTheStatus() {
     Env env;
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     w.show();
     const int org = rowOf(env, "org");
     clickRow(w, org);
-    QVERIFY(!w.EditEnabled());
+    QVERIFY(!w.editEnabled());
     QCOMPARE(child<QLineEdit>(w, "txtExt")->text(), QStringLiteral("org"));
     child<QLineEdit>(w, "txtServer")->setText("whois.changed.test");
     click(w, "cmdSave");
@@ -163,7 +163,7 @@ void tst_frmSettings::editingKeepsOrSetsTheStatus() {
 
     // COM after "New Extension": replaces the com row in place, enabled.
     click(w, "Command1");
-    QVERIFY(w.EditEnabled());
+    QVERIFY(w.editEnabled());
     QVERIFY(child<QLineEdit>(w, "txtExt")->text().isEmpty());
     fill(w, "COM", "whois.new.test", "4343");
     click(w, "cmdSave");
@@ -180,7 +180,7 @@ void tst_frmSettings::editingKeepsOrSetsTheStatus() {
     QVERIFY(env.desktop.messages.isEmpty());
 }
 
-void tst_frmSettings::invalidInputWritesNothing_data() {
+void TestExtensionSettingsWindow::invalidInputWritesNothing_data() {
     QTest::addColumn<QString>("ext");
     QTest::addColumn<QString>("server");
     QTest::addColumn<QString>("port");
@@ -210,13 +210,13 @@ void tst_frmSettings::invalidInputWritesNothing_data() {
                                           << "43";
 }
 
-void tst_frmSettings::invalidInputWritesNothing() {
+void TestExtensionSettingsWindow::invalidInputWritesNothing() {
     QFETCH(QString, ext);
     QFETCH(QString, server);
     QFETCH(QString, port);
     Env env;
     const QByteArray before = env.tmp.readFile("registrars.txt");
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     fill(w, ext, server, port);
     click(w, "cmdSave");
     QCOMPARE(env.desktop.messageTexts(),
@@ -224,9 +224,9 @@ void tst_frmSettings::invalidInputWritesNothing() {
     QCOMPARE(env.tmp.readFile("registrars.txt"), before);
 }
 
-void tst_frmSettings::toggleFlipsTheSelectedRow() {
+void TestExtensionSettingsWindow::toggleFlipsTheSelectedRow() {
     Env env;
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     w.show();
     click(w, "cmdToggle"); // nothing selected: refresh only
     QCOMPARE(env.fileRows().at(0), QStringLiteral("proxy|127.0.0.1|43|Enabled"));
@@ -240,12 +240,12 @@ void tst_frmSettings::toggleFlipsTheSelectedRow() {
     QVERIFY(env.desktop.messages.isEmpty());
 }
 
-void tst_frmSettings::sortFlipsAndDeleteWritesDisplayedOrder() {
+void TestExtensionSettingsWindow::sortFlipsAndDeleteWritesDisplayedOrder() {
     Env env;
     env.tmp.writeFile("registrars.txt", "com|a|43|Enabled\r\nnet|b|44|Enabled\r\n"
                                         "com|c|45|Disabled\r\nbiz|d|9|Enabled\r\n");
-    env.ctx.registrars.LoadRegistrars();
-    frmSettings w(env.ctx);
+    env.ctx.registrars.loadRegistrars();
+    ExtensionSettingsWindow w(env.ctx);
     w.show();
     auto *list = child<QTreeWidget>(w, "lstDomains");
     auto column = [list](int c) {
@@ -268,7 +268,7 @@ void tst_frmSettings::sortFlipsAndDeleteWritesDisplayedOrder() {
         QByteArray("com|c|45|Disabled\r\n\r\nnet|b|44|Enabled\r\n\r\ncom|a|43|Enabled\r\n\r\n"));
     QVERIFY(child<QLineEdit>(w, "txtExt")->text().isEmpty());
     // The reloaded table follows the new order: an unknown extension takes the last com row.
-    QCOMPARE(env.ctx.registrars.FindRegistrar("x.xyz", false), 2);
+    QCOMPARE(env.ctx.registrars.findRegistrar("x.xyz", false), 2);
     QCOMPARE(env.ctx.registrars.rows().at(2).server, QStringLiteral("a"));
 
     // A refresh keeps the sort.
@@ -277,9 +277,9 @@ void tst_frmSettings::sortFlipsAndDeleteWritesDisplayedOrder() {
     QCOMPARE(column(1), (QStringList{"c", "b", "a"}));
 }
 
-void tst_frmSettings::restoreAfterDeletingEverything() {
+void TestExtensionSettingsWindow::restoreAfterDeletingEverything() {
     Env env;
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     w.show();
     auto *list = child<QTreeWidget>(w, "lstDomains");
     while (list->topLevelItemCount() > 0) {
@@ -294,11 +294,11 @@ void tst_frmSettings::restoreAfterDeletingEverything() {
     QVERIFY(env.desktop.messages.isEmpty());
 }
 
-void tst_frmSettings::badRowsAreReportedWithTheirLine() {
+void TestExtensionSettingsWindow::badRowsAreReportedWithTheirLine() {
     Env env;
     env.tmp.writeFile("registrars.txt", "com|a|43|Enabled\r\n\r\nbroken|row\r\n");
     {
-        frmSettings w(env.ctx);
+        ExtensionSettingsWindow w(env.ctx);
         QCOMPARE(env.desktop.messages.size(), 1);
         QCOMPARE(env.desktop.messages.at(0).title, QStringLiteral("Error"));
         QVERIFY2(env.desktop.messages.at(0).text.startsWith("registrars.txt, line 3"),
@@ -306,7 +306,7 @@ void tst_frmSettings::badRowsAreReportedWithTheirLine() {
     }
     env.desktop.messages.clear();
     env.tmp.writeFile("registrars.txt", "com|a|43|Enabled\r\nnet|b|forty|Enabled\r\n");
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     w.show();
     QVERIFY(env.desktop.messages.isEmpty()); // the list does not check ports
     clickRow(w, 0);
@@ -316,11 +316,11 @@ void tst_frmSettings::badRowsAreReportedWithTheirLine() {
     QVERIFY(!env.ctx.registrars.rows().at(0).enabled);
 }
 
-void tst_frmSettings::deleteKeepsRowsAfterABadRow() {
+void TestExtensionSettingsWindow::deleteKeepsRowsAfterABadRow() {
     Env env;
     const QByteArray content = "com|a|43|Enabled\r\nbroken\r\nnet|b|44|Enabled\r\n";
     env.tmp.writeFile("registrars.txt", content);
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     w.show();
     env.desktop.messages.clear();
     clickRow(w, 0);
@@ -331,10 +331,10 @@ void tst_frmSettings::deleteKeepsRowsAfterABadRow() {
     QCOMPARE(child<QTreeWidget>(w, "lstDomains")->topLevelItemCount(), 1);
 }
 
-void tst_frmSettings::proxySwitchIsStoredAndRestored() {
+void TestExtensionSettingsWindow::proxySwitchIsStoredAndRestored() {
     Env env;
     {
-        frmSettings w(env.ctx);
+        ExtensionSettingsWindow w(env.ctx);
         auto *box = child<QCheckBox>(w, "chkProxy");
         QVERIFY(!box->isChecked());
         QVERIFY(box->text().contains("\"proxy\""));
@@ -343,7 +343,7 @@ void tst_frmSettings::proxySwitchIsStoredAndRestored() {
         QCOMPARE(env.machine("chkProxy"), QStringLiteral("1"));
     }
     env.ctx.whois.ProxySwitch = false;
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     QVERIFY(child<QCheckBox>(w, "chkProxy")->isChecked());
     QVERIFY(env.ctx.whois.ProxySwitch);
     child<QCheckBox>(w, "chkProxy")->click();
@@ -351,9 +351,9 @@ void tst_frmSettings::proxySwitchIsStoredAndRestored() {
     QCOMPARE(env.machine("chkProxy"), QStringLiteral("0"));
 }
 
-void tst_frmSettings::defaultExtension() {
+void TestExtensionSettingsWindow::defaultExtension() {
     Env env;
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     auto *box = child<QLineEdit>(w, "txtDefault");
     auto stored = [&env] {
         return env.ctx.userStore->read("Kestrin", "Settings", "DefaultExt", "?");
@@ -384,20 +384,20 @@ void tst_frmSettings::defaultExtension() {
     QCOMPARE(stored(), QStringLiteral(".org"));
 }
 
-void tst_frmSettings::lookupUsesTheEditedServer() {
+void TestExtensionSettingsWindow::lookupUsesTheEditedServer() {
     Env env;
     LoopbackWhoisServer server;
     QVERIFY(server.start());
     ResultLists lists(env.ctx.folder);
     LookupPool pool(env.ctx.registrars, env.ctx.whois, lists, env.desktop, env.ctx.timing);
-    frmSettings w(env.ctx);
+    ExtensionSettingsWindow w(env.ctx);
     fill(w, "com", "127.0.0.1", QString::number(server.port()));
     click(w, "cmdSave");
     QSignalSpy ended(&pool, &LookupPool::lookupEnded);
-    pool.StartLookup("example.com", 0);
+    pool.startLookup("example.com", 0);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
     QCOMPARE(server.queries, QList<QByteArray>{"example.com"});
 }
 
-QTEST_MAIN(tst_frmSettings)
-#include "tst_frmsettings.moc"
+QTEST_MAIN(TestExtensionSettingsWindow)
+#include "tst_extensionsettingswindow.moc"

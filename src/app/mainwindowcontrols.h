@@ -18,8 +18,8 @@ class QWidget;
 class ResultListView;
 
 // The controls and menus of the main window, each with its documented objectName. Holds no
-// behaviour: Form1 connects and places them.
-class Form1Ui {
+// behaviour: MainWindow connects and places them.
+class MainWindowControls {
 public:
     void setup(QMainWindow *window);
 

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 
 class BrowserHarvest;
-class Form1;
+class MainWindow;
 class HarvestChecker;
 class HarvestListPanel;
 class QComboBox;
@@ -15,11 +15,11 @@ struct AppContext;
 // second browser) is scanned for domain names. The names are queued and checked one by one
 // with the window's own WHOIS connection; results show in the window's two lists and are
 // filed into the main window's lists.
-class Form5 : public QMainWindow {
+class HarvestBrowser : public QMainWindow {
     Q_OBJECT
 public:
-    Form5(AppContext &ctx, Form1 &main, QWidget *parent = nullptr);
-    ~Form5() override;
+    HarvestBrowser(AppContext &ctx, MainWindow &main, QWidget *parent = nullptr);
+    ~HarvestBrowser() override;
 
     BrowserHarvest &harvest() { return *m_harvest; }
     HarvestChecker &checker() { return *m_checker; }
@@ -39,7 +39,7 @@ private:
     void openName(const QString &name);
 
     AppContext &m_ctx;
-    Form1 &m_main;
+    MainWindow &m_main;
     BrowserHarvest *m_harvest = nullptr;
     HarvestChecker *m_checker = nullptr;
     QComboBox *m_address = nullptr;

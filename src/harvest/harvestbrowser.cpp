@@ -1,13 +1,13 @@
-#include "form5.h"
+#include "harvest/harvestbrowser.h"
 
-#include "appcontext.h"
-#include "browserharvest.h"
-#include "desktop.h"
-#include "filehelpers.h"
-#include "form1.h"
-#include "harvestchecker.h"
-#include "harvestlistpanel.h"
-#include "whoisviewer.h"
+#include "app/appcontext.h"
+#include "harvest/browserharvest.h"
+#include "core/desktop.h"
+#include "core/filehelpers.h"
+#include "app/mainwindow.h"
+#include "harvest/harvestchecker.h"
+#include "harvest/harvestlistpanel.h"
+#include "whois/whoisviewer.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -38,7 +38,7 @@ const QStringList kShortcutCaptions = {QStringLiteral("Expired Traffic"),
 constexpr int kMinimumSide = 434;
 } // namespace
 
-Form5::Form5(AppContext &ctx, Form1 &main, QWidget *parent)
+HarvestBrowser::HarvestBrowser(AppContext &ctx, MainWindow &main, QWidget *parent)
     : QMainWindow(parent)
     , m_ctx(ctx)
     , m_main(main) {
@@ -78,12 +78,12 @@ Form5::Form5(AppContext &ctx, Form1 &main, QWidget *parent)
     navigate(ctx.branding.WebsiteText);
 }
 
-Form5::~Form5() {
+HarvestBrowser::~HarvestBrowser() {
     // The builder's searches use the same file; closing the harvester discards its queue.
     m_harvest->deleteQueueFile();
 }
 
-QWidget *Form5::buildAddressBar() {
+QWidget *HarvestBrowser::buildAddressBar() {
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("Frame1"));
     auto *row = new QHBoxLayout(bar);
@@ -119,8 +119,8 @@ QWidget *Form5::buildAddressBar() {
         tool(QStringLiteral("cmdRefresh"), QStyle::SP_BrowserReload, QStringLiteral("Refresh"));
     QToolButton *stop = tool(QStringLiteral("cmdStop"), QStyle::SP_BrowserStop, QString());
 
-    connect(goButton, &QToolButton::clicked, this, &Form5::go);
-    connect(m_address->lineEdit(), &QLineEdit::returnPressed, this, &Form5::go);
+    connect(goButton, &QToolButton::clicked, this, &HarvestBrowser::go);
+    connect(m_address->lineEdit(), &QLineEdit::returnPressed, this, &HarvestBrowser::go);
     connect(m_address, &QComboBox::activated, this,
             [this](int index) { navigate(m_address->itemText(index)); });
     connect(back, &QToolButton::clicked, this, [this] { m_browser->back(); });
@@ -131,7 +131,7 @@ QWidget *Form5::buildAddressBar() {
     return bar;
 }
 
-QWidget *Form5::buildShortcutBar() {
+QWidget *HarvestBrowser::buildShortcutBar() {
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("Frame2"));
     auto *row = new QHBoxLayout(bar);
@@ -150,12 +150,12 @@ QWidget *Form5::buildShortcutBar() {
     cache->setObjectName(QStringLiteral("Command3"));
     cache->setToolTip(QStringLiteral("If you notice the program has stopped checking domains, "
                                      "please click here to correct the problem"));
-    connect(cache, &QPushButton::clicked, this, &Form5::clearCache);
+    connect(cache, &QPushButton::clicked, this, &HarvestBrowser::clearCache);
     row->addWidget(cache);
     return bar;
 }
 
-QWidget *Form5::buildSidePanel() {
+QWidget *HarvestBrowser::buildSidePanel() {
     auto *side = new QWidget(this);
     auto *column = new QVBoxLayout(side);
     column->setContentsMargins(0, 0, 0, 0);
@@ -168,13 +168,13 @@ QWidget *Form5::buildSidePanel() {
     column->addWidget(m_taken, 1);
     column->addWidget(m_frameBrowser);
     connect(m_free, &HarvestListPanel::cleared, m_harvest, &BrowserHarvest::clearSeen);
-    connect(m_free, &HarvestListPanel::activated, this, &Form5::openName);
-    connect(m_taken, &HarvestListPanel::activated, this, &Form5::openName);
+    connect(m_free, &HarvestListPanel::activated, this, &HarvestBrowser::openName);
+    connect(m_taken, &HarvestListPanel::activated, this, &HarvestBrowser::openName);
     side->setMinimumWidth(200);
     return side;
 }
 
-void Form5::buildStatusBar() {
+void HarvestBrowser::buildStatusBar() {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     for (int i = 0; i < 3; ++i) {
@@ -185,7 +185,7 @@ void Form5::buildStatusBar() {
     }
 }
 
-void Form5::connectBrowsers() {
+void HarvestBrowser::connectBrowsers() {
     connect(m_browser, &QWebEngineView::loadStarted, m_harvest, &BrowserHarvest::downloadBegun);
     connect(m_browser, &QWebEngineView::loadFinished, this,
             [this](bool ok) { harvestBody(m_browser, ok); });
@@ -198,52 +198,52 @@ void Form5::connectBrowsers() {
     });
 }
 
-void Form5::connectHarvest() {
+void HarvestBrowser::connectHarvest() {
     connect(m_harvest, &BrowserHarvest::pageStatus, m_panels[1], &QLabel::setText);
     connect(m_harvest, &BrowserHarvest::followFrame, this,
             [this](const QString &address) { m_frameBrowser->load(QUrl::fromUserInput(address)); });
-    connect(m_harvest, &BrowserHarvest::pageHarvested, m_checker, &HarvestChecker::CheckNextName);
+    connect(m_harvest, &BrowserHarvest::pageHarvested, m_checker, &HarvestChecker::checkNextName);
     connect(m_checker, &HarvestChecker::progressText, m_panels[0], &QLabel::setText);
     connect(m_checker, &HarvestChecker::pageStatus, m_panels[1], &QLabel::setText);
     connect(m_checker, &HarvestChecker::freeName, m_free, &HarvestListPanel::addName);
     connect(m_checker, &HarvestChecker::takenName, m_taken, &HarvestListPanel::addName);
 }
 
-void Form5::navigate(const QString &address) {
+void HarvestBrowser::navigate(const QString &address) {
     const QUrl url = QUrl::fromUserInput(address);
     if (url.isValid())
         m_browser->load(url);
 }
 
-void Form5::go() {
+void HarvestBrowser::go() {
     const QString address = m_address->currentText();
     m_address->addItem(address); // a text already in the list is added again
     m_address->setEditText(address);
     navigate(address);
 }
 
-void Form5::harvestBody(QWebEngineView *browser, bool ok) {
+void HarvestBrowser::harvestBody(QWebEngineView *browser, bool ok) {
     // A failed load shows an error page whose text must not be harvested.
     if (!ok) {
         m_harvest->pageCompleted(QString());
         return;
     }
-    QPointer<Form5> self(this);
+    QPointer<HarvestBrowser> self(this);
     browser->page()->runJavaScript(kBodyScript, [self](const QVariant &body) {
         if (self)
             self->m_harvest->pageCompleted(body.toString());
     });
 }
 
-void Form5::clearCache() {
+void HarvestBrowser::clearCache() {
     const QString scratch = m_ctx.folder.path(QStringLiteral("\\SearchOutput.txt"));
-    if (!xfileExists(scratch))
+    if (!Files::fileExists(scratch))
         return;
     QFile::remove(scratch);
     m_browser->reload();
 }
 
-void Form5::openName(const QString &name) {
+void HarvestBrowser::openName(const QString &name) {
     m_ctx.WhoisName = name;
     if (m_ctx.branding.PurchaseSwitch) {
         m_ctx.desktop->openUrl(m_ctx.branding.PurchasePrefix + name);
@@ -251,7 +251,7 @@ void Form5::openName(const QString &name) {
     }
     WindowRegistry &windows = m_main.windows();
     windows.close(QStringLiteral("frmWhois"));
-    auto *viewer = new frmWhois(m_ctx.hosts.viewerServer, m_ctx.hosts.viewerPort, name, &m_main);
+    auto *viewer = new WhoisViewer(m_ctx.hosts.viewerServer, m_ctx.hosts.viewerPort, name, &m_main);
     viewer->setWindowFlag(Qt::Window, true);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     windows.adopt(QStringLiteral("frmWhois"), viewer);

@@ -1,12 +1,12 @@
-#include "frmmake.h"
+#include "generator/generatorwindow.h"
 
-#include "appcontext.h"
-#include "appendsfile.h"
-#include "desktop.h"
-#include "filehelpers.h"
-#include "form1.h"
-#include "namelistmodel.h"
-#include "skin.h"
+#include "app/appcontext.h"
+#include "generator/appendsfile.h"
+#include "core/desktop.h"
+#include "core/filehelpers.h"
+#include "app/mainwindow.h"
+#include "core/namelistmodel.h"
+#include "app/skin.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -40,7 +40,7 @@ QPushButton *makeButton(const QString &name, const QString &text, const QString 
 }
 } // namespace
 
-frmMake::frmMake(AppContext &ctx, Form1 &main, QWidget *parent)
+GeneratorWindow::GeneratorWindow(AppContext &ctx, MainWindow &main, QWidget *parent)
     : QWidget(parent)
     , m_ctx(ctx)
     , m_main(main)
@@ -54,9 +54,9 @@ frmMake::frmMake(AppContext &ctx, Form1 &main, QWidget *parent)
     connectStorage();
 }
 
-frmMake::~frmMake() = default;
+GeneratorWindow::~GeneratorWindow() = default;
 
-void frmMake::buildControls() {
+void GeneratorWindow::buildControls() {
     auto *label1 = new QLabel(QStringLiteral("Base Word:"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     m_text1 = new QLineEdit(this);
@@ -144,15 +144,15 @@ void frmMake::buildControls() {
     layout->addWidget(m_txtStatus);
     resize(560, 520);
 
-    connect(m_command1, &QPushButton::clicked, this, &frmMake::startGenerator);
-    connect(m_text1, &QLineEdit::returnPressed, this, &frmMake::startGenerator);
-    connect(m_command2, &QPushButton::clicked, this, &frmMake::saveDomainsAs);
-    connect(m_cmdAdd, &QPushButton::clicked, this, &frmMake::addWord);
-    connect(m_text2, &QLineEdit::returnPressed, this, &frmMake::addWord);
-    connect(m_cmdSub, &QPushButton::clicked, this, &frmMake::removeWord);
+    connect(m_command1, &QPushButton::clicked, this, &GeneratorWindow::startGenerator);
+    connect(m_text1, &QLineEdit::returnPressed, this, &GeneratorWindow::startGenerator);
+    connect(m_command2, &QPushButton::clicked, this, &GeneratorWindow::saveDomainsAs);
+    connect(m_cmdAdd, &QPushButton::clicked, this, &GeneratorWindow::addWord);
+    connect(m_text2, &QLineEdit::returnPressed, this, &GeneratorWindow::addWord);
+    connect(m_cmdSub, &QPushButton::clicked, this, &GeneratorWindow::removeWord);
 }
 
-void frmMake::loadState() {
+void GeneratorWindow::loadState() {
     m_list2->addItems(AppendsFile(appendsPath()).words());
     for (int i = 0; i < GeneratorOptions::ExtensionCount; ++i)
         m_chkExt[i]->setChecked(m_settings.extension(i));
@@ -162,7 +162,7 @@ void frmMake::loadState() {
     m_txtCustom->setText(m_settings.customExtension());
 }
 
-void frmMake::connectStorage() {
+void GeneratorWindow::connectStorage() {
     for (int i = 0; i < GeneratorOptions::ExtensionCount; ++i)
         connect(m_chkExt[i], &QCheckBox::toggled, this,
                 [this, i](bool on) { m_settings.setExtension(i, on); });
@@ -175,19 +175,19 @@ void frmMake::connectStorage() {
             [this](const QString &text) { m_settings.setCustomExtension(text); });
 }
 
-QString frmMake::appendsPath() const {
+QString GeneratorWindow::appendsPath() const {
     return m_ctx.folder.path(QStringLiteral("\\Appends.txt"));
 }
 
-QString frmMake::createdPath() const {
+QString GeneratorWindow::createdPath() const {
     return m_ctx.folder.path(QStringLiteral("\\CreatedDomains.txt"));
 }
 
-void frmMake::setStatus(const QString &text) {
+void GeneratorWindow::setStatus(const QString &text) {
     m_txtStatus->setText(text);
 }
 
-void frmMake::setInputsEnabled(bool enabled) {
+void GeneratorWindow::setInputsEnabled(bool enabled) {
     for (QCheckBox *box : m_chkExt)
         box->setEnabled(enabled);
     for (QCheckBox *box : m_chkAdd)
@@ -197,7 +197,7 @@ void frmMake::setInputsEnabled(bool enabled) {
         w->setEnabled(enabled);
 }
 
-GeneratorOptions frmMake::currentOptions() const {
+GeneratorOptions GeneratorWindow::currentOptions() const {
     GeneratorOptions options;
     options.baseWord = m_text1->text();
     options.prefixes = m_chkAdd[0]->isChecked();
@@ -209,7 +209,7 @@ GeneratorOptions frmMake::currentOptions() const {
     return options;
 }
 
-void frmMake::startGenerator() {
+void GeneratorWindow::startGenerator() {
     if (running())
         return;
     m_closed = false;
@@ -231,7 +231,7 @@ void frmMake::startGenerator() {
     runChunk();
 }
 
-void frmMake::runChunk() {
+void GeneratorWindow::runChunk() {
     if (!m_generator)
         return;
     if (m_closed) {
@@ -250,12 +250,12 @@ void frmMake::runChunk() {
     } while (more && clock.elapsed() < m_chunkMs);
     m_generated->appendMany(names);
     if (more)
-        QTimer::singleShot(0, this, &frmMake::runChunk);
+        QTimer::singleShot(0, this, &GeneratorWindow::runChunk);
     else
         finishRun();
 }
 
-void frmMake::finishRun() {
+void GeneratorWindow::finishRun() {
     const int created = m_generator->created();
     m_generator.reset();
     setStatus(QStringLiteral("Created %1 domains...  Sorting...").arg(created));
@@ -273,16 +273,16 @@ void frmMake::finishRun() {
     // are searched from the first one.
     const QString generateType = QStringLiteral("Generate names");
     if (m_main.searchType() != generateType)
-        m_main.selectSearchType(int(Form1::searchTypes().indexOf(generateType)));
+        m_main.selectSearchType(int(MainWindow::searchTypes().indexOf(generateType)));
     m_main.setWordNum(QStringLiteral("1"));
     m_main.setWordMax(QString::number(created));
     setStatus(QStringLiteral("Created %1 domains...  Search Started").arg(created));
     setInputsEnabled(true);
-    m_main.Start();
+    m_main.start();
     emit finished(created);
 }
 
-void frmMake::saveDomainsAs() {
+void GeneratorWindow::saveDomainsAs() {
     const QString folder = m_ctx.folder.path(QStringLiteral("\\CustomLists"));
     QDir().mkpath(folder);
     const QString target = m_ctx.desktop->saveFileName(folder + QLatin1Char('/') + m_text1->text() +
@@ -290,17 +290,17 @@ void frmMake::saveDomainsAs() {
                                                        QStringLiteral("*.txt"));
     if (target.isEmpty())
         return;
-    xcopyFile(createdPath(), target);
+    Files::copyFile(createdPath(), target);
 }
 
-void frmMake::addWord() {
+void GeneratorWindow::addWord() {
     const QString word = m_text2->text();
     AppendsFile(appendsPath()).add(word);
     m_list2->addItem(word);
     m_text2->clear();
 }
 
-void frmMake::removeWord() {
+void GeneratorWindow::removeWord() {
     QListWidgetItem *item = m_list2->currentItem();
     if (!item || !item->isSelected()) {
         m_ctx.desktop->message(m_ctx.branding.ProductName,
@@ -313,7 +313,7 @@ void frmMake::removeWord() {
     delete item;
 }
 
-void frmMake::closeEvent(QCloseEvent *event) {
+void GeneratorWindow::closeEvent(QCloseEvent *event) {
     m_closed = true;
     QWidget::closeEvent(event);
 }

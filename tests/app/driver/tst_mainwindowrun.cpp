@@ -1,8 +1,8 @@
-#include "filehelpers.h"
-#include "form1.h"
+#include "core/filehelpers.h"
+#include "app/mainwindow.h"
 #include "loopbackwhoisserver.h"
-#include "resultlists.h"
-#include "searchdriver.h"
+#include "core/resultlists.h"
+#include "app/searchdriver.h"
 #include "testcontext.h"
 
 #include <QAbstractItemModel>
@@ -15,14 +15,14 @@
 
 // The whole road through the real main window: choose a word list, press Start, and the lists,
 // captions and mirror files end up holding exactly what the server called free.
-class TestForm1Run : public QObject {
+class TestMainWindowRun : public QObject {
     Q_OBJECT
 
 private slots:
     void twoLetterRunFilesExactlyTheFreeNames();
 };
 
-void TestForm1Run::twoLetterRunFilesExactlyTheFreeNames() {
+void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
     TestContext test(100);
     TempProgramFolder &tmp = test.tmp;
     LoopbackWhoisServer server;
@@ -45,7 +45,7 @@ void TestForm1Run::twoLetterRunFilesExactlyTheFreeNames() {
                   "com|127.0.0.1|" + QByteArray::number(server.port()) + "|Enabled\r\n\r\n");
 
     AppContext &ctx = test.ctx;
-    Form1 form(ctx);
+    MainWindow form(ctx);
     form.load();
     form.show();
 
@@ -81,5 +81,5 @@ void TestForm1Run::twoLetterRunFilesExactlyTheFreeNames() {
     QVERIFY(test.desktop.messages.isEmpty());
 }
 
-QTEST_MAIN(TestForm1Run)
-#include "tst_form1run.moc"
+QTEST_MAIN(TestMainWindowRun)
+#include "tst_mainwindowrun.moc"

@@ -1,21 +1,21 @@
-#include "frmsplash.h"
+#include "shell/splashwindow.h"
 
-#include "appcontext.h"
-#include "form1.h"
-#include "kestrinapp.h"
-#include "skin.h"
-#include "splashart.h"
+#include "app/appcontext.h"
+#include "app/mainwindow.h"
+#include "shell/kestrinapp.h"
+#include "app/skin.h"
+#include "shell/splashart.h"
 
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmSplash::frmSplash(AppContext &context, QWidget *parent)
+SplashWindow::SplashWindow(AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_ctx(context) {
     setObjectName(QStringLiteral("frmSplash"));
-    m_ctx.branding = LoadBranding();
+    m_ctx.branding = loadBranding();
     setWindowTitle(m_ctx.branding.ProductName);
 
     m_image = new QLabel(this);
@@ -36,16 +36,16 @@ frmSplash::frmSplash(AppContext &context, QWidget *parent)
     if (QScreen *display = screen())
         move(display->availableGeometry().center() - rect().center());
 
-    StartSkin(m_ctx.branding, this);
+    startSkin(m_ctx.branding, this);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer2"));
     m_timer->setInterval(m_ctx.timing.splashTickMs);
-    connect(m_timer, &QTimer::timeout, this, &frmSplash::tick);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::tick);
     m_timer->start();
 }
 
-void frmSplash::tick() {
+void SplashWindow::tick() {
     m_counter = qint16(m_counter + 2);
     emit ticked(m_counter / 2);
     if (m_counter >= 2 * m_ctx.timing.splashTicks) {
@@ -54,8 +54,8 @@ void frmSplash::tick() {
     }
 }
 
-void frmSplash::handOver() {
-    auto *main = new Form1(m_ctx);
+void SplashWindow::handOver() {
+    auto *main = new MainWindow(m_ctx);
     m_main = main;
     // Windows first: the main window's load may already open the help launcher.
     registerWindows(*main, m_ctx);

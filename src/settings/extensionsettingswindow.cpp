@@ -1,9 +1,9 @@
-#include "frmsettings.h"
+#include "settings/extensionsettingswindow.h"
 
-#include "appcontext.h"
-#include "desktop.h"
-#include "extensionrules.h"
-#include "settingsstore.h"
+#include "app/appcontext.h"
+#include "core/desktop.h"
+#include "settings/extensionrules.h"
+#include "core/settingsstore.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -41,7 +41,7 @@ QPushButton *makeButton(const QString &name, const QString &text, QWidget *paren
 }
 } // namespace
 
-frmSettings::frmSettings(AppContext &ctx, QWidget *parent)
+ExtensionSettingsWindow::ExtensionSettingsWindow(AppContext &ctx, QWidget *parent)
     : QWidget(parent)
     , m_ctx(ctx)
     , m_machine(*ctx.machineStore, *ctx.userStore, *ctx.desktop, ctx.branding.CompanyName,
@@ -50,22 +50,22 @@ frmSettings::frmSettings(AppContext &ctx, QWidget *parent)
     setWindowTitle(QStringLiteral("Domain extension settings"));
     buildControls();
 
-    if (const auto error = FillRegistrarList())
+    if (const auto error = fillRegistrarList())
         showError(*error);
     m_editEnabled = true;
     m_chkProxy->setChecked(
-        m_machine.GetMachineSetting(kApp, kSection, QStringLiteral("chkProxy"), QStringLiteral("0"))
+        m_machine.getMachineSetting(kApp, kSection, QStringLiteral("chkProxy"), QStringLiteral("0"))
             .trimmed()
             .toInt() == 1);
     setProxy(m_chkProxy->isChecked());
     m_txtDefault->setText(m_ctx.whois.DefaultExtension);
     setDefaultExtension(m_txtDefault->text());
 
-    connect(m_chkProxy, &QCheckBox::toggled, this, &frmSettings::setProxy);
-    connect(m_txtDefault, &QLineEdit::textChanged, this, &frmSettings::setDefaultExtension);
+    connect(m_chkProxy, &QCheckBox::toggled, this, &ExtensionSettingsWindow::setProxy);
+    connect(m_txtDefault, &QLineEdit::textChanged, this, &ExtensionSettingsWindow::setDefaultExtension);
 }
 
-void frmSettings::buildControls() {
+void ExtensionSettingsWindow::buildControls() {
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("lstDomains"));
     m_list->setHeaderLabels({QStringLiteral("Extension"), QStringLiteral("Server"),
@@ -141,15 +141,15 @@ void frmSettings::buildControls() {
 
     connect(m_list, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { rowClicked(item); });
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, &frmSettings::sortByColumn);
-    connect(command1, &QPushButton::clicked, this, &frmSettings::newExtension);
-    connect(cmdSave, &QPushButton::clicked, this, &frmSettings::addSave);
-    connect(cmdToggle, &QPushButton::clicked, this, &frmSettings::toggleStatus);
-    connect(command2, &QPushButton::clicked, this, &frmSettings::deleteSelected);
-    connect(command3, &QPushButton::clicked, this, &frmSettings::restoreDefaults);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &ExtensionSettingsWindow::sortByColumn);
+    connect(command1, &QPushButton::clicked, this, &ExtensionSettingsWindow::newExtension);
+    connect(cmdSave, &QPushButton::clicked, this, &ExtensionSettingsWindow::addSave);
+    connect(cmdToggle, &QPushButton::clicked, this, &ExtensionSettingsWindow::toggleStatus);
+    connect(command2, &QPushButton::clicked, this, &ExtensionSettingsWindow::deleteSelected);
+    connect(command3, &QPushButton::clicked, this, &ExtensionSettingsWindow::restoreDefaults);
 }
 
-std::optional<RegistrarError> frmSettings::FillRegistrarList() {
+std::optional<RegistrarError> ExtensionSettingsWindow::fillRegistrarList() {
     std::optional<RegistrarError> error;
     const QList<QStringList> rows = m_ctx.registrars.fileRows(&error);
     m_list->clear();
@@ -164,7 +164,7 @@ std::optional<RegistrarError> frmSettings::FillRegistrarList() {
     return error;
 }
 
-void frmSettings::rowClicked(QTreeWidgetItem *item) {
+void ExtensionSettingsWindow::rowClicked(QTreeWidgetItem *item) {
     if (!item)
         return;
     m_txtExt->setText(item->text(0));
@@ -173,7 +173,7 @@ void frmSettings::rowClicked(QTreeWidgetItem *item) {
     m_editEnabled = item->text(3) == kEnabled;
 }
 
-void frmSettings::newExtension() {
+void ExtensionSettingsWindow::newExtension() {
     m_txtExt->clear();
     m_txtServer->clear();
     m_txtPort->clear();
@@ -181,7 +181,7 @@ void frmSettings::newExtension() {
     m_editEnabled = true;
 }
 
-void frmSettings::addSave() {
+void ExtensionSettingsWindow::addSave() {
     // A "|" or a line break (pasted text) would split the row into other fields or lines.
     const auto breaksRow = [](const QString &text) {
         return text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\r')) ||
@@ -194,20 +194,20 @@ void frmSettings::addSave() {
         showInvalidInput();
         return;
     }
-    refreshAndReload(m_ctx.registrars.SaveRegistrar(m_txtExt->text(), m_txtServer->text(),
+    refreshAndReload(m_ctx.registrars.saveRegistrar(m_txtExt->text(), m_txtServer->text(),
                                                     m_txtPort->text(), m_editEnabled));
 }
 
-void frmSettings::toggleStatus() {
+void ExtensionSettingsWindow::toggleStatus() {
     std::optional<RegistrarError> error;
     if (QTreeWidgetItem *row = selectedRow()) {
         const bool enable = row->text(3) != kEnabled;
-        error = m_ctx.registrars.SaveRegistrar(row->text(0), row->text(1), row->text(2), enable);
+        error = m_ctx.registrars.saveRegistrar(row->text(0), row->text(1), row->text(2), enable);
     }
     refreshAndReload(error);
 }
 
-void frmSettings::deleteSelected() {
+void ExtensionSettingsWindow::deleteSelected() {
     QTreeWidgetItem *row = selectedRow();
     if (!row)
         return;
@@ -227,29 +227,29 @@ void frmSettings::deleteSelected() {
     }
     if (m_ctx.registrars.rewriteFromRows(rows)) {
         // The file still holds the row: show what is really there.
-        FillRegistrarList();
+        fillRegistrarList();
         return;
     }
-    m_ctx.registrars.LoadRegistrars();
+    m_ctx.registrars.loadRegistrars();
     m_txtExt->clear();
     m_txtServer->clear();
     m_txtPort->clear();
 }
 
-void frmSettings::restoreDefaults() {
-    refreshAndReload(m_ctx.registrars.EnsureRegistrarFile(true));
+void ExtensionSettingsWindow::restoreDefaults() {
+    refreshAndReload(m_ctx.registrars.ensureRegistrarFile(true));
 }
 
-void frmSettings::refreshAndReload(std::optional<RegistrarError> error) {
-    if (auto fillError = FillRegistrarList(); !error)
+void ExtensionSettingsWindow::refreshAndReload(std::optional<RegistrarError> error) {
+    if (auto fillError = fillRegistrarList(); !error)
         error = fillError;
-    if (auto loadError = m_ctx.registrars.LoadRegistrars(); !error)
+    if (auto loadError = m_ctx.registrars.loadRegistrars(); !error)
         error = loadError;
     if (error)
         showError(*error);
 }
 
-void frmSettings::sortByColumn(int column) {
+void ExtensionSettingsWindow::sortByColumn(int column) {
     if (m_list->topLevelItemCount() < 1)
         return;
     m_sorted = true;
@@ -258,48 +258,48 @@ void frmSettings::sortByColumn(int column) {
     m_list->sortItems(m_sortColumn, m_sortOrder);
 }
 
-void frmSettings::setProxy(bool on) {
+void ExtensionSettingsWindow::setProxy(bool on) {
     m_ctx.whois.ProxySwitch = on;
-    m_machine.SaveMachineSetting(kApp, kSection, QStringLiteral("chkProxy"),
+    m_machine.saveMachineSetting(kApp, kSection, QStringLiteral("chkProxy"),
                                  on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void frmSettings::setDefaultExtension(const QString &text) {
+void ExtensionSettingsWindow::setDefaultExtension(const QString &text) {
     m_ctx.userStore->write(kApp, kSection, QStringLiteral("DefaultExt"), text);
     m_ctx.whois.DefaultExtension = text;
 }
 
-void frmSettings::normalizeDefault() {
+void ExtensionSettingsWindow::normalizeDefault() {
     const QString text = ExtensionRules::normalizeDefaultExtension(m_txtDefault->text());
     if (text != m_txtDefault->text())
         m_txtDefault->setText(text); // saved through the change handler
     m_ctx.whois.DefaultExtension = text;
 }
 
-bool frmSettings::eventFilter(QObject *watched, QEvent *event) {
+bool ExtensionSettingsWindow::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_txtDefault && event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
         normalizeDefault();
     return QWidget::eventFilter(watched, event);
 }
 
-void frmSettings::closeEvent(QCloseEvent *event) {
+void ExtensionSettingsWindow::closeEvent(QCloseEvent *event) {
     // Closing straight from the box must not leave an empty or dot-less default behind.
     normalizeDefault();
     QWidget::closeEvent(event);
 }
 
-QTreeWidgetItem *frmSettings::selectedRow() const {
+QTreeWidgetItem *ExtensionSettingsWindow::selectedRow() const {
     const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
-void frmSettings::showError(const RegistrarError &error) {
+void ExtensionSettingsWindow::showError(const RegistrarError &error) {
     m_ctx.desktop->message(QStringLiteral("Error"), error.text(), Desktop::Icon::Warning,
                            Desktop::Buttons::Ok);
 }
 
-void frmSettings::showInvalidInput() {
+void ExtensionSettingsWindow::showInvalidInput() {
     m_ctx.desktop->message(m_ctx.branding.ProductName,
                            QStringLiteral("Please enter valid information for all fields."),
                            Desktop::Icon::None, Desktop::Buttons::Ok);

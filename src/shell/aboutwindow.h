@@ -8,10 +8,10 @@ struct AppContext;
 
 // The about window: product, version, owner and website. It has no buttons; a click on the
 // website opens it in the browser, as the main window's website button does.
-class frmAbout : public QWidget {
+class AboutWindow : public QWidget {
     Q_OBJECT
 public:
-    frmAbout(AppContext &context, WindowRegistry &windows, QWidget *parent = nullptr);
+    AboutWindow(AppContext &context, WindowRegistry &windows, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,22 +1,22 @@
-#include "form1.h"
+#include "app/mainwindow.h"
 
-#include "appcontext.h"
-#include "desktop.h"
-#include "elidedlabel.h"
-#include "filehelpers.h"
-#include "form1ui.h"
-#include "form2.h"
-#include "listcommands.h"
-#include "listfile.h"
-#include "lookuppool.h"
-#include "machinesettings.h"
-#include "mainlayout.h"
-#include "resultlists.h"
-#include "resultlistview.h"
-#include "searchdriver.h"
-#include "settingsstore.h"
-#include "skin.h"
-#include "whoisviewer.h"
+#include "app/appcontext.h"
+#include "core/desktop.h"
+#include "app/elidedlabel.h"
+#include "core/filehelpers.h"
+#include "app/mainwindowcontrols.h"
+#include "app/overflownotice.h"
+#include "app/listcommands.h"
+#include "core/listfile.h"
+#include "whois/lookuppool.h"
+#include "core/machinesettings.h"
+#include "app/mainlayout.h"
+#include "core/resultlists.h"
+#include "app/resultlistview.h"
+#include "app/searchdriver.h"
+#include "core/settingsstore.h"
+#include "app/skin.h"
+#include "whois/whoisviewer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -89,10 +89,10 @@ bool settingIsTrue(const QString &text) {
 }
 } // namespace
 
-Form1::Form1(AppContext &context, QWidget *parent)
+MainWindow::MainWindow(AppContext &context, QWidget *parent)
     : QMainWindow(parent)
     , m_ctx(context)
-    , m_ui(std::make_unique<Form1Ui>()) {
+    , m_ui(std::make_unique<MainWindowControls>()) {
     m_lists = new ResultLists(m_ctx.folder, this);
     m_pool =
         new LookupPool(m_ctx.registrars, m_ctx.whois, *m_lists, *m_ctx.desktop, m_ctx.timing, this);
@@ -106,7 +106,7 @@ Form1::Form1(AppContext &context, QWidget *parent)
         m_ui->Label[k]->setText(m_lists->caption(k));
         m_ui->List[k]->installEventFilter(this);
     }
-    m_windows.setFactory(QStringLiteral("Form2"), [this] { return new Form2(this); });
+    m_windows.setFactory(QStringLiteral("Form2"), [this] { return new OverflowNotice(this); });
 
     // Nothing can run before a search type is chosen.
     m_ui->cmdDoSearch->setEnabled(false);
@@ -124,7 +124,7 @@ Form1::Form1(AppContext &context, QWidget *parent)
     connectEngines();
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     // The engines refer to each other and the views show the lists: tear down in reverse.
     delete m_driver;
     delete m_pool;
@@ -132,16 +132,16 @@ Form1::~Form1() {
     delete m_lists;
 }
 
-void Form1::connectControls() {
-    Form1Ui &ui = *m_ui;
+void MainWindow::connectControls() {
+    MainWindowControls &ui = *m_ui;
     connect(ui.Combo1, &QComboBox::activated, this, [this] { applySelection(); });
     for (int i = 0; i < int(ui.mnuToolsItem.size()); ++i)
         connect(ui.mnuToolsItem[i], &QAction::triggered, this, [this, i] { selectSearchType(i); });
     connect(ui.txtSearch, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_ui->cmdCreate->setEnabled(!text.isEmpty()); });
-    connect(ui.txtWordNum, &QLineEdit::textChanged, this, &Form1::onWordNumChanged);
-    connect(ui.cmdDoSearch, &QPushButton::clicked, this, &Form1::Start);
-    connect(ui.Command3, &QPushButton::clicked, this, &Form1::Stop);
+    connect(ui.txtWordNum, &QLineEdit::textChanged, this, &MainWindow::onWordNumChanged);
+    connect(ui.cmdDoSearch, &QPushButton::clicked, this, &MainWindow::start);
+    connect(ui.Command3, &QPushButton::clicked, this, &MainWindow::stop);
     connect(ui.cmdCreate, &QPushButton::clicked, this,
             [this] { openWindow(QStringLiteral("Form3")); });
     connect(ui.cmdSetup, &QPushButton::clicked, this,
@@ -176,7 +176,7 @@ void Form1::connectControls() {
             [this](const QString &text) { m_commands->dropOnSaved(text, m_activeList); });
 }
 
-void Form1::connectEngines() {
+void MainWindow::connectEngines() {
     connect(m_lists, &ResultLists::captionChanged, this, [this](int k, const QString &caption) {
         if (k >= 1 && k <= 5)
             m_ui->Label[k]->setText(caption);
@@ -187,14 +187,14 @@ void Form1::connectEngines() {
     connect(m_lists, &ResultLists::overflowed, this,
             [this] { openWindow(QStringLiteral("Form2")); });
     connect(m_pool, &LookupPool::overflowed, this, [this] { openWindow(QStringLiteral("Form2")); });
-    connect(m_pool, &LookupPool::statusText, this, &Form1::setPanel);
-    connect(m_driver, &SearchDriver::statusText, this, &Form1::setPanel);
-    connect(m_driver, &SearchDriver::stopped, this, &Form1::onStopped);
+    connect(m_pool, &LookupPool::statusText, this, &MainWindow::setPanel);
+    connect(m_driver, &SearchDriver::statusText, this, &MainWindow::setPanel);
+    connect(m_driver, &SearchDriver::stopped, this, &MainWindow::onStopped);
 }
 
 // ---- start-up ---------------------------------------------------------------------------------
 
-void Form1::load() {
+void MainWindow::load() {
     const Branding &brand = m_ctx.branding;
     setWindowTitle(brand.ProductName + QStringLiteral(" by ") + brand.CompanyName);
     m_ui->cmdWebsite->setText(QStringLiteral("Visit ") + brand.WebsiteText);
@@ -202,12 +202,12 @@ void Form1::load() {
         QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
 
     if (brand.SkinSwitch) {
-        MirrorLabels(brand, this, QStringLiteral("SkinLabel1"), isPlainLabel);
-        ApplySkin(brand, this);
+        mirrorLabels(brand, this, QStringLiteral("SkinLabel1"), isPlainLabel);
+        applySkin(brand, this);
     }
     showHelpOnFirstStart();
     createStartupFiles();
-    m_lists->LoadSavedList();
+    m_lists->loadSavedList();
     setWindowState(windowState() | Qt::WindowMaximized);
     m_wordNumber = m_ctx.userStore
                        ->read(AppContext::PositionsApp, Settings, QStringLiteral("wordNumber"),
@@ -215,14 +215,14 @@ void Form1::load() {
                        .toInt();
     for (const QString &folder : StartupFolders) {
         const QString path = m_ctx.folder.path(folder);
-        if (!xdirExists(path))
+        if (!Files::dirExists(path))
             QDir().mkpath(path);
     }
     loadRegistrars();
     readLookupOptions();
 }
 
-void Form1::showHelpOnFirstStart() {
+void MainWindow::showHelpOnFirstStart() {
     const QString showHelp = QStringLiteral("showHelp");
     if (m_ctx.userStore->read(m_ctx.productApp(), Settings, showHelp, QStringLiteral("1")) !=
         QStringLiteral("1"))
@@ -232,20 +232,20 @@ void Form1::showHelpOnFirstStart() {
     m_windows.close(QStringLiteral("Form8"));
 }
 
-void Form1::createStartupFiles() {
+void MainWindow::createStartupFiles() {
     for (const QString &file : StartupFiles) {
         const QString path = m_ctx.folder.path(file);
-        if (!xfileExists(path))
+        if (!Files::fileExists(path))
             TextFile::writeAll(path, QStringLiteral("\r\n"));
     }
 }
 
-void Form1::loadRegistrars() {
+void MainWindow::loadRegistrars() {
     RegistrarTable &table = m_ctx.registrars;
     if (table.filePath().isEmpty())
         table.setFilePath(m_ctx.folder.path(QStringLiteral("\\registrars.txt")));
-    std::optional<RegistrarError> error = table.EnsureRegistrarFile(false);
-    const std::optional<RegistrarError> loadError = table.LoadRegistrars();
+    std::optional<RegistrarError> error = table.ensureRegistrarFile(false);
+    const std::optional<RegistrarError> loadError = table.loadRegistrars();
     if (!error)
         error = loadError;
     // Shown once where it does not stop the start-up; the bad row is simply unused.
@@ -253,14 +253,14 @@ void Form1::loadRegistrars() {
         setPanel(3, error->text());
 }
 
-void Form1::readLookupOptions() {
+void MainWindow::readLookupOptions() {
     // The proxy choice lives where the extension settings window stores it.
     QString proxy = QStringLiteral("0");
     if (m_ctx.machineStore) {
         const MachineSettings machine(*m_ctx.machineStore, *m_ctx.userStore, *m_ctx.desktop,
                                       m_ctx.branding.CompanyName, m_ctx.branding.ProductName);
         try {
-            proxy = machine.GetMachineSetting(m_ctx.productApp(), Settings,
+            proxy = machine.getMachineSetting(m_ctx.productApp(), Settings,
                                               QStringLiteral("chkProxy"), proxy);
         } catch (const MachineSettingError &) {
             // Only empty names raise; ours are constants.
@@ -273,42 +273,42 @@ void Form1::readLookupOptions() {
 
 // ---- search-type selection --------------------------------------------------------------------
 
-QStringList Form1::searchTypes() {
-    return Form1Ui::searchTypes();
+QStringList MainWindow::searchTypes() {
+    return MainWindowControls::searchTypes();
 }
 
-QString Form1::searchType() const {
+QString MainWindow::searchType() const {
     return m_ui->Combo1->currentText();
 }
 
-QString Form1::searchText() const {
+QString MainWindow::searchText() const {
     return m_ui->txtSearch->text();
 }
 
-int Form1::wantedCountIndex() const {
+int MainWindow::wantedCountIndex() const {
     return m_ui->Combo2->currentIndex();
 }
 
-void Form1::setWordMax(const QString &text) {
+void MainWindow::setWordMax(const QString &text) {
     m_ui->txtWordMax->setText(text);
 }
 
-void Form1::setWordNum(const QString &text) {
+void MainWindow::setWordNum(const QString &text) {
     m_ui->txtWordNum->setText(text);
 }
 
-QString Form1::listPath() const {
+QString MainWindow::listPath() const {
     return m_driver->listPath();
 }
 
-void Form1::selectSearchType(int index) {
+void MainWindow::selectSearchType(int index) {
     if (index < 0 || index >= m_ui->Combo1->count())
         return;
     m_ui->Combo1->setCurrentIndex(index);
     applySelection();
 }
 
-void Form1::showGroups(bool wordList, bool webSearch) {
+void MainWindow::showGroups(bool wordList, bool webSearch) {
     for (QWidget *w :
          {static_cast<QWidget *>(m_ui->txtWordNum), static_cast<QWidget *>(m_ui->txtWordMax),
           static_cast<QWidget *>(m_ui->wLabel1), static_cast<QWidget *>(m_ui->wLabel2),
@@ -322,7 +322,7 @@ void Form1::showGroups(bool wordList, bool webSearch) {
 }
 
 // Start armed, Stop disarmed; the web-search inputs only for the web types.
-void Form1::armForType(bool webSearch) {
+void MainWindow::armForType(bool webSearch) {
     m_ui->cmdDoSearch->setEnabled(true);
     m_ui->Command3->setEnabled(false);
     m_ui->txtSearch->setEnabled(webSearch);
@@ -331,7 +331,7 @@ void Form1::armForType(bool webSearch) {
     m_ui->txtWordNum->setEnabled(true);
 }
 
-void Form1::applySelection() {
+void MainWindow::applySelection() {
     const int type = m_ui->Combo1->currentIndex();
     if (type < 0)
         return;
@@ -375,26 +375,26 @@ void Form1::applySelection() {
     const WordList &list = WordLists[type - FullWords];
     showGroups(true, false);
     m_driver->setListPath(m_ctx.folder.path(QString::fromLatin1(list.file)));
-    m_ui->txtWordMax->setText(QString::number(ListFile::CountListEntries(m_driver->listPath())));
+    m_ui->txtWordMax->setText(QString::number(ListFile::countListEntries(m_driver->listPath())));
     armForType(false);
     m_ui->txtWordNum->setText(m_ctx.userStore->read(AppContext::PositionsApp, Settings,
                                                     QString::fromLatin1(list.positionKey),
                                                     QStringLiteral("1")));
 }
 
-bool Form1::chooseCustomList() {
+bool MainWindow::chooseCustomList() {
     const QString file = m_ctx.desktop->openFileName(
         m_ctx.folder.path(QStringLiteral("\\wordlists")), QStringLiteral("*.txt"));
     if (file.isEmpty())
         return false;
     m_driver->setListPath(file);
-    m_ui->txtWordMax->setText(QString::number(ListFile::CountListEntries(file)));
+    m_ui->txtWordMax->setText(QString::number(ListFile::countListEntries(file)));
     return true;
 }
 
 // A start position at or past the end of the list starts the list again. Fields that hold no
 // number (an empty field while typing) are left alone.
-void Form1::onWordNumChanged() {
+void MainWindow::onWordNumChanged() {
     bool numOk = false;
     bool maxOk = false;
     const int num = fieldNumber(m_ui->txtWordNum, 0, &numOk);
@@ -405,7 +405,7 @@ void Form1::onWordNumChanged() {
 
 // ---- Start and Stop ---------------------------------------------------------------------------
 
-void Form1::Start() {
+void MainWindow::start() {
     m_lists->resetCounters();
     for (QWidget *w :
          {static_cast<QWidget *>(m_ui->cmdDoSearch), static_cast<QWidget *>(m_ui->Command3),
@@ -423,7 +423,7 @@ void Form1::Start() {
     bool maxOk = false;
     int wordMax = fieldNumber(m_ui->txtWordMax, 0, &maxOk);
     if (!maxOk) {
-        wordMax = ListFile::CountListEntries(m_driver->listPath());
+        wordMax = ListFile::countListEntries(m_driver->listPath());
         m_ui->txtWordMax->setText(QString::number(wordMax));
     }
     if (m_ui->txtWordNum->text() != QString::number(wordNumber)) {
@@ -432,14 +432,14 @@ void Form1::Start() {
     }
 
     m_ui->Command3->setEnabled(true);
-    m_driver->Start(wordNumber, wordMax);
+    m_driver->start(wordNumber, wordMax);
 }
 
-void Form1::Stop() {
-    m_driver->Stop();
+void MainWindow::stop() {
+    m_driver->stop();
 }
 
-void Form1::onStopped() {
+void MainWindow::onStopped() {
     m_ui->Combo1->setEnabled(true);
     const int type = m_ui->Combo1->currentIndex();
     // The web and word-list types restore their own list and position; the others go back
@@ -462,60 +462,60 @@ void Form1::onStopped() {
 
 // ---- status bar and other windows --------------------------------------------------------------
 
-void Form1::setPanel(int panel, const QString &text) {
+void MainWindow::setPanel(int panel, const QString &text) {
     if (panel >= 1 && panel <= 3)
         m_ui->Panel[panel]->setText(text);
 }
 
-QString Form1::statusPanelText(int panel) const {
+QString MainWindow::statusPanelText(int panel) const {
     return panel >= 1 && panel <= 3 ? m_ui->Panel[panel]->text() : QString();
 }
 
-void Form1::setRestingPanels() {
+void MainWindow::setRestingPanels() {
     setPanel(1, QStringLiteral("Entry Status"));
     setPanel(2, QStringLiteral("Open Connections"));
     setPanel(3, QStringLiteral("Connection Status"));
 }
 
-void Form1::openWindow(const QString &name) {
+void MainWindow::openWindow(const QString &name) {
     m_windows.open(name);
 }
 
 // ---- list commands ----------------------------------------------------------------------------
 
-void Form1::setActiveList(int k) {
+void MainWindow::setActiveList(int k) {
     if (k >= 1 && k <= 4)
         m_activeList = k;
 }
 
-void Form1::copyList(int k) {
+void MainWindow::copyList(int k) {
     m_commands->copyList(k);
 }
 
-void Form1::deleteSelected(int k) {
+void MainWindow::deleteSelected(int k) {
     if (k < 1 || k > 5)
         return;
     const QModelIndex current = m_ui->List[k]->currentIndex();
     m_commands->deleteSelected(k, current.isValid() ? current.row() : -1);
 }
 
-void Form1::clearList(int k) {
+void MainWindow::clearList(int k) {
     m_commands->clearList(k);
 }
 
-void Form1::editMenuItem(int item) {
+void MainWindow::editMenuItem(int item) {
     m_commands->editMenuItem(item);
 }
 
-void Form1::dropOnSaved(const QMimeData &data) {
+void MainWindow::dropOnSaved(const QMimeData &data) {
     m_commands->dropOnSaved(data.hasText() ? data.text() : QString(), m_activeList);
 }
 
-QMimeData *Form1::dragData(int k) const {
+QMimeData *MainWindow::dragData(int k) const {
     return k >= 1 && k <= 4 ? m_ui->List[k]->selectionMimeData() : nullptr;
 }
 
-void Form1::openEntry(int k, int row) {
+void MainWindow::openEntry(int k, int row) {
     const NameListModel *list = m_lists->list(k);
     if (!list || row < 0 || row >= list->count())
         return;
@@ -526,14 +526,14 @@ void Form1::openEntry(int k, int row) {
         return;
     }
     m_windows.close(QStringLiteral("frmWhois"));
-    auto *viewer = new frmWhois(m_ctx.hosts.viewerServer, m_ctx.hosts.viewerPort, name, this);
+    auto *viewer = new WhoisViewer(m_ctx.hosts.viewerServer, m_ctx.hosts.viewerPort, name, this);
     viewer->setWindowFlag(Qt::Window, true);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     m_windows.adopt(QStringLiteral("frmWhois"), viewer);
     viewer->show();
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event) {
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress) {
         auto *view = qobject_cast<ResultListView *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -551,12 +551,12 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 
 // ---- shut-down and layout ---------------------------------------------------------------------
 
-void Form1::closeEvent(QCloseEvent *event) {
+void MainWindow::closeEvent(QCloseEvent *event) {
     shutdown();
     QMainWindow::closeEvent(event);
 }
 
-void Form1::shutdown() {
+void MainWindow::shutdown() {
     if (m_shutDown)
         return;
     m_shutDown = true;
@@ -565,13 +565,13 @@ void Form1::shutdown() {
         m_windows.close(name);
 }
 
-void Form1::resizeEvent(QResizeEvent *event) {
+void MainWindow::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     if (!isMinimized())
         applyLayout();
 }
 
-void Form1::applyLayout() {
+void MainWindow::applyLayout() {
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
     const double w = MainLayout::toTwips(width(), dpiX);

@@ -1,10 +1,10 @@
-#include "elidedlabel.h"
-#include "form1fixture.h"
-#include "lookuppool.h"
-#include "machinesettings.h"
-#include "mainlayout.h"
-#include "resultlists.h"
-#include "searchdriver.h"
+#include "app/elidedlabel.h"
+#include "mainwindowfixture.h"
+#include "whois/lookuppool.h"
+#include "core/machinesettings.h"
+#include "app/mainlayout.h"
+#include "core/resultlists.h"
+#include "app/searchdriver.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -32,7 +32,7 @@ QByteArray entries(int n) {
 }
 } // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void firstStartPreparesTheFolder();
@@ -54,9 +54,9 @@ private slots:
     void overflowNoticeAndShutdown();
 };
 
-void TestForm1::firstStartPreparesTheFolder() {
-    Form1Fixture f;
-    Form1 &form = f.start();
+void TestMainWindow::firstStartPreparesTheFolder() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
     for (const QString &file : ListFiles)
         QCOMPARE(f.tmp.readFile("\\" + file), QByteArray("\r\n"));
     for (const QString &folder : Folders)
@@ -75,8 +75,8 @@ void TestForm1::firstStartPreparesTheFolder() {
     QVERIFY(f.desktop.messages.isEmpty());
 }
 
-void TestForm1::secondStartChangesNothing() {
-    Form1Fixture f;
+void TestMainWindow::secondStartChangesNothing() {
+    MainWindowFixture f;
     f.tmp.writeFile("\\Remembered.txt", "kept.com\r\n \r\n\r\nother.net\r\n");
     f.start();
     f.form.reset();
@@ -92,7 +92,7 @@ void TestForm1::secondStartChangesNothing() {
     }
 
     f.opened.clear();
-    Form1 &form = f.start();
+    MainWindow &form = f.start();
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
         QCOMPARE(f.tmp.readFile("\\" + it.key()), it.value());
         QCOMPARE(QFileInfo(f.tmp.path("\\" + it.key())).lastModified(), old);
@@ -102,7 +102,7 @@ void TestForm1::secondStartChangesNothing() {
     QVERIFY(!f.opened.contains("Form8"));
 }
 
-void TestForm1::startupReadsOptions_data() {
+void TestMainWindow::startupReadsOptions_data() {
     QTest::addColumn<QString>("machineProxy");
     QTest::addColumn<QString>("userProxy");
     QTest::addColumn<QString>("defaultExt");
@@ -119,18 +119,18 @@ void TestForm1::startupReadsOptions_data() {
                                             << "" << false << ".com";
 }
 
-void TestForm1::startupReadsOptions() {
+void TestMainWindow::startupReadsOptions() {
     QFETCH(QString, machineProxy);
     QFETCH(QString, userProxy);
     QFETCH(QString, defaultExt);
     QFETCH(bool, proxy);
     QFETCH(QString, extension);
-    Form1Fixture f;
+    MainWindowFixture f;
     // The machine store keeps its values under the company and product names.
     MachineSettings machine(f.tmp.machineStore(), f.tmp.userStore(), f.desktop,
                             f.ctx.branding.CompanyName, f.ctx.branding.ProductName);
     if (!machineProxy.isEmpty())
-        machine.SaveMachineSetting("Kestrin", "Settings", "chkProxy", machineProxy);
+        machine.saveMachineSetting("Kestrin", "Settings", "chkProxy", machineProxy);
     if (!userProxy.isEmpty())
         f.tmp.userStore().write("Kestrin", "Settings", "chkProxy", userProxy);
     if (!defaultExt.isEmpty())
@@ -138,24 +138,24 @@ void TestForm1::startupReadsOptions() {
     f.tmp.userStore().write("Orvane", "Settings", "wordNumber", "42");
     f.ctx.whois.ProxySwitch = !proxy;
 
-    Form1 &form = f.start();
+    MainWindow &form = f.start();
     QCOMPARE(f.ctx.whois.ProxySwitch, proxy);
     QCOMPARE(f.ctx.whois.DefaultExtension, extension);
     QCOMPARE(form.storedWordNumber(), 42);
 }
 
-void TestForm1::badRegistrarRowShowsInStatusBar() {
-    Form1Fixture f;
+void TestMainWindow::badRegistrarRowShowsInStatusBar() {
+    MainWindowFixture f;
     f.tmp.writeFile("\\registrars.txt", "com|whois.example|43|1\r\nbroken row\r\nnet|whois.example|"
                                         "43|1\r\n");
-    Form1 &form = f.start();
+    MainWindow &form = f.start();
     QVERIFY2(form.statusPanelText(3).contains("2"), qPrintable(form.statusPanelText(3)));
     QVERIFY(f.desktop.messages.isEmpty());
     QCOMPARE(f.ctx.registrars.rows().size(), 3);
     QCOMPARE(f.ctx.registrars.rows().at(2).extension, QStringLiteral("net"));
 }
 
-void TestForm1::wordListSelection_data() {
+void TestMainWindow::wordListSelection_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("key");
@@ -177,7 +177,7 @@ void TestForm1::wordListSelection_data() {
                                    << "1" << true;
 }
 
-void TestForm1::wordListSelection() {
+void TestMainWindow::wordListSelection() {
     QFETCH(int, index);
     QFETCH(QString, file);
     QFETCH(QString, key);
@@ -185,12 +185,12 @@ void TestForm1::wordListSelection() {
     QFETCH(QString, stored);
     QFETCH(QString, wordNum);
     QFETCH(bool, viaMenu);
-    Form1Fixture f;
+    MainWindowFixture f;
     if (count >= 0)
         f.tmp.writeFile("\\wordlists\\" + file, entries(count) + "\r\n");
     if (!stored.isEmpty())
         f.tmp.userStore().write("Orvane", "Settings", key, stored);
-    Form1 &form = f.start();
+    MainWindow &form = f.start();
     form.show();
 
     if (viaMenu)
@@ -198,10 +198,10 @@ void TestForm1::wordListSelection() {
     else
         form.selectSearchType(index);
 
-    QCOMPARE(form.searchType(), Form1::searchTypes().at(index));
+    QCOMPARE(form.searchType(), MainWindow::searchTypes().at(index));
     QCOMPARE(QFileInfo(form.listPath()).fileName(), file);
     QCOMPARE(form.driver().listPath(), form.listPath());
-    QCOMPARE(form.driver().searchType(), Form1::searchTypes().at(index));
+    QCOMPARE(form.driver().searchType(), MainWindow::searchTypes().at(index));
     QCOMPARE(f.child<QLineEdit>("txtWordMax")->text(), QString::number(qMax(count, 0)));
     QCOMPARE(f.child<QLineEdit>("txtWordNum")->text(), wordNum);
     QVERIFY(f.child<QPushButton>("cmdDoSearch")->isVisible());
@@ -211,9 +211,9 @@ void TestForm1::wordListSelection() {
     QVERIFY(!f.child<QComboBox>("Combo2")->isEnabled());
 }
 
-void TestForm1::otherTypes() {
-    Form1Fixture f;
-    Form1 &form = f.start();
+void TestMainWindow::otherTypes() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
     form.show();
     auto *search = f.child<QLineEdit>("txtSearch");
     auto *create = f.child<QPushButton>("cmdCreate");
@@ -252,11 +252,11 @@ void TestForm1::otherTypes() {
     QCOMPARE(f.opened.last(), QStringLiteral("frmWebsite"));
 }
 
-void TestForm1::customList() {
-    Form1Fixture f;
+void TestMainWindow::customList() {
+    MainWindowFixture f;
     f.tmp.writeFile("\\wordlists\\AllTwoLetter.txt", entries(10) + "\r\n");
     f.tmp.writeFile("\\mine\\names.txt", "a\r\n\r\nb\r\nc\r\n");
-    Form1 &form = f.start();
+    MainWindow &form = f.start();
     auto *combo = f.child<QComboBox>("Combo1");
     auto *wordMax = f.child<QLineEdit>("txtWordMax");
     auto *wordNum = f.child<QLineEdit>("txtWordNum");
@@ -279,7 +279,7 @@ void TestForm1::customList() {
     QCOMPARE(wordNum->text(), QStringLiteral("4"));
 }
 
-void TestForm1::wordNumResetRule_data() {
+void TestMainWindow::wordNumResetRule_data() {
     QTest::addColumn<QString>("max");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
@@ -300,11 +300,11 @@ void TestForm1::wordNumResetRule_data() {
                               << "7";
 }
 
-void TestForm1::wordNumResetRule() {
+void TestMainWindow::wordNumResetRule() {
     QFETCH(QString, max);
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    Form1Fixture f;
+    MainWindowFixture f;
     f.start();
     f.child<QLineEdit>("txtWordMax")->setText(max);
     auto *wordNum = f.child<QLineEdit>("txtWordNum");
@@ -313,8 +313,8 @@ void TestForm1::wordNumResetRule() {
     QCOMPARE(wordNum->text(), shown);
 }
 
-void TestForm1::numberFieldsTakeWholeNumbersOnly() {
-    Form1Fixture f;
+void TestMainWindow::numberFieldsTakeWholeNumbersOnly() {
+    MainWindowFixture f;
     f.start();
     for (const char *name : {"txtWordMax", "txtWordNum"}) {
         auto *field = f.child<QLineEdit>(name);
@@ -331,17 +331,17 @@ void TestForm1::numberFieldsTakeWholeNumbersOnly() {
     }
 }
 
-void TestForm1::startAndStop() {
-    Form1Fixture f;
+void TestMainWindow::startAndStop() {
+    MainWindowFixture f;
     f.tmp.writeFile("\\wordlists\\AllTwoLetter.txt", entries(30) + "\r\n");
-    Form1 &form = f.start();
+    MainWindow &form = f.start();
     form.show();
     form.selectSearchType(5);
-    form.lists().FileTakenName("counted.com");
+    form.lists().fileTakenName("counted.com");
     auto *wordNum = f.child<QLineEdit>("txtWordNum");
     wordNum->clear(); // an empty start field starts at the first entry
 
-    form.Start();
+    form.start();
     QVERIFY(form.driver().running());
     QCOMPARE(form.lists().counter(ResultLists::Registered), 0);
     QCOMPARE(wordNum->text(), QStringLiteral("1"));
@@ -363,9 +363,9 @@ void TestForm1::startAndStop() {
     QVERIFY(wordNum->text() != QStringLiteral("1"));
 }
 
-void TestForm1::geometryAndMinimumSize() {
-    Form1Fixture f;
-    Form1 &form = f.start();
+void TestMainWindow::geometryAndMinimumSize() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
     form.setWindowState(Qt::WindowNoState);
     form.show();
     const double dpi = form.logicalDpiX();
@@ -396,9 +396,9 @@ void TestForm1::geometryAndMinimumSize() {
 
 // At the minimum size the search panel shows its texts whole, and a list is narrower than its
 // counted caption: the caption wraps instead of being cut, and stays clear of its buttons.
-void TestForm1::nothingCutAtMinimumSize() {
-    Form1Fixture f;
-    Form1 &form = f.start();
+void TestMainWindow::nothingCutAtMinimumSize() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
     form.setWindowState(Qt::WindowNoState);
     form.show();
     form.resize(50, 50);
@@ -413,8 +413,8 @@ void TestForm1::nothingCutAtMinimumSize() {
     }
 
     for (const char *name : {"ab.com", "abcdef.com", "abcdefghij.com"})
-        form.lists().FileFreeName(QString::fromLatin1(name));
-    form.lists().FileTakenName(QStringLiteral("taken.com"));
+        form.lists().fileFreeName(QString::fromLatin1(name));
+    form.lists().fileTakenName(QStringLiteral("taken.com"));
     const QStringList longest{"Low Profile (19999)", "Registered (19999)", "High Profile (19999)",
                               "Mid Profile (19999)"};
     for (int k = 1; k <= 5; ++k) {
@@ -438,9 +438,9 @@ void TestForm1::nothingCutAtMinimumSize() {
 
 // A status text too long for its panel is shown shortened with an ellipsis, while the panel
 // still holds the whole text and offers it as a tool tip.
-void TestForm1::statusPanelsMarkCutText() {
-    Form1Fixture f;
-    Form1 &form = f.start();
+void TestMainWindow::statusPanelsMarkCutText() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
     form.setWindowState(Qt::WindowNoState);
     form.show();
     form.resize(50, 50);
@@ -472,9 +472,9 @@ void TestForm1::statusPanelsMarkCutText() {
     QVERIFY(third->toolTip().isEmpty());
 }
 
-void TestForm1::overflowNoticeAndShutdown() {
-    Form1Fixture f;
-    Form1 &form = f.start();
+void TestMainWindow::overflowNoticeAndShutdown() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
     form.show();
     emit form.lists().overflowed();
     emit form.pool().overflowed(); // the same overflow reported twice opens one notice
@@ -499,5 +499,5 @@ void TestForm1::overflowNoticeAndShutdown() {
     QVERIFY(form.driver().halted());
 }
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
