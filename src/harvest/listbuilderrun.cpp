@@ -68,6 +68,7 @@ void ListBuilderRun::start(const QString &searchType, const QString &searchText,
         if (engine.caption == searchType) {
             m_engine = engine;
             m_hasEngine = true;
+            break;
         }
     }
     if (!m_hasEngine) {
