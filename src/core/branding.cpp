@@ -41,8 +41,6 @@ Branding loadBranding() {
 
 VendorHosts loadVendorHosts() {
     VendorHosts h;
-    h.yahooHost = QStringLiteral("search.yahoo.com");
-    h.googleHost = QStringLiteral("www.google.com");
     h.EngineSiteDomain = QStringLiteral("yahoo.com");
     h.MarketplaceDomain = QStringLiteral("sedo.com");
     h.viewerServer = QStringLiteral("whois.verisign-grs.com");

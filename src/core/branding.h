@@ -22,8 +22,7 @@ Branding loadBranding();
 
 // Outside hosts that are not in the registrar table. Tests replace them with loopback ones.
 struct VendorHosts {
-    QString yahooHost; // search-engine hosts of the list builder
-    QString googleHost;
+    // The list builder's engines are rows of "searchengines.txt", not hosts here.
     QString EngineSiteDomain;  // pages of the Yahoo engine's own site are not harvested
     QString MarketplaceDomain; // nor those of a domain marketplace
     QString viewerServer;      // WHOIS server of the com/net registry, used by the viewer

@@ -5,6 +5,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
+
+namespace {
+Q_LOGGING_CATEGORY(lcBuilder, "kestrin.harvest")
+}
 
 ListBuilderRun::ListBuilderRun(const ProgramFolder &folder, const RegistrarTable &table,
                                const VendorHosts &hosts, const Timing &timing, QObject *parent)
@@ -25,26 +30,6 @@ ListBuilderRun::ListBuilderRun(const ProgramFolder &folder, const RegistrarTable
     currentSearchText = [this] { return m_startText; };
 }
 
-ListBuilderRun::Engine ListBuilderRun::engineFor(const QString &searchType) {
-    if (searchType == QLatin1String("Yahoo Search"))
-        return Engine::Yahoo;
-    if (searchType == QLatin1String("Google Search"))
-        return Engine::Google;
-    return Engine::None;
-}
-
-QString ListBuilderRun::engineName(Engine engine) {
-    switch (engine) {
-    case Engine::Yahoo:
-        return QStringLiteral("Yahoo");
-    case Engine::Google:
-        return QStringLiteral("Google");
-    case Engine::None:
-        break;
-    }
-    return {};
-}
-
 int ListBuilderRun::wantedCountFor(int wantedIndex) {
     switch (wantedIndex) {
     case 1:
@@ -58,66 +43,144 @@ int ListBuilderRun::wantedCountFor(int wantedIndex) {
     }
 }
 
-QString ListBuilderRun::pageAddress(Engine engine, const VendorHosts &hosts,
-                                    const QString &searchText, int resultOffset) {
-    if (engine == Engine::Yahoo)
-        return QStringLiteral("http://") + hosts.yahooHost +
-               QStringLiteral("/search/dir?h=s&xargs=0&p=") + searchText + QStringLiteral("&b=") +
-               QString::number(resultOffset);
-    if (engine == Engine::Google)
-        return QStringLiteral("http://") + hosts.googleHost +
-               QStringLiteral("/search?num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0"
-                              "&start=") +
-               QString::number(resultOffset - 1) + QStringLiteral("&sa=N&q=") + searchText;
-    return {};
-}
-
 void ListBuilderRun::start(const QString &searchType, const QString &searchText, int wantedIndex) {
+    m_searchType = searchType;
     m_startText = searchText;
-    m_searchText = searchText;
-    m_searchText.replace(QLatin1Char(' '), QLatin1Char('+'));
     m_wantedCount = wantedCountFor(wantedIndex);
-    m_engine = engineFor(searchType);
-    m_resultOffset = 1;
-    if (m_engine != Engine::None)
-        emit navigate(pageAddress(m_engine, m_hosts, m_searchText, m_resultOffset));
+    m_pageIndex = 0;
+
+    const QString path = m_folder.path(SearchEngines::FileName);
+    // Deleted since the start-up: the defaults come back rather than a run that cannot start.
+    if (const auto error = SearchEngines::ensureFile(path)) {
+        fail(QStringLiteral("The search engines file could not be written: ") + error->text(),
+             false);
+        return;
+    }
+    const SearchEngines::Parsed parsed = SearchEngines::load(path);
+    if (!parsed.errors.isEmpty()) {
+        // A typo in a hand-edited row must not quietly drop or change an engine.
+        fail(QStringLiteral("The search engines file has an error, so no search was made: ") +
+                 parsed.errors.first().text(),
+             false);
+        return;
+    }
+    for (const SearchEngine &engine : parsed.engines) {
+        if (engine.caption == searchType) {
+            m_engine = engine;
+            m_hasEngine = true;
+            break;
+        }
+    }
+    if (!m_hasEngine) {
+        if (!searchType.endsWith(QLatin1String(" Search")))
+            return; // not a web search type: nothing to load
+        fail(QStringLiteral("%1 has no row captioned \"%2\", so no search was made.")
+                 .arg(QFileInfo(path).fileName(), searchType),
+             false);
+        return;
+    }
+    m_extractor.setEngineHosts(
+        EngineHosts(m_engine.host(), {m_hosts.EngineSiteDomain, m_hosts.MarketplaceDomain}));
+    requestPage();
 }
 
-void ListBuilderRun::pageCompleted(const QString &bodyHtml) {
-    if (m_finished || m_engine == Engine::None)
+void ListBuilderRun::requestPage() {
+    const QString address = m_engine.pageAddress(m_startText, m_pageIndex);
+    qCDebug(lcBuilder) << "result page" << pageNumber() << address;
+    emit navigate(address);
+}
+
+void ListBuilderRun::pageCompleted(const LoadedPage &page, const QStringList &links,
+                                   const QString &bodyHtml) {
+    if (m_finished || !m_hasEngine)
         return;
+    const bool hasResults = !m_extractor.resultTargets(links).isEmpty();
+    if (const PageProblem problem = ResultPageCheck::check(page, hasResults)) {
+        stopOnProblem(problem);
+        return;
+    }
+    m_extractor.queueLinks(links);
     m_queue.submit(bodyHtml);
 }
 
 void ListBuilderRun::pageExtracted() {
+    qCDebug(lcBuilder).nospace() << "page " << pageNumber() << ": "
+                                 << m_extractor.lineRuleNamesOnPage() << " names by the line rule, "
+                                 << m_extractor.linkNamesOnPage() << " more from result links, "
+                                 << m_extractor.newLinksOnPage() << " new result links";
+    emit pageRead(pageNumber(), m_extractor.lineRuleNamesOnPage(), m_extractor.linkNamesOnPage(),
+                  m_extractor.newLinksOnPage());
     // Reports that arrive during the pause wait until the next page has been requested.
     m_queue.hold();
     m_pause.start();
 }
 
 void ListBuilderRun::nextPageOrFinish() {
-    if (m_extractor.foundTotal() < m_wantedCount && m_extractor.foundOnPage() > 0) {
-        m_resultOffset += m_engine == Engine::Yahoo ? 20 : 100;
-        emit navigate(pageAddress(m_engine, m_hosts, m_searchText, m_resultOffset));
+    // A page that adds neither a name nor an unseen result link is past the end of the results.
+    const bool pageAddedSomething =
+        m_extractor.foundOnPage() > 0 || m_extractor.newLinksOnPage() > 0;
+    if (m_extractor.foundTotal() < m_wantedCount && pageAddedSomething &&
+        m_pageIndex + 1 < m_engine.pages) {
+        ++m_pageIndex;
+        requestPage();
         m_queue.release();
         return;
     }
-    finish();
+    finish(QString());
+}
+
+void ListBuilderRun::stopOnProblem(const PageProblem &problem) {
+    QString reason = QStringLiteral("Page %1 of %2 was %3.")
+                         .arg(pageNumber())
+                         .arg(m_engine.caption, problem.description);
+    if (problem.kind == PageProblem::Consent)
+        reason += QStringLiteral(" Answer it in the List Builder window, close the window and "
+                                 "press Search again.");
+    qCWarning(lcBuilder) << reason;
+    // The names of the pages before stay useful; without any, finish() reports the failure.
+    finish(reason);
 }
 
 QString ListBuilderRun::keptCopyPath(const QString &searchText) const {
     // A path separator in the search text would point into another folder.
     QString name = searchText;
     name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return m_folder.path(QStringLiteral("\\Searches\\") + engineName(m_engine) + QLatin1Char(' ') +
+    return m_folder.path(QStringLiteral("\\Searches\\") + m_engine.shortName() + QLatin1Char(' ') +
                          name + QStringLiteral(".txt"));
 }
 
-void ListBuilderRun::finish() {
+void ListBuilderRun::fail(const QString &message, bool showPage) {
     m_finished = true;
+    m_pause.stop();
     m_queue.clearPending();
-    const QString listPath = m_folder.path(ListFile);
+    m_extractor.clearQueuedLinks();
+    emit statusText(message);
+    emit failed(message, showPage);
+}
+
+void ListBuilderRun::finish(const QString &stopReason) {
     const QString list = NameExtractor::tidy(m_extractor.nameList());
+    int wordMax = 0;
+    for (const QString &line : list.split(QStringLiteral("\r\n"))) {
+        if (!line.isEmpty())
+            ++wordMax;
+    }
+    if (wordMax == 0) {
+        // Nothing to check: the previous list stays, and no run starts over an empty one.
+        QString message = QStringLiteral("No domain names were found on %1 result page(s) of %2 "
+                                         "for \"%3\", so no search was started.")
+                              .arg(pageNumber())
+                              .arg(m_engine.caption, m_startText);
+        if (!stopReason.isEmpty())
+            message = stopReason + QLatin1Char(' ') + message;
+        fail(message, true);
+        return;
+    }
+    m_finished = true;
+    m_pause.stop();
+    m_queue.clearPending();
+    m_extractor.clearQueuedLinks();
+    const QString listPath = m_folder.path(ListFile);
     if (!TextFile::writeAll(listPath, list + QStringLiteral("\r\n"))) {
         emit writeFailed(listPath);
         return;
@@ -126,12 +189,7 @@ void ListBuilderRun::finish() {
     QDir().mkpath(QFileInfo(keptPath).absolutePath());
     Files::copyFile(listPath, keptPath);
 
-    int wordMax = 0;
-    for (const QString &line : TextFile::readLines(listPath)) {
-        if (!line.isEmpty())
-            ++wordMax;
-    }
     const int found = m_extractor.foundTotal();
     emit statusText(QStringLiteral("Finished! Extracted %1 domain names.").arg(found));
-    emit listReady(found, wordMax);
+    emit listReady(found, wordMax, stopReason);
 }

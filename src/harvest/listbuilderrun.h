@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/programfolder.h"
 #include "harvest/nameextractor.h"
 #include "harvest/pagequeue.h"
-#include "core/programfolder.h"
+#include "harvest/resultpagecheck.h"
+#include "harvest/searchengines.h"
 
 #include <QObject>
 #include <QTimer>
@@ -10,37 +12,42 @@
 
 struct Timing;
 
-// One run of the list builder: requests result pages of a search engine one after the other,
-// extracts the names of each, and stops at the first page that adds nothing or once enough
-// names are found. The finished list replaces "\BrowserSearch.txt" and a copy is kept under
-// "\Searches". The window shows the pages and hands the list to the main window.
+// One run of the list builder: requests result pages of a search engine (a row of
+// "searchengines.txt") one after the other, extracts the names of each, and stops at the
+// first page that adds neither a name nor a result link, once enough names are found, or
+// after the engine's page count. The finished list replaces "\BrowserSearch.txt" and a copy is
+// kept under "\Searches". A page that is a consent form, a CAPTCHA, an HTTP error or a failed
+// load ends the run with a message. The window shows the pages and hands the list over.
 class ListBuilderRun : public QObject {
     Q_OBJECT
 public:
-    enum class Engine { None, Yahoo, Google };
     static inline const QString ListFile = QStringLiteral("\\BrowserSearch.txt");
 
     ListBuilderRun(const ProgramFolder &folder, const RegistrarTable &table,
                    const VendorHosts &hosts, const Timing &timing, QObject *parent = nullptr);
 
-    // Reads the main window's choices and requests the first page.
+    // Reads the engines file and requests the first page of the engine captioned
+    // `searchType`. A type without an engine row loads nothing; a bad engines file ends the
+    // run at once (failed).
     void start(const QString &searchType, const QString &searchText, int wantedIndex);
-    // A result page finished loading; `bodyHtml` is its body's inner HTML.
-    void pageCompleted(const QString &bodyHtml);
+    // A result page finished loading: what the browser reports about it, the addresses of its
+    // links (document order) and its body's inner HTML.
+    void pageCompleted(const LoadedPage &page, const QStringList &links, const QString &bodyHtml);
+    // A page known only by its body text.
+    void pageCompleted(const QString &bodyHtml) { pageCompleted(LoadedPage{}, {}, bodyHtml); }
 
     // The search text as the main window holds it when the list is finished; it names the
     // kept copy. Defaults to the text the run started with.
     std::function<QString()> currentSearchText;
 
-    static Engine engineFor(const QString &searchType);
-    static QString engineName(Engine engine);
     static int wantedCountFor(int wantedIndex);
-    // The result page that starts at `resultOffset` (1-based).
-    static QString pageAddress(Engine engine, const VendorHosts &hosts, const QString &searchText,
-                               int resultOffset);
 
-    Engine engine() const { return m_engine; }
+    // The search type the run was started for: its list is checked under that type.
+    QString searchType() const { return m_searchType; }
+    bool hasEngine() const { return m_hasEngine; }
+    const SearchEngine &engine() const { return m_engine; }
     int wantedCount() const { return m_wantedCount; }
+    int pageNumber() const { return m_pageIndex + 1; } // 1-based, the page requested last
     bool finished() const { return m_finished; }
     const NameExtractor &extractor() const { return m_extractor; }
     QString keptCopyPath(const QString &searchText) const;
@@ -48,24 +55,35 @@ public:
 signals:
     void navigate(const QString &address);
     void statusText(const QString &text);
-    // The list file is written; `wordMax` is its number of non-empty lines.
-    void listReady(int foundTotal, int wordMax);
+    // The list file is written; `wordMax` is its number of non-empty lines. `stopReason` is
+    // empty when the run ended normally, else it says which page stopped it and why.
+    void listReady(int foundTotal, int wordMax, const QString &stopReason);
     void writeFailed(const QString &path);
+    // Result page `pageNumber` is read: names the line rule found on its text, names only its
+    // result links gave, and result links no earlier page had.
+    void pageRead(int pageNumber, int lineRuleNames, int linkNames, int newLinks);
+    // The run ended without a list: `message` says why. With `showPage` the window keeps
+    // showing the last page (a consent form to answer, an engine's error page).
+    void failed(const QString &message, bool showPage);
 
 private:
     void pageExtracted();
     void nextPageOrFinish();
-    void finish();
+    void stopOnProblem(const PageProblem &problem);
+    void finish(const QString &stopReason);
+    void fail(const QString &message, bool showPage);
+    void requestPage();
 
     ProgramFolder m_folder;
     const VendorHosts &m_hosts;
     NameExtractor m_extractor;
     PageQueue m_queue;
     QTimer m_pause;
-    Engine m_engine = Engine::None;
-    QString m_searchText;
+    SearchEngine m_engine;
+    bool m_hasEngine = false;
+    QString m_searchType;
     QString m_startText;
     int m_wantedCount = 100;
-    int m_resultOffset = 1;
+    int m_pageIndex = 0;
     bool m_finished = false;
 };

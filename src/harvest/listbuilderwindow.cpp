@@ -1,18 +1,58 @@
 #include "harvest/listbuilderwindow.h"
 
 #include "app/appcontext.h"
-#include "core/desktop.h"
 #include "app/mainwindow.h"
+#include "app/searchdriver.h"
+#include "core/desktop.h"
 #include "harvest/listbuilderrun.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 namespace {
-const QString kBodyScript = QStringLiteral("document.body ? document.body.innerHTML : ''");
+// Everything the run needs from a loaded page in one round trip. Link addresses come
+// resolved by the browser (relative ones made absolute, entities decoded).
+const QString kPageScript = QStringLiteral(R"((function () {
+    function href(a) { return typeof a.href === 'string' ? a.href : (a.href && a.href.baseVal) || ''; }
+    var body = document.body;
+    return {
+        body: body ? body.innerHTML : '',
+        text: body ? body.innerText.slice(0, 20000) : '',
+        title: document.title,
+        address: location.href,
+        links: Array.prototype.map.call(document.links, href),
+        forms: Array.prototype.map.call(document.forms, function (f) { return f.action; }),
+        frames: Array.prototype.map.call(document.querySelectorAll('iframe, frame'),
+                                         function (f) { return f.src; })
+    };
+})())");
+
+QStringList stringList(const QVariant &value) {
+    QStringList list;
+    for (const QVariant &item : value.toList())
+        list << item.toString();
+    return list;
+}
+} // namespace
+
+QWebEngineProfile *ListBuilderWindow::profile() {
+    static QPointer<QWebEngineProfile> shared;
+    if (!shared) {
+        shared = new QWebEngineProfile(QStringLiteral("ListBuilder"), qApp);
+        const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        shared->setPersistentStoragePath(dataDir + QStringLiteral("/ListBuilderBrowser"));
+        shared->setCachePath(dataDir + QStringLiteral("/ListBuilderBrowser/cache"));
+        // Consent answers are sometimes session cookies; they must outlive the window too.
+        shared->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    }
+    return shared;
 }
 
 ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget *parent)
@@ -26,6 +66,7 @@ ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget 
     resize(640, 480);
 
     m_browser = new QWebEngineView(this);
+    m_browser->setPage(new QWebEnginePage(profile(), m_browser));
     m_browser->setObjectName(QStringLiteral("WebBrowser1"));
     m_browser->setToolTip(QStringLiteral("Searching for unique .com, .net and .org domain names."));
     m_status = new QLineEdit(QStringLiteral("Status..."), this);
@@ -39,40 +80,104 @@ ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget 
 
     m_run = new ListBuilderRun(ctx.folder, ctx.registrars, ctx.hosts, ctx.timing, this);
     m_run->currentSearchText = [this] { return m_main.searchText(); };
-    connect(m_run, &ListBuilderRun::navigate, this,
-            [this](const QString &address) { m_browser->load(QUrl(address)); });
+    connect(m_run, &ListBuilderRun::navigate, this, [this](const QString &address) {
+        // Strict: the encoded search text must reach the engine exactly as formed.
+        m_browser->load(QUrl(address, QUrl::StrictMode));
+    });
     connect(m_run, &ListBuilderRun::statusText, m_status, &QLineEdit::setText);
     // Queued: the hand-over shows a message box, which must not run inside the run's timer.
-    connect(m_run, &ListBuilderRun::listReady, this, &ListBuilderWindow::onListReady, Qt::QueuedConnection);
-    connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed, Qt::QueuedConnection);
-    connect(m_browser, &QWebEngineView::loadFinished, this, &ListBuilderWindow::onLoadFinished);
+    connect(m_run, &ListBuilderRun::listReady, this, &ListBuilderWindow::onListReady,
+            Qt::QueuedConnection);
+    connect(m_run, &ListBuilderRun::failed, this, &ListBuilderWindow::onFailed,
+            Qt::QueuedConnection);
+    connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed,
+            Qt::QueuedConnection);
+    connect(m_browser->page(), &QWebEnginePage::loadingChanged, this,
+            &ListBuilderWindow::onLoadingChanged);
 
     m_run->start(main.searchType(), main.searchText(), main.wantedCountIndex());
 }
 
-void ListBuilderWindow::onLoadFinished(bool ok) {
-    // A page that cannot be loaded counts as a page without names, which ends the run.
-    if (!ok) {
-        m_run->pageCompleted(QString());
+// The end of a load, told with its HTTP status (loadFinished comes before the status is known).
+void ListBuilderWindow::onLoadingChanged(const QWebEngineLoadingInfo &info) {
+    const auto status = info.status();
+    if (status != QWebEngineLoadingInfo::LoadSucceededStatus &&
+        status != QWebEngineLoadingInfo::LoadFailedStatus)
+        return;
+    LoadedPage page;
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        page.httpStatus = info.errorCode();
+    // An HTTP error still delivers the engine's page; a failed connection has none worth reading.
+    page.loaded = status == QWebEngineLoadingInfo::LoadSucceededStatus || page.httpStatus > 0;
+    if (!page.loaded) {
+        page.errorText = info.errorString();
+        m_run->pageCompleted(page, {}, QString());
         return;
     }
     QPointer<ListBuilderWindow> self(this);
-    m_browser->page()->runJavaScript(kBodyScript, [self](const QVariant &body) {
-        if (self)
-            self->m_run->pageCompleted(body.toString());
+    m_browser->page()->runJavaScript(kPageScript, [self, page](const QVariant &result) mutable {
+        if (!self)
+            return;
+        const QVariantMap map = result.toMap();
+        page.address = map.value(QStringLiteral("address")).toString();
+        page.title = map.value(QStringLiteral("title")).toString();
+        page.text = map.value(QStringLiteral("text")).toString();
+        page.formActions = stringList(map.value(QStringLiteral("forms")));
+        page.frameSources = stringList(map.value(QStringLiteral("frames")));
+        self->m_run->pageCompleted(page, stringList(map.value(QStringLiteral("links"))),
+                                   map.value(QStringLiteral("body")).toString());
     });
 }
 
-void ListBuilderWindow::onListReady(int foundTotal, int wordMax) {
-    m_main.setWordMax(QString::number(wordMax));
-    m_main.setWordNum(QStringLiteral("1"));
+void ListBuilderWindow::onListReady(int foundTotal, int wordMax, const QString &stopReason) {
+    if (!stopReason.isEmpty()) {
+        // The window stays on the page that stopped the run; the names before it are checked.
+        m_ctx.desktop->message(m_ctx.branding.ProductName,
+                               stopReason +
+                                   QStringLiteral(" The list of %1 unique domains found on the "
+                                                  "pages before it is checked now.")
+                                       .arg(foundTotal),
+                               Desktop::Icon::Warning);
+        startCheck(wordMax);
+        return;
+    }
     m_browser->stop();
     hide();
     m_ctx.desktop->message(
         m_ctx.branding.ProductName,
         QStringLiteral("List of %1 unique domains was created successfully!").arg(foundTotal));
-    m_main.start();
+    startCheck(wordMax);
     close();
+}
+
+// The one place the builder hands its list to the main window's search. The list is
+// checked under the builder's own search type, whatever Combo1 shows by now, and from its
+// first entry.
+void ListBuilderWindow::startCheck(int wordMax) {
+    if (m_main.driver().running()) {
+        m_ctx.desktop->message(m_ctx.branding.ProductName,
+                               QStringLiteral("Another search is running, so the list was not "
+                                              "checked. Choose %1 after it has ended to check it.")
+                                   .arg(m_run->searchType()),
+                               Desktop::Icon::Warning);
+        return;
+    }
+    const QString type = m_run->searchType();
+    if (m_main.searchType() != type)
+        m_main.selectSearchType(int(MainWindow::searchTypes().indexOf(type)));
+    m_main.setWordMax(QString::number(wordMax));
+    m_main.setWordNum(QStringLiteral("1"));
+    m_main.start();
+}
+
+void ListBuilderWindow::onFailed(const QString &message, bool showPage) {
+    if (!showPage) {
+        m_browser->stop();
+        hide();
+    }
+    m_ctx.desktop->message(m_ctx.branding.ProductName, message, Desktop::Icon::Warning);
+    if (!showPage)
+        close();
 }
 
 void ListBuilderWindow::onWriteFailed(const QString &path) {

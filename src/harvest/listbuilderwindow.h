@@ -5,23 +5,33 @@
 class MainWindow;
 class ListBuilderRun;
 class QLineEdit;
+class QWebEngineLoadingInfo;
+class QWebEngineProfile;
 class QWebEngineView;
 struct AppContext;
 
 // The list builder window: loads the search engine's result pages in a browser, collects the
 // names on them, and hands the finished list to the main window's search. It starts at once
-// and closes itself when the list is complete.
+// and closes itself when the list is complete; when a page stops the run (a consent form, a
+// CAPTCHA, an HTTP error) it stays open on that page.
 class ListBuilderWindow : public QWidget {
     Q_OBJECT
 public:
     ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget *parent = nullptr);
 
     ListBuilderRun &run() { return *m_run; }
+    QWebEngineView *browser() const { return m_browser; }
+
+    // The browser profile of every builder window: stored in the per-user data folder, so
+    // cookies (a consent answered once) last from run to run and across program starts.
+    static QWebEngineProfile *profile();
 
 private:
-    void onLoadFinished(bool ok);
-    void onListReady(int foundTotal, int wordMax);
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onListReady(int foundTotal, int wordMax, const QString &stopReason);
+    void onFailed(const QString &message, bool showPage);
     void onWriteFailed(const QString &path);
+    void startCheck(int wordMax);
 
     AppContext &m_ctx;
     MainWindow &m_main;

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "harvest/listbuilderwindow.h"
 #include "harvest/harvestbrowser.h"
+#include "harvest/searchengines.h"
 #include "shell/helplauncher.h"
 #include "shell/aboutwindow.h"
 #include "generator/generatorwindow.h"
@@ -68,6 +69,8 @@ int runKestrin(int argc, char **argv) {
     ctx.machineStore = &machineStore;
     ctx.desktop = &desktop;
     ctx.registrars.setFilePath(ctx.folder.path(QStringLiteral("\\registrars.txt")));
+    // The list builder's engines, editable by hand; a failure shows when a list is built.
+    SearchEngines::ensureFile(ctx.folder.path(SearchEngines::FileName));
 
     QPointer<SplashWindow> splash = new SplashWindow(ctx);
     QPointer<MainWindow> main;

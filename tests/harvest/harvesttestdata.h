@@ -18,10 +18,8 @@ inline RegistrarTable harvestTable(const QString &server = QStringLiteral("127.0
     return table;
 }
 
-inline VendorHosts harvestHosts(const QString &engineHost = QStringLiteral("127.0.0.1:1")) {
+inline VendorHosts harvestHosts() {
     VendorHosts hosts;
-    hosts.yahooHost = engineHost;
-    hosts.googleHost = engineHost;
     hosts.EngineSiteDomain = QStringLiteral("enginesite.example");
     hosts.MarketplaceDomain = QStringLiteral("marketplace.example");
     return hosts;

@@ -1,13 +1,16 @@
-#include "harvest/browserharvest.h"
 #include "app/mainwindow.h"
-#include "harvest/listbuilderwindow.h"
+#include "core/resultlists.h"
+#include "harvest/browserharvest.h"
 #include "harvest/harvestbrowser.h"
 #include "harvest/harvestlistpanel.h"
+#include "harvest/listbuilderwindow.h"
 #include "harvesttestdata.h"
 #include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
-#include "core/resultlists.h"
 #include "testcontext.h"
+
+#include "app/searchdriver.h"
+#include "harvest/listbuilderrun.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -16,8 +19,12 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
 #include <memory>
 
 namespace {
@@ -33,10 +40,26 @@ struct Rig : TestContext {
     Rig() {
         web.start();
         whois.start();
-        ctx.hosts = harvestHosts(web.hostAndPort());
+        ctx.hosts = harvestHosts();
         main = std::make_unique<MainWindow>(ctx); // no window factories: opens nothing else
         main->load();
         ctx.registrars.setRows(harvestTable(QStringLiteral("127.0.0.1"), whois.port()).rows());
+    }
+
+    // The engines file with both web search types pointing at the loopback server.
+    void writeEngines() {
+        tmp.writeFile("\\searchengines.txt", "Yahoo Search|" + web.baseUrl().toLatin1() +
+                                                 "/search?p={query}&b={first1}&pz=7|7|5\r\n"
+                                                 "Google Search|" +
+                                                 web.baseUrl().toLatin1() +
+                                                 "/search?q={query}&start={first}|10|5\r\n");
+    }
+
+    // A page of the fixtures written in today's result-page markup.
+    static QByteArray fixture(const char *name) {
+        QFile file(qEnvironmentVariable("KESTRIN_SOURCE_DIR") + "/tests/harvest/pages/" +
+                   QLatin1String(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QStringList queuedNames() const {
@@ -68,36 +91,174 @@ const QByteArray kInnerPage =
     "<html><body><p>Framed: framedname.com and example.com</p></body></html>";
 } // namespace
 
+// Prints names per page by the line rule alone and with the result links added.
+void printFigures(const QSignalSpy &read, const char *fixture) {
+    for (const QList<QVariant> &page : read)
+        qInfo("%s page %d: %d names by the line rule, %d more from result links (%d new links)",
+              fixture, page.at(0).toInt(), page.at(1).toInt(), page.at(2).toInt(),
+              page.at(3).toInt());
+}
+
 class TestHarvestWindows : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void listBuilderHandsOverItsList();
+    void googleResultsUnderTheBuildersOwnType();
+    void consentPageStaysToBeAnswered();
+    void refusedPageEndsTheRunWithTheNamesBefore();
     void browserHarvestsPagesAndFrames();
     void listPanelCommands();
 };
 
 void TestHarvestWindows::listBuilderHandsOverItsList() {
     Rig rig;
-    const QString query = QStringLiteral("/search/dir?h=s&xargs=0&p=web+names&b=");
-    rig.web.setPage(query + "1", kResultPage);
-    rig.web.setPage(query + "21", kResultPage); // nothing new: the run ends here
+    rig.writeEngines();
+    const QString query = QStringLiteral("/search?p=web+names&b=");
+    rig.web.setPage(query + "1&pz=7", kResultPage + Rig::fixture("yahoo-1.html"));
+    rig.web.setPage(query + "8&pz=7", kResultPage); // nothing new: the run ends here
     rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Yahoo Search"));
+    rig.main->findChild<QLineEdit *>("txtSearch")->setText("web names");
+
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    QSignalSpy read(&builder->run(), &ListBuilderRun::pageRead);
+    builder->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
+    printFigures(read, "yahoo-1.html");
+    const QStringList names = rig.queuedNames();
+    QCOMPARE(
+        rig.desktop.messages.first().text,
+        QStringLiteral("List of %1 unique domains was created successfully!").arg(names.size()));
+    // The plain links of the old markup, and the targets of Yahoo's redirects.
+    for (const char *name : {"alpha.com", "beta.net", "gamma.us", "alphawidgets.com",
+                             "betagadgets.net", "quietlake.info", "ironkettle.com"})
+        QVERIFY2(names.contains(name), name);
+    for (const QString &name : names)
+        QVERIFY2(!name.contains("yahoo") && !name.contains("yimg") && !name.contains("bing") &&
+                     !name.contains("127.0.0.1"),
+                 qPrintable(name));
+    QCOMPARE(rig.tmp.readFile("\\Searches\\Yahoo web names.txt"),
+             rig.tmp.readFile("\\BrowserSearch.txt"));
+    QVERIFY(rig.web.requests.contains(query + "1&pz=7"));
+    QVERIFY(rig.web.requests.contains(query + "8&pz=7"));
+    QVERIFY(!rig.web.requests.contains(query + "15&pz=7"));
+    QCOMPARE(rig.main->findChild<QLineEdit *>("txtWordMax")->text(), QString::number(names.size()));
+    QTRY_VERIFY(builder.isNull()); // closed itself
+    rig.main->stop();
+}
+
+void TestHarvestWindows::googleResultsUnderTheBuildersOwnType() {
+    Rig rig;
+    rig.writeEngines();
+    // "&" in the search text stays inside the query value.
+    const QString query = QStringLiteral("/search?q=web+%26+names&start=");
+    rig.web.setPage(query + "0", Rig::fixture("google-1.html"));
+    rig.web.setPage(query + "10", Rig::fixture("google-2.html"));
+    rig.web.setPage(query + "20", Rig::fixture("google-2.html")); // the end of the results
+    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Google Search"));
+    rig.main->findChild<QLineEdit *>("txtSearch")->setText("web & names");
+
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    QSignalSpy read(&builder->run(), &ListBuilderRun::pageRead);
+    builder->show();
+    // The user turns to another search type while the list is being built.
+    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Full Word List"));
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
+    printFigures(read, "google-1.html, google-2.html");
+    QCOMPARE(rig.web.requests.filter("/search?").size(), 3);
+
+    const QStringList names = rig.queuedNames();
+    QCOMPARE(names, (QStringList{"alphawidgets.com", "betagadgets.net", "deltatools.info",
+                                 "gammaparts.us", "youngbirds.com", "bluefinch.net",
+                                 "cobaltmill.com", "heronworks.us", "youtube.com"}));
+    QCOMPARE(rig.desktop.messages.first().text,
+             QStringLiteral("List of 9 unique domains was created successfully!"));
+    // Checked as the Google search it was built for, from its first name.
+    QCOMPARE(rig.main->searchType(), QStringLiteral("Google Search"));
+    QVERIFY(rig.main->listPath().endsWith("BrowserSearch.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(rig.whois.queries.contains("alphawidgets.com"), kWebTimeout);
+    QCOMPARE(rig.main->findChild<QLineEdit *>("txtWordMax")->text(), QStringLiteral("9"));
+    QTRY_VERIFY(builder.isNull());
+    rig.main->stop();
+}
+
+void TestHarvestWindows::consentPageStaysToBeAnswered() {
+    Rig rig;
+    rig.writeEngines();
+    rig.tmp.writeFile("\\BrowserSearch.txt", "previous.com\r\n");
+    rig.web.setPage("/search?q=web+names&start=0", Rig::fixture("consent.html"));
+    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Google Search"));
+    rig.main->findChild<QLineEdit *>("txtSearch")->setText("web names");
+
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    // Cookies of the builder's browser outlive the window and the program.
+    QWebEngineProfile *profile = builder->browser()->page()->profile();
+    QCOMPARE(profile, ListBuilderWindow::profile());
+    QVERIFY(!profile->isOffTheRecord());
+    QCOMPARE(profile->persistentCookiesPolicy(), QWebEngineProfile::ForcePersistentCookies);
+    QVERIFY(profile->persistentStoragePath().startsWith(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    builder->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
+    const QString message = rig.desktop.messages.first().text;
+    QVERIFY2(message.startsWith("Page 1 of Google Search was a consent form instead of results."),
+             qPrintable(message));
+    QVERIFY(message.contains("no search was started"));
+    QVERIFY(!builder.isNull() && builder->isVisible()); // showing the form to answer
+    QVERIFY(builder->browser()->url().toString().endsWith("start=0"));
+    QCOMPARE(builder->findChild<QLineEdit *>("Text1")->text(), message);
+    QCOMPARE(rig.tmp.readFile("\\BrowserSearch.txt"), QByteArray("previous.com\r\n"));
+    QVERIFY(!rig.main->driver().running());
+    delete builder; // its page goes before the shared profile
+}
+
+void TestHarvestWindows::refusedPageEndsTheRunWithTheNamesBefore() {
+    Rig rig;
+    rig.writeEngines();
+    rig.web.setPage("/search?q=web+names&start=0", Rig::fixture("google-1.html"));
+    rig.web.setPage("/search?q=web+names&start=10", Rig::fixture("captcha.html"), "text/html",
+                    "429 Too Many Requests");
+    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Google Search"));
     rig.main->findChild<QLineEdit *>("txtSearch")->setText("web names");
 
     QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
     builder->show();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
-    QCOMPARE(rig.desktop.messages.first().text,
-             QStringLiteral("List of 3 unique domains was created successfully!"));
-    QCOMPARE(rig.queuedNames(), (QStringList{"alpha.com", "beta.net", "gamma.us"}));
-    QCOMPARE(rig.tmp.readFile("\\Searches\\Yahoo web names.txt"),
-             rig.tmp.readFile("\\BrowserSearch.txt"));
-    QVERIFY(rig.web.requests.contains(query + "1"));
-    QVERIFY(rig.web.requests.contains(query + "21"));
-    QVERIFY(!rig.web.requests.contains(query + "41"));
-    QCOMPARE(rig.main->findChild<QLineEdit *>("txtWordMax")->text(), QStringLiteral("3"));
-    QTRY_VERIFY(builder.isNull()); // closed itself
+    const QString message = rig.desktop.messages.first().text;
+    QVERIFY2(message.startsWith("Page 2 of Google Search was HTTP error 429 (too many requests). "
+                                "The list of 6 unique domains found on the pages before it is "
+                                "checked now."),
+             qPrintable(message));
+    QVERIFY(!builder.isNull() && builder->isVisible());
+    QCOMPARE(rig.queuedNames().size(), 6);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.whois.queries.contains("alphawidgets.com"), kWebTimeout);
     rig.main->stop();
+    delete builder;
+
+    // A CAPTCHA page served as a normal page is recognised by what it says.
+    rig.desktop.messages.clear();
+    rig.web.setPage("/search?q=web+names&start=0", Rig::fixture("captcha.html"));
+    builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    builder->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
+    QVERIFY2(rig.desktop.messages.first().text.startsWith(
+                 "Page 1 of Google Search was a CAPTCHA (\"unusual traffic\") page"),
+             qPrintable(rig.desktop.messages.first().text));
+    delete builder;
+
+    // Nothing listens at the engine's address.
+    rig.desktop.messages.clear();
+    rig.tmp.writeFile("\\searchengines.txt",
+                      "Google Search|http://127.0.0.1:1/search?q={query}&start={first}|10|5\r\n"
+                      "Yahoo Search|http://127.0.0.1:1/search?p={query}&b={first1}|10|5\r\n");
+    builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    builder->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
+    QVERIFY2(rig.desktop.messages.first().text.startsWith(
+                 "Page 1 of Google Search was a page that could not be loaded ("),
+             qPrintable(rig.desktop.messages.first().text));
+    QVERIFY(!rig.main->driver().running());
+    delete builder;
 }
 
 void TestHarvestWindows::browserHarvestsPagesAndFrames() {

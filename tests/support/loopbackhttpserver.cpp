@@ -21,23 +21,20 @@ QString LoopbackHttpServer::baseUrl() const {
 }
 
 void LoopbackHttpServer::setPage(const QString &target, const QByteArray &body,
-                                 const QByteArray &contentType) {
-    m_pages.insert(target, Page{body, contentType});
+                                 const QByteArray &contentType, const QByteArray &status) {
+    m_pages.insert(target, Page{body, contentType, status});
 }
 
 QByteArray LoopbackHttpServer::respond(const QString &target) const {
     auto page = m_pages.constFind(target);
     if (page == m_pages.cend())
         page = m_pages.constFind(target.section(QLatin1Char('?'), 0, 0));
-    QByteArray status = "200 OK";
     Page served;
-    if (page == m_pages.cend()) {
-        status = "404 Not Found";
-        served = Page{"<html><body>Not found</body></html>", "text/html"};
-    } else {
+    if (page == m_pages.cend())
+        served = Page{"<html><body>Not found</body></html>", "text/html", "404 Not Found"};
+    else
         served = *page;
-    }
-    return "HTTP/1.1 " + status + "\r\nContent-Type: " + served.contentType +
+    return "HTTP/1.1 " + served.status + "\r\nContent-Type: " + served.contentType +
            "\r\nContent-Length: " + QByteArray::number(served.body.size()) +
            "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + served.body;
 }

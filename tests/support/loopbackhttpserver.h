@@ -19,8 +19,10 @@ public:
     QString hostAndPort() const;
     QString baseUrl() const;
 
+    // `status` is the HTTP status line's code and reason ("429 Too Many Requests").
     void setPage(const QString &target, const QByteArray &body,
-                 const QByteArray &contentType = "text/html; charset=utf-8");
+                 const QByteArray &contentType = "text/html; charset=utf-8",
+                 const QByteArray &status = "200 OK");
 
     // Request targets in the order they arrived (favicon requests included).
     QStringList requests;
@@ -32,6 +34,7 @@ private:
     struct Page {
         QByteArray body;
         QByteArray contentType;
+        QByteArray status;
     };
     void onNewConnection();
     QByteArray respond(const QString &target) const;
