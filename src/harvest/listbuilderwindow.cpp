@@ -2,7 +2,7 @@
 
 #include "app/appcontext.h"
 #include "core/desktop.h"
-#include "app/mainwindow.h"
+#include "app/searchsession.h"
 #include "harvest/listbuilderrun.h"
 
 #include <QLineEdit>
@@ -15,10 +15,11 @@ namespace {
 const QString kBodyScript = QStringLiteral("document.body ? document.body.innerHTML : ''");
 }
 
-ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget *parent)
+ListBuilderWindow::ListBuilderWindow(SearchSession &session, QWidget *parent)
     : QWidget(parent)
-    , m_ctx(ctx)
-    , m_main(main) {
+    , m_ctx(session.context())
+    , m_session(session) {
+    AppContext &ctx = m_ctx;
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("List Builder - Finding domain names..."));
     setWindowFlag(Qt::Window, true);
@@ -38,7 +39,7 @@ ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget 
     layout->addWidget(m_status);
 
     m_run = new ListBuilderRun(ctx.folder, ctx.registrars, ctx.hosts, ctx.timing, this);
-    m_run->currentSearchText = [this] { return m_main.searchText(); };
+    m_run->currentSearchText = [this] { return m_session.searchText(); };
     connect(m_run, &ListBuilderRun::navigate, this,
             [this](const QString &address) { m_browser->load(QUrl(address)); });
     connect(m_run, &ListBuilderRun::statusText, m_status, &QLineEdit::setText);
@@ -47,7 +48,9 @@ ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget 
     connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed, Qt::QueuedConnection);
     connect(m_browser, &QWebEngineView::loadFinished, this, &ListBuilderWindow::onLoadFinished);
 
-    m_run->start(main.searchType(), main.searchText(), main.wantedCountIndex());
+    if (session.hasType())
+        m_type = session.type();
+    m_run->start(SearchTypes::caption(m_type), session.searchText(), session.wantedCountIndex());
 }
 
 void ListBuilderWindow::onLoadFinished(bool ok) {
@@ -64,14 +67,12 @@ void ListBuilderWindow::onLoadFinished(bool ok) {
 }
 
 void ListBuilderWindow::onListReady(int foundTotal, int wordMax) {
-    m_main.setWordMax(QString::number(wordMax));
-    m_main.setWordNum(QStringLiteral("1"));
     m_browser->stop();
     hide();
     m_ctx.desktop->message(
         m_ctx.branding.ProductName,
         QStringLiteral("List of %1 unique domains was created successfully!").arg(foundTotal));
-    m_main.start();
+    m_session.startList(m_type, m_ctx.folder.browserSearchList(), wordMax);
     close();
 }
 

@@ -1,20 +1,23 @@
 #pragma once
 
+#include "core/searchtype.h"
+
 #include <QWidget>
 
-class MainWindow;
 class ListBuilderRun;
 class QLineEdit;
 class QWebEngineView;
+class SearchSession;
 struct AppContext;
 
 // The list builder window: loads the search engine's result pages in a browser, collects the
-// names on them, and hands the finished list to the main window's search. It starts at once
+// names on them, and hands the finished list to the session's search, as a search of the type
+// it was built for. It starts at once
 // and closes itself when the list is complete.
 class ListBuilderWindow : public QWidget {
     Q_OBJECT
 public:
-    ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget *parent = nullptr);
+    explicit ListBuilderWindow(SearchSession &session, QWidget *parent = nullptr);
 
     ListBuilderRun &run() { return *m_run; }
 
@@ -24,7 +27,8 @@ private:
     void onWriteFailed(const QString &path);
 
     AppContext &m_ctx;
-    MainWindow &m_main;
+    SearchSession &m_session;
+    SearchType m_type = SearchType::YahooSearch;
     QWebEngineView *m_browser = nullptr;
     QLineEdit *m_status = nullptr;
     ListBuilderRun *m_run = nullptr;

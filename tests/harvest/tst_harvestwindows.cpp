@@ -1,5 +1,6 @@
 #include "harvest/browserharvest.h"
 #include "app/mainwindow.h"
+#include "app/searchsession.h"
 #include "harvest/listbuilderwindow.h"
 #include "harvest/harvestbrowser.h"
 #include "harvest/harvestlistpanel.h"
@@ -28,16 +29,19 @@ constexpr int kWebTimeout = 60000; // the first page also starts the browser eng
 struct Rig : TestContext {
     LoopbackHttpServer web;
     LoopbackWhoisServer whois;
+    std::unique_ptr<SearchSession> session;
     std::unique_ptr<MainWindow> main;
 
     Rig() {
         web.start();
         whois.start();
         ctx.hosts = harvestHosts(web.hostAndPort());
-        main = std::make_unique<MainWindow>(ctx); // no window factories: opens nothing else
+        session = std::make_unique<SearchSession>(ctx);
+        main = std::make_unique<MainWindow>(*session); // no window factories: opens nothing else
         main->load();
         ctx.registrars.setRows(harvestTable(QStringLiteral("127.0.0.1"), whois.port()).rows());
     }
+    ~Rig() { main.reset(); }
 
     QStringList queuedNames() const {
         QStringList names;
@@ -81,10 +85,10 @@ void TestHarvestWindows::listBuilderHandsOverItsList() {
     const QString query = QStringLiteral("/search/dir?h=s&xargs=0&p=web+names&b=");
     rig.web.setPage(query + "1", kResultPage);
     rig.web.setPage(query + "21", kResultPage); // nothing new: the run ends here
-    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Yahoo Search"));
+    rig.main->selectSearchType(SearchTypes::index(SearchType::YahooSearch));
     rig.main->findChild<QLineEdit *>("txtSearch")->setText("web names");
 
-    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(*rig.session);
     builder->show();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
     QCOMPARE(rig.desktop.messages.first().text,
@@ -112,7 +116,7 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     rig.whois.replies.insert("framedname.com", LoopbackWhoisServer::freeReply());
     rig.ctx.branding.WebsiteText = rig.web.baseUrl() + "/home.html";
 
-    auto *browser = new HarvestBrowser(rig.ctx, *rig.main);
+    auto *browser = new HarvestBrowser(*rig.session);
     // Sized to the screen before it is shown, so a bare X server shows it whole too.
     QCOMPARE(browser->geometry(), browser->screen()->availableGeometry());
     browser->show();
@@ -124,8 +128,8 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     QCOMPARE(list1->item(0)->text(), QStringLiteral("example.com"));
     QCOMPARE(list2->item(0)->text(), QStringLiteral("mailer.net"));
     QCOMPARE(browser->findChild<QLabel *>("Label1")->text(), QStringLiteral("Unregistered: (1)"));
-    QCOMPARE(rig.main->lists().list(ResultLists::Mid)->names(), QStringList{"example.com"});
-    QCOMPARE(rig.main->lists().list(ResultLists::Registered)->names(), QStringList{"mailer.net"});
+    QCOMPARE(rig.session->lists().list(ResultLists::Mid)->names(), QStringList{"example.com"});
+    QCOMPARE(rig.session->lists().list(ResultLists::Registered)->names(), QStringList{"mailer.net"});
     QCOMPARE(browser->windowTitle(), QStringLiteral("Home - Kestrin"));
 
     // Typed address and the go button; the frame's page is loaded in the second browser.

@@ -59,7 +59,7 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
     emit combo->activated(combo->currentIndex());
     QVERIFY(start->isEnabled());
 
-    QSignalSpy stopped(&form.driver(), &SearchDriver::stopped);
+    QSignalSpy stopped(&form.session().driver(), &SearchDriver::stopped);
     start->click();
     QVERIFY(stopped.wait(120000));
 
@@ -71,7 +71,7 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
     QCOMPARE(highCaption->text(), QString("High Profile (%1)").arg(expectedFree.size()));
     QCOMPARE(takenCaption->text(), QString("Registered (%1)").arg(676 - expectedFree.size()));
 
-    const QStringList mirrors = form.lists().mirrorFilePaths();
+    const QStringList mirrors = form.session().lists().mirrorFilePaths();
     QVERIFY(mirrors.last().contains("SuperHighProfile"));
     QStringList mirrored = TextFile::readLines(mirrors.last());
     mirrored.removeAll(QString());

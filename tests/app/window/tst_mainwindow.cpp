@@ -71,7 +71,7 @@ void TestMainWindow::firstStartPreparesTheFolder() {
     // Help is shown on the first start only.
     QCOMPARE(f.opened, QStringList{"Form8"});
     QCOMPARE(f.tmp.userStore().read("Kestrin", "Settings", "showHelp", ""), QStringLiteral("0"));
-    QVERIFY(!form.windows().window("Form8"));
+    QVERIFY(!form.windows().window(WindowId::HelpLauncher));
     QVERIFY(f.desktop.messages.isEmpty());
 }
 
@@ -97,7 +97,7 @@ void TestMainWindow::secondStartChangesNothing() {
         QCOMPARE(f.tmp.readFile("\\" + it.key()), it.value());
         QCOMPARE(QFileInfo(f.tmp.path("\\" + it.key())).lastModified(), old);
     }
-    QCOMPARE(form.lists().list(ResultLists::Saved)->names(),
+    QCOMPARE(form.session().lists().list(ResultLists::Saved)->names(),
              (QStringList{"kept.com", "other.net"}));
     QVERIFY(!f.opened.contains("Form8"));
 }
@@ -141,7 +141,7 @@ void TestMainWindow::startupReadsOptions() {
     MainWindow &form = f.start();
     QCOMPARE(f.ctx.whois.ProxySwitch, proxy);
     QCOMPARE(f.ctx.whois.DefaultExtension, extension);
-    QCOMPARE(form.storedWordNumber(), 42);
+    QCOMPARE(form.session().storedWordNumber(), 42);
 }
 
 void TestMainWindow::badRegistrarRowShowsInStatusBar() {
@@ -198,10 +198,10 @@ void TestMainWindow::wordListSelection() {
     else
         form.selectSearchType(index);
 
-    QCOMPARE(form.searchType(), MainWindow::searchTypes().at(index));
-    QCOMPARE(QFileInfo(form.listPath()).fileName(), file);
-    QCOMPARE(form.driver().listPath(), form.listPath());
-    QCOMPARE(form.driver().searchType(), MainWindow::searchTypes().at(index));
+    QCOMPARE(f.child<QComboBox>("Combo1")->currentText(), SearchTypes::caption(SearchType(index)));
+    QCOMPARE(QFileInfo(form.session().listPath()).fileName(), file);
+    QCOMPARE(form.session().driver().listPath(), form.session().listPath());
+    QCOMPARE(form.session().driver().positionKey(), key);
     QCOMPARE(f.child<QLineEdit>("txtWordMax")->text(), QString::number(qMax(count, 0)));
     QCOMPARE(f.child<QLineEdit>("txtWordNum")->text(), wordNum);
     QVERIFY(f.child<QPushButton>("cmdDoSearch")->isVisible());
@@ -220,7 +220,7 @@ void TestMainWindow::otherTypes() {
     auto *wordNum = f.child<QLineEdit>("txtWordNum");
 
     form.selectSearchType(3); // Google
-    QCOMPARE(form.listPath(), f.tmp.path("\\BrowserSearch.txt"));
+    QCOMPARE(form.session().listPath(), f.tmp.path("\\BrowserSearch.txt"));
     QVERIFY(search->isVisible() && search->isEnabled());
     QVERIFY(!wordNum->isVisible());
     QVERIFY(!create->isEnabled());
@@ -231,19 +231,19 @@ void TestMainWindow::otherTypes() {
     search->setText("falcon");
     create->click();
     QCOMPARE(f.opened.last(), QStringLiteral("Form3"));
-    QCOMPARE(form.searchText(), QStringLiteral("falcon"));
+    QCOMPARE(form.session().searchText(), QStringLiteral("falcon"));
 
     f.tmp.writeFile("\\CreatedDomains.txt", entries(3));
     wordNum->setText("2");
     form.selectSearchType(1); // Generate
-    QCOMPARE(form.listPath(), f.tmp.path("\\CreatedDomains.txt"));
+    QCOMPARE(form.session().listPath(), f.tmp.path("\\CreatedDomains.txt"));
     QCOMPARE(wordNum->text(), QStringLiteral("1"));
     QVERIFY(!search->isVisible() && !wordNum->isVisible());
     QCOMPARE(f.opened.last(), QStringLiteral("frmMake"));
 
     wordNum->setText("0");
     form.selectSearchType(0); // Browse keeps the list and the position
-    QCOMPARE(form.listPath(), f.tmp.path("\\CreatedDomains.txt"));
+    QCOMPARE(form.session().listPath(), f.tmp.path("\\CreatedDomains.txt"));
     QCOMPARE(wordNum->text(), QStringLiteral("0"));
     QCOMPARE(f.opened.last(), QStringLiteral("Form5"));
 
@@ -264,7 +264,7 @@ void TestMainWindow::customList() {
     f.desktop.fileAnswers << f.tmp.path("\\mine\\names.txt");
     form.selectSearchType(8);
     QCOMPARE(f.desktop.dialogFolders, QStringList{f.tmp.path("\\wordlists")});
-    QCOMPARE(form.listPath(), f.tmp.path("\\mine\\names.txt"));
+    QCOMPARE(form.session().listPath(), f.tmp.path("\\mine\\names.txt"));
     QCOMPARE(wordMax->text(), QStringLiteral("3"));
     QCOMPARE(wordNum->text(), QStringLiteral("1"));
 
@@ -273,8 +273,8 @@ void TestMainWindow::customList() {
     wordNum->setText("4");
     form.selectSearchType(8);
     QCOMPARE(combo->currentIndex(), 5);
-    QCOMPARE(form.driver().searchType(), QStringLiteral("All Two Letter"));
-    QCOMPARE(QFileInfo(form.listPath()).fileName(), QStringLiteral("AllTwoLetter.txt"));
+    QCOMPARE(form.session().type(), SearchType::TwoLetterList);
+    QCOMPARE(QFileInfo(form.session().listPath()).fileName(), QStringLiteral("AllTwoLetter.txt"));
     QCOMPARE(wordMax->text(), QStringLiteral("10"));
     QCOMPARE(wordNum->text(), QStringLiteral("4"));
 }
@@ -337,13 +337,13 @@ void TestMainWindow::startAndStop() {
     MainWindow &form = f.start();
     form.show();
     form.selectSearchType(5);
-    form.lists().fileTakenName("counted.com");
+    form.session().lists().fileTakenName("counted.com");
     auto *wordNum = f.child<QLineEdit>("txtWordNum");
     wordNum->clear(); // an empty start field starts at the first entry
 
     form.start();
-    QVERIFY(form.driver().running());
-    QCOMPARE(form.lists().counter(ResultLists::Registered), 0);
+    QVERIFY(form.session().driver().running());
+    QCOMPARE(form.session().lists().counter(ResultLists::Registered), 0);
     QCOMPARE(wordNum->text(), QStringLiteral("1"));
     for (const char *name :
          {"cmdDoSearch", "Combo1", "txtWordNum", "Combo2", "cmdCreate", "txtSearch"})
@@ -351,7 +351,7 @@ void TestMainWindow::startAndStop() {
     QVERIFY(f.child<QPushButton>("Command3")->isEnabled());
 
     f.child<QPushButton>("Command3")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!form.driver().running(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!form.session().driver().running(), 10000);
     QVERIFY(f.child<QComboBox>("Combo1")->isEnabled());
     QVERIFY(f.child<QPushButton>("cmdDoSearch")->isEnabled());
     QVERIFY(!f.child<QPushButton>("Command3")->isEnabled());
@@ -413,8 +413,8 @@ void TestMainWindow::nothingCutAtMinimumSize() {
     }
 
     for (const char *name : {"ab.com", "abcdef.com", "abcdefghij.com"})
-        form.lists().fileFreeName(QString::fromLatin1(name));
-    form.lists().fileTakenName(QStringLiteral("taken.com"));
+        form.session().lists().fileFreeName(QString::fromLatin1(name));
+    form.session().lists().fileTakenName(QStringLiteral("taken.com"));
     const QStringList longest{"Low Profile (19999)", "Registered (19999)", "High Profile (19999)",
                               "Mid Profile (19999)"};
     for (int k = 1; k <= 5; ++k) {
@@ -449,13 +449,13 @@ void TestMainWindow::statusPanelsMarkCutText() {
     auto *panel = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel1"));
     QVERIFY(panel);
     const QString longText = QStringLiteral("Checking status of: ") + QString(80, QLatin1Char('x'));
-    emit form.pool().statusText(1, longText);
+    emit form.session().pool().statusText(1, longText);
     QCOMPARE(form.statusPanelText(1), longText);
     QVERIFY(panel->isElided());
     QVERIFY(panel->shownText().endsWith(QChar(0x2026)));
     QCOMPARE(panel->toolTip(), longText);
 
-    emit form.pool().statusText(1, QStringLiteral("Idle"));
+    emit form.session().pool().statusText(1, QStringLiteral("Idle"));
     QCOMPARE(form.statusPanelText(1), QStringLiteral("Idle"));
     QVERIFY(!panel->isElided());
     QCOMPARE(panel->shownText(), QStringLiteral("Idle"));
@@ -463,7 +463,7 @@ void TestMainWindow::statusPanelsMarkCutText() {
 
     // Widening the window makes room: the same text is shown whole again.
     const QString reply = QStringLiteral("Connected to whois.example, waiting for its answer");
-    emit form.pool().statusText(3, reply);
+    emit form.session().pool().statusText(3, reply);
     auto *third = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel3"));
     QVERIFY(third->isElided());
     form.resize(MainLayout::sizeInPixels(20000, form.logicalDpiX()), form.height());
@@ -476,9 +476,9 @@ void TestMainWindow::overflowNoticeAndShutdown() {
     MainWindowFixture f;
     MainWindow &form = f.start();
     form.show();
-    emit form.lists().overflowed();
-    emit form.pool().overflowed(); // the same overflow reported twice opens one notice
-    auto *notice = qobject_cast<QDialog *>(form.windows().window("Form2"));
+    emit form.session().lists().overflowed();
+    emit form.session().pool().overflowed(); // the same overflow reported twice opens one notice
+    auto *notice = qobject_cast<QDialog *>(form.windows().window(WindowId::OverflowNotice));
     QVERIFY(notice);
     QVERIFY(notice->isVisible() && !notice->isModal());
     QCOMPARE(notice->windowTitle(), QStringLiteral("File backup"));
@@ -486,17 +486,17 @@ void TestMainWindow::overflowNoticeAndShutdown() {
     QVERIFY(notice->findChild<QLabel *>()->text().startsWith("One of your lists has reached 20000 "
                                                              "entries.  They"));
     notice->findChild<QPushButton *>("Command1")->click();
-    QTRY_VERIFY(!form.windows().window("Form2"));
+    QTRY_VERIFY(!form.windows().window(WindowId::OverflowNotice));
 
-    emit form.lists().overflowed();
+    emit form.session().lists().overflowed();
     form.selectSearchType(0);
     form.selectSearchType(1);
-    QVERIFY(form.windows().window("Form2") && form.windows().window("Form5"));
+    QVERIFY(form.windows().window(WindowId::OverflowNotice) && form.windows().window(WindowId::HarvestBrowser));
     f.child<QAction>("mnuFileItem0")->trigger();
     QVERIFY(!form.isVisible());
-    for (const char *name : {"Form2", "Form5", "frmMake"})
-        QVERIFY2(!form.windows().window(name), name);
-    QVERIFY(form.driver().halted());
+    for (WindowId id : {WindowId::OverflowNotice, WindowId::HarvestBrowser, WindowId::Generator})
+        QVERIFY(!form.windows().window(id));
+    QVERIFY(form.session().driver().halted());
 }
 
 QTEST_MAIN(TestMainWindow)
