@@ -66,7 +66,8 @@ bool SearchSession::takeFirstStartHelp() {
 void SearchSession::load() {
     createStartupFiles();
     m_lists->loadSavedList();
-    m_storedWordNumber = storedPosition(QStringLiteral("wordNumber")).toInt();
+    m_storedWordNumber =
+        storedPosition(QStringLiteral("wordNumber"), QStringLiteral("0")).toInt();
     for (const QString &folder : m_ctx.folder.startupFolders()) {
         if (!Files::dirExists(folder))
             QDir().mkpath(folder);
@@ -113,10 +114,8 @@ void SearchSession::readLookupOptions() {
                               QStringLiteral("DefaultExt"), QStringLiteral(".com"));
 }
 
-QString SearchSession::storedPosition(const QString &key) const {
-    return m_ctx.userStore->read(AppContext::PositionsApp, AppContext::Section, key,
-                                 key == QStringLiteral("wordNumber") ? QStringLiteral("0")
-                                                                     : QStringLiteral("1"));
+QString SearchSession::storedPosition(const QString &key, const QString &fallback) const {
+    return m_ctx.userStore->read(AppContext::PositionsApp, AppContext::Section, key, fallback);
 }
 
 // ---- search type ------------------------------------------------------------------------------

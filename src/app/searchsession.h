@@ -88,7 +88,8 @@ private:
     bool chooseCustomList();
     void applyType(SearchType type);
     void onDriverStopped();
-    QString storedPosition(const QString &key) const;
+    // The next entry stored under `key`; "1" (the first entry) when none is stored.
+    QString storedPosition(const QString &key, const QString &fallback = QStringLiteral("1")) const;
 
     AppContext &m_ctx;
     ResultLists *m_lists = nullptr;

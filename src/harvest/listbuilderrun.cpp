@@ -25,12 +25,15 @@ ListBuilderRun::ListBuilderRun(const ProgramFolder &folder, const RegistrarTable
     currentSearchText = [this] { return m_startText; };
 }
 
-ListBuilderRun::Engine ListBuilderRun::engineFor(const QString &searchType) {
-    if (searchType == QLatin1String("Yahoo Search"))
+ListBuilderRun::Engine ListBuilderRun::engineFor(SearchType searchType) {
+    switch (searchType) {
+    case SearchType::YahooSearch:
         return Engine::Yahoo;
-    if (searchType == QLatin1String("Google Search"))
+    case SearchType::GoogleSearch:
         return Engine::Google;
-    return Engine::None;
+    default:
+        return Engine::None;
+    }
 }
 
 QString ListBuilderRun::engineName(Engine engine) {
@@ -72,7 +75,7 @@ QString ListBuilderRun::pageAddress(Engine engine, const VendorHosts &hosts,
     return {};
 }
 
-void ListBuilderRun::start(const QString &searchType, const QString &searchText, int wantedIndex) {
+void ListBuilderRun::start(SearchType searchType, const QString &searchText, int wantedIndex) {
     m_startText = searchText;
     m_searchText = searchText;
     m_searchText.replace(QLatin1Char(' '), QLatin1Char('+'));
@@ -116,7 +119,7 @@ QString ListBuilderRun::keptCopyPath(const QString &searchText) const {
 void ListBuilderRun::finish() {
     m_finished = true;
     m_queue.clearPending();
-    const QString listPath = m_folder.path(ListFile);
+    const QString listPath = m_folder.browserSearchList();
     const QString list = NameExtractor::tidy(m_extractor.nameList());
     if (!TextFile::writeAll(listPath, list + QStringLiteral("\r\n"))) {
         emit writeFailed(listPath);

@@ -3,6 +3,7 @@
 #include "harvest/nameextractor.h"
 #include "harvest/pagequeue.h"
 #include "core/programfolder.h"
+#include "core/searchtype.h"
 
 #include <QObject>
 #include <QTimer>
@@ -13,26 +14,26 @@ struct Timing;
 // One run of the list builder: requests result pages of a search engine one after the other,
 // extracts the names of each, and stops at the first page that adds nothing or once enough
 // names are found. The finished list replaces "\BrowserSearch.txt" and a copy is kept under
-// "\Searches". The window shows the pages and hands the list to the main window.
+// "\Searches". The window shows the pages and hands the list to the search session.
 class ListBuilderRun : public QObject {
     Q_OBJECT
 public:
     enum class Engine { None, Yahoo, Google };
-    static inline const QString ListFile = QStringLiteral("\\BrowserSearch.txt");
 
     ListBuilderRun(const ProgramFolder &folder, const RegistrarTable &table,
                    const VendorHosts &hosts, const Timing &timing, QObject *parent = nullptr);
 
-    // Reads the main window's choices and requests the first page.
-    void start(const QString &searchType, const QString &searchText, int wantedIndex);
+    // Takes the session's choices and requests the first page; only the web-search types have
+    // an engine.
+    void start(SearchType searchType, const QString &searchText, int wantedIndex);
     // A result page finished loading; `bodyHtml` is its body's inner HTML.
     void pageCompleted(const QString &bodyHtml);
 
-    // The search text as the main window holds it when the list is finished; it names the
+    // The search text as the session holds it when the list is finished; it names the
     // kept copy. Defaults to the text the run started with.
     std::function<QString()> currentSearchText;
 
-    static Engine engineFor(const QString &searchType);
+    static Engine engineFor(SearchType searchType);
     static QString engineName(Engine engine);
     static int wantedCountFor(int wantedIndex);
     // The result page that starts at `resultOffset` (1-based).

@@ -48,9 +48,10 @@ ListBuilderWindow::ListBuilderWindow(SearchSession &session, QWidget *parent)
     connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed, Qt::QueuedConnection);
     connect(m_browser, &QWebEngineView::loadFinished, this, &ListBuilderWindow::onLoadFinished);
 
+    // The list is handed over to the type it is built for, whatever is chosen meanwhile.
     if (session.hasType())
         m_type = session.type();
-    m_run->start(SearchTypes::caption(m_type), session.searchText(), session.wantedCountIndex());
+    m_run->start(m_type, session.searchText(), session.wantedCountIndex());
 }
 
 void ListBuilderWindow::onLoadFinished(bool ok) {

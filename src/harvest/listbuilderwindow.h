@@ -28,7 +28,7 @@ private:
 
     AppContext &m_ctx;
     SearchSession &m_session;
-    SearchType m_type = SearchType::YahooSearch;
+    SearchType m_type = SearchType::Browse; // no engine until a web search is chosen
     QWebEngineView *m_browser = nullptr;
     QLineEdit *m_status = nullptr;
     ListBuilderRun *m_run = nullptr;

@@ -92,6 +92,14 @@ KestrinApp::~KestrinApp() {
     delete m_main;
 }
 
+MainWindow *KestrinApp::mainWindow() const {
+    return m_main;
+}
+
+SearchSession *KestrinApp::session() const {
+    return m_session.get();
+}
+
 SplashWindow *KestrinApp::createSplash() {
     return new SplashWindow(m_ctx, [this](SplashWindow &splash) { showMainWindow(&splash); });
 }

@@ -24,8 +24,8 @@ public:
     // Builds, loads and shows the main window (what the splash does on its last tick).
     MainWindow *showMainWindow(SplashWindow *splash);
 
-    MainWindow *mainWindow() const { return m_main; }
-    SearchSession *session() const { return m_session.get(); }
+    MainWindow *mainWindow() const;
+    SearchSession *session() const;
 
     // Tells the main window how to open every other window.
     static void registerWindows(MainWindow &main);

@@ -142,7 +142,7 @@ void TestListBuilder::stopsAtFirstPageWithoutNewNames() {
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
     run.currentSearchText = [] { return QStringLiteral("web names now"); };
-    run.start(QStringLiteral("Yahoo Search"), QStringLiteral("web names"), 0);
+    run.start(SearchType::YahooSearch, QStringLiteral("web names"), 0);
     QCOMPARE(navigations.count(), 1);
     QVERIFY(navigations.at(0).at(0).toString().endsWith("&p=web+names&b=1"));
 
@@ -171,7 +171,7 @@ void TestListBuilder::stopsOnceWantedCountReached() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Google Search"), QStringLiteral("x"), 0);
+    run.start(SearchType::GoogleSearch, QStringLiteral("x"), 0);
     QVERIFY(navigations.at(0).at(0).toString().contains("&start=0&sa=N&q=x"));
     run.pageCompleted(linksPage(names(1, 60)));
     QTRY_COMPARE_WITH_TIMEOUT(navigations.count(), 2, 5000);
@@ -188,7 +188,7 @@ void TestListBuilder::unknownEngineLoadsNothing() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Full Word List"), QStringLiteral("x"), 0);
+    run.start(SearchType::FullWordList, QStringLiteral("x"), 0);
     run.pageCompleted(linksPage(names(1, 3)));
     QTest::qWait(50);
     QCOMPARE(navigations.count(), 0);
@@ -202,7 +202,7 @@ void TestListBuilder::reportsDuringExtractionAreQueued() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Yahoo Search"), QStringLiteral("q"), 0);
+    run.start(SearchType::YahooSearch, QStringLiteral("q"), 0);
     QString filler; // long enough to take several slices of the event loop
     for (int i = 0; i < 20000; ++i)
         filler += QStringLiteral("plain words without a name in them\n");

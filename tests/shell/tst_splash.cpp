@@ -12,10 +12,30 @@
 class TestSplash : public QObject {
     Q_OBJECT
 private slots:
+    void handsOverOnceThroughItsCallback();
     void mainWindowAppearsAfterTheLastTick();
     void mainWindowCanOpenEveryWindowByName();
     void viewHelpOpensTheHelpFile();
 };
+
+// The splash knows nothing of what follows it: it calls its hand-over once, visible, on its
+// last tick, and hides afterwards.
+void TestSplash::handsOverOnceThroughItsCallback() {
+    ShellFixture f;
+    int calls = 0;
+    bool visibleDuringHandOver = false;
+    SplashWindow splash(f.ctx, [&](SplashWindow &s) {
+        ++calls;
+        visibleDuringHandOver = s.isVisible();
+    });
+    splash.show();
+    QTRY_VERIFY_WITH_TIMEOUT(splash.handedOver(), 20000);
+    QCOMPARE(calls, 1);
+    QVERIFY(visibleDuringHandOver);
+    QVERIFY(!splash.isVisible());
+    QTest::qWait(100);
+    QCOMPARE(calls, 1);
+}
 
 void TestSplash::mainWindowAppearsAfterTheLastTick() {
     ShellFixture f;

@@ -1,5 +1,6 @@
 #include "core/filehelpers.h"
 #include "app/mainwindow.h"
+#include "app/searchsession.h"
 #include "loopbackwhoisserver.h"
 #include "core/resultlists.h"
 #include "app/searchdriver.h"
@@ -45,7 +46,8 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
                   "com|127.0.0.1|" + QByteArray::number(server.port()) + "|Enabled\r\n\r\n");
 
     AppContext &ctx = test.ctx;
-    MainWindow form(ctx);
+    SearchSession session(ctx);
+    MainWindow form(session);
     form.load();
     form.show();
 

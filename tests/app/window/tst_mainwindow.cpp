@@ -5,6 +5,7 @@
 #include "app/mainlayout.h"
 #include "core/resultlists.h"
 #include "app/searchdriver.h"
+#include "app/searchsession.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,10 +21,6 @@
 #include <QToolButton>
 
 namespace {
-const QStringList ListFiles{"BrowserSearch.txt", "Appends.txt", "CreatedDomains.txt",
-                            "Remembered.txt"};
-const QStringList Folders{"backups", "overflow", "wordlists", "searches"};
-
 QByteArray entries(int n) {
     QByteArray text;
     for (int i = 1; i <= n; ++i)
@@ -35,33 +32,27 @@ QByteArray entries(int n) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartPreparesTheFolder();
-    void secondStartChangesNothing();
-    void startupReadsOptions_data();
-    void startupReadsOptions();
+    void firstStartShowsTheWindowAndHelp();
     void badRegistrarRowShowsInStatusBar();
     void wordListSelection_data();
     void wordListSelection();
     void otherTypes();
     void customList();
-    void wordNumResetRule_data();
-    void wordNumResetRule();
     void numberFieldsTakeWholeNumbersOnly();
+    void startFieldsFollowTheSession();
     void startAndStop();
+    void toolsMenuDuringARunStopsItFirst();
     void geometryAndMinimumSize();
     void nothingCutAtMinimumSize();
     void statusPanelsMarkCutText();
     void overflowNoticeAndShutdown();
 };
 
-void TestMainWindow::firstStartPreparesTheFolder() {
+void TestMainWindow::firstStartShowsTheWindowAndHelp() {
     MainWindowFixture f;
     MainWindow &form = f.start();
-    for (const QString &file : ListFiles)
-        QCOMPARE(f.tmp.readFile("\\" + file), QByteArray("\r\n"));
-    for (const QString &folder : Folders)
-        QVERIFY2(QFileInfo(f.tmp.root() + "/" + folder).isDir(), qPrintable(folder));
-    QCOMPARE(f.tmp.readFile("\\registrars.txt"), RegistrarTable::defaultFileContent());
+    // The session's start-up ran.
+    QVERIFY(QFileInfo(f.tmp.root() + "/wordlists").isDir());
     QCOMPARE(f.ctx.registrars.rows().size(), 92);
 
     QCOMPARE(form.windowTitle(), QStringLiteral("Kestrin by Kestrin Software"));
@@ -70,78 +61,12 @@ void TestMainWindow::firstStartPreparesTheFolder() {
     QVERIFY(form.windowState() & Qt::WindowMaximized);
     // Help is shown on the first start only.
     QCOMPARE(f.opened, QStringList{"Form8"});
-    QCOMPARE(f.tmp.userStore().read("Kestrin", "Settings", "showHelp", ""), QStringLiteral("0"));
     QVERIFY(!form.windows().window(WindowId::HelpLauncher));
-    QVERIFY(f.desktop.messages.isEmpty());
-}
-
-void TestMainWindow::secondStartChangesNothing() {
-    MainWindowFixture f;
-    f.tmp.writeFile("\\Remembered.txt", "kept.com\r\n \r\n\r\nother.net\r\n");
-    f.start();
-    f.form.reset();
-
-    // Back-date everything so any rewrite would show in the modification time.
-    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
-    QHash<QString, QByteArray> before;
-    for (const QString &name : ListFiles + QStringList{"registrars.txt"}) {
-        QFile file(f.tmp.path("\\" + name));
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
-        before.insert(name, file.readAll());
-    }
-
+    form.close();
     f.opened.clear();
-    MainWindow &form = f.start();
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        QCOMPARE(f.tmp.readFile("\\" + it.key()), it.value());
-        QCOMPARE(QFileInfo(f.tmp.path("\\" + it.key())).lastModified(), old);
-    }
-    QCOMPARE(form.session().lists().list(ResultLists::Saved)->names(),
-             (QStringList{"kept.com", "other.net"}));
-    QVERIFY(!f.opened.contains("Form8"));
-}
-
-void TestMainWindow::startupReadsOptions_data() {
-    QTest::addColumn<QString>("machineProxy");
-    QTest::addColumn<QString>("userProxy");
-    QTest::addColumn<QString>("defaultExt");
-    QTest::addColumn<bool>("proxy");
-    QTest::addColumn<QString>("extension");
-    QTest::newRow("nothing stored") << ""
-                                    << ""
-                                    << "" << false << ".com";
-    QTest::newRow("machine store on") << "1"
-                                      << ""
-                                      << ".net" << true << ".net";
-    QTest::newRow("machine store off wins") << "0"
-                                            << "1"
-                                            << "" << false << ".com";
-}
-
-void TestMainWindow::startupReadsOptions() {
-    QFETCH(QString, machineProxy);
-    QFETCH(QString, userProxy);
-    QFETCH(QString, defaultExt);
-    QFETCH(bool, proxy);
-    QFETCH(QString, extension);
-    MainWindowFixture f;
-    // The machine store keeps its values under the company and product names.
-    MachineSettings machine(f.tmp.machineStore(), f.tmp.userStore(), f.desktop,
-                            f.ctx.branding.CompanyName, f.ctx.branding.ProductName);
-    if (!machineProxy.isEmpty())
-        machine.saveMachineSetting("Kestrin", "Settings", "chkProxy", machineProxy);
-    if (!userProxy.isEmpty())
-        f.tmp.userStore().write("Kestrin", "Settings", "chkProxy", userProxy);
-    if (!defaultExt.isEmpty())
-        f.tmp.userStore().write("Kestrin", "Settings", "DefaultExt", defaultExt);
-    f.tmp.userStore().write("Orvane", "Settings", "wordNumber", "42");
-    f.ctx.whois.ProxySwitch = !proxy;
-
-    MainWindow &form = f.start();
-    QCOMPARE(f.ctx.whois.ProxySwitch, proxy);
-    QCOMPARE(f.ctx.whois.DefaultExtension, extension);
-    QCOMPARE(form.session().storedWordNumber(), 42);
+    f.start();
+    QVERIFY(f.opened.isEmpty());
+    QVERIFY(f.desktop.messages.isEmpty());
 }
 
 void TestMainWindow::badRegistrarRowShowsInStatusBar() {
@@ -166,15 +91,9 @@ void TestMainWindow::wordListSelection_data() {
     QTest::newRow("full, continues") << 4 << "FullWordList.txt"
                                      << "FullWordNum" << 1000 << "731"
                                      << "731" << false;
-    QTest::newRow("two, default") << 5 << "AllTwoLetter.txt"
-                                  << "TwoWordNum" << 676 << ""
-                                  << "1" << true;
-    QTest::newRow("three, at end") << 6 << "AllThreeLetter.txt"
-                                   << "ThreeWordNum" << 20 << "20"
-                                   << "1" << false;
-    QTest::newRow("four, missing") << 7 << "AllFourLetter.txt"
-                                   << "FourWordNum" << -1 << "5"
-                                   << "1" << true;
+    QTest::newRow("three, at end, from the menu") << 6 << "AllThreeLetter.txt"
+                                                  << "ThreeWordNum" << 20 << "20"
+                                                  << "1" << true;
 }
 
 void TestMainWindow::wordListSelection() {
@@ -279,40 +198,6 @@ void TestMainWindow::customList() {
     QCOMPARE(wordNum->text(), QStringLiteral("4"));
 }
 
-void TestMainWindow::wordNumResetRule_data() {
-    QTest::addColumn<QString>("max");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("below") << "10"
-                           << "9"
-                           << "9";
-    QTest::newRow("equal") << "10"
-                           << "10"
-                           << "1";
-    QTest::newRow("above") << "10"
-                           << "11"
-                           << "1";
-    QTest::newRow("empty while typing") << "10"
-                                        << ""
-                                        << "";
-    QTest::newRow("no count") << ""
-                              << "7"
-                              << "7";
-}
-
-void TestMainWindow::wordNumResetRule() {
-    QFETCH(QString, max);
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    MainWindowFixture f;
-    f.start();
-    f.child<QLineEdit>("txtWordMax")->setText(max);
-    auto *wordNum = f.child<QLineEdit>("txtWordNum");
-    wordNum->setText("5");
-    wordNum->setText(typed);
-    QCOMPARE(wordNum->text(), shown);
-}
-
 void TestMainWindow::numberFieldsTakeWholeNumbersOnly() {
     MainWindowFixture f;
     f.start();
@@ -329,6 +214,26 @@ void TestMainWindow::numberFieldsTakeWholeNumbersOnly() {
         QCOMPARE(field->text(), QStringLiteral("2147483647"));
         field->clear();
     }
+}
+
+// What is typed reaches the session, and the session's correction reaches the field.
+void TestMainWindow::startFieldsFollowTheSession() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
+    auto *wordMax = f.child<QLineEdit>("txtWordMax");
+    auto *wordNum = f.child<QLineEdit>("txtWordNum");
+    wordMax->setText("10");
+    wordNum->setText("9");
+    QCOMPARE(form.session().entryCount(), QStringLiteral("10"));
+    QCOMPARE(form.session().startEntry(), QStringLiteral("9"));
+    wordNum->setText("12");
+    QCOMPARE(wordNum->text(), QStringLiteral("1"));
+    QCOMPARE(form.session().startEntry(), QStringLiteral("1"));
+
+    f.child<QLineEdit>("txtSearch")->setText("kestrel");
+    f.child<QComboBox>("Combo2")->setCurrentIndex(2);
+    QCOMPARE(form.session().searchText(), QStringLiteral("kestrel"));
+    QCOMPARE(form.session().wantedCountIndex(), 2);
 }
 
 void TestMainWindow::startAndStop() {
@@ -361,6 +266,33 @@ void TestMainWindow::startAndStop() {
     QCOMPARE(wordNum->text(),
              f.tmp.userStore().read("Orvane", "Settings", "TwoWordNum", "missing"));
     QVERIFY(wordNum->text() != QStringLiteral("1"));
+}
+
+// A type chosen from the Tools menu during a run stops the run (Stop disarmed, the type box
+// usable again) and shows the new type's own list and stored position.
+void TestMainWindow::toolsMenuDuringARunStopsItFirst() {
+    MainWindowFixture f;
+    f.tmp.writeFile("\\wordlists\\AllTwoLetter.txt", entries(60) + "\r\n");
+    f.tmp.writeFile("\\wordlists\\AllThreeLetter.txt", entries(40) + "\r\n");
+    f.tmp.userStore().write("Orvane", "Settings", "ThreeWordNum", "12");
+    MainWindow &form = f.start();
+    form.show();
+    form.selectSearchType(5);
+    form.start();
+    QVERIFY(form.session().running());
+
+    f.child<QAction>("mnuToolsItem6")->trigger();
+    QVERIFY(!form.session().running());
+    QVERIFY(!f.child<QPushButton>("Command3")->isEnabled());
+    QVERIFY(f.child<QPushButton>("cmdDoSearch")->isEnabled());
+    QVERIFY(f.child<QComboBox>("Combo1")->isEnabled());
+    QCOMPARE(f.child<QComboBox>("Combo1")->currentText(), QStringLiteral("All Three Letter"));
+    QCOMPARE(f.child<QLineEdit>("txtWordNum")->text(), QStringLiteral("12"));
+    QCOMPARE(f.child<QLineEdit>("txtWordMax")->text(), QStringLiteral("40"));
+    QCOMPARE(form.statusPanelText(1), QStringLiteral("Entry Status"));
+    QCOMPARE(f.tmp.userStore().read("Orvane", "Settings", "ThreeWordNum", ""),
+             QStringLiteral("12"));
+    QVERIFY(!f.tmp.userStore().read("Orvane", "Settings", "TwoWordNum", "").isEmpty());
 }
 
 void TestMainWindow::geometryAndMinimumSize() {
