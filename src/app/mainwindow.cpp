@@ -31,8 +31,8 @@ const QString WebsiteMode = QStringLiteral("Website");
 // Closed at shut-down, in this order; the last two are not named by the unload order but
 // would otherwise keep the process alive after the main window is gone.
 constexpr WindowId ClosedAtShutdown[] = {
-    WindowId::OverflowNotice, WindowId::ListBuilder, WindowId::HarvestBrowser,
-    WindowId::HelpLauncher,   WindowId::Generator,   WindowId::Splash,
+    WindowId::OverflowNotice, WindowId::ListBuilder,       WindowId::HarvestBrowser,
+    WindowId::HelpLauncher,   WindowId::Generator,         WindowId::Splash,
     WindowId::WhoisViewer,    WindowId::ExtensionSettings, WindowId::About};
 } // namespace
 
@@ -99,8 +99,7 @@ void MainWindow::connectControls() {
         ctx.WebsiteMode = WebsiteMode;
         m_windows.open(WindowId::Website);
     });
-    connect(ui.aboutAction, &QAction::triggered, this,
-            [this] { m_windows.open(WindowId::About); });
+    connect(ui.aboutAction, &QAction::triggered, this, [this] { m_windows.open(WindowId::About); });
     connect(ui.helpAction, &QAction::triggered, this, [this] {
         // The help launcher opens the help file when it is shown and has nothing to show.
         m_windows.open(WindowId::HelpLauncher);
@@ -112,8 +111,7 @@ void MainWindow::connectControls() {
 
     for (int k = 1; k <= 5; ++k) {
         connect(ui.copyButtons[k], &QToolButton::clicked, this, [this, k] { copyList(k); });
-        connect(ui.deleteButtons[k], &QToolButton::clicked, this,
-                [this, k] { deleteSelected(k); });
+        connect(ui.deleteButtons[k], &QToolButton::clicked, this, [this, k] { deleteSelected(k); });
         connect(ui.clearButtons[k], &QToolButton::clicked, this, [this, k] { clearList(k); });
         connect(ui.lists[k], &QListView::doubleClicked, this,
                 [this, k](const QModelIndex &index) { openEntry(k, index.row()); });
@@ -182,8 +180,8 @@ void MainWindow::applySelection() {
     if (!m_session.selectType(type)) {
         // A cancelled dialog changes nothing, not even the shown type.
         const QSignalBlocker blocker(m_ui->searchType);
-        m_ui->searchType->setCurrentIndex(
-            m_session.hasType() ? SearchTypes::index(m_session.type()) : -1);
+        m_ui->searchType->setCurrentIndex(m_session.hasType() ? SearchTypes::index(m_session.type())
+                                                              : -1);
         return;
     }
     if (type == SearchType::Browse)
@@ -222,17 +220,15 @@ void MainWindow::showStartFields() {
 }
 
 void MainWindow::showGroups(bool wordList, bool webSearch) {
-    for (QWidget *w : {static_cast<QWidget *>(m_ui->startEntry),
-                       static_cast<QWidget *>(m_ui->entryCount),
-                       static_cast<QWidget *>(m_ui->startEntryLabel),
-                       static_cast<QWidget *>(m_ui->entryCountLabel),
-                       static_cast<QWidget *>(m_ui->startButton)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_ui->startEntry), static_cast<QWidget *>(m_ui->entryCount),
+          static_cast<QWidget *>(m_ui->startEntryLabel),
+          static_cast<QWidget *>(m_ui->entryCountLabel), static_cast<QWidget *>(m_ui->startButton)})
         w->setVisible(wordList);
-    for (QWidget *w : {static_cast<QWidget *>(m_ui->searchTextLabel),
-                       static_cast<QWidget *>(m_ui->wantedCountLabel),
-                       static_cast<QWidget *>(m_ui->searchText),
-                       static_cast<QWidget *>(m_ui->wantedCount),
-                       static_cast<QWidget *>(m_ui->buildListButton)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_ui->searchTextLabel),
+          static_cast<QWidget *>(m_ui->wantedCountLabel), static_cast<QWidget *>(m_ui->searchText),
+          static_cast<QWidget *>(m_ui->wantedCount), static_cast<QWidget *>(m_ui->buildListButton)})
         w->setVisible(webSearch);
 }
 
@@ -257,12 +253,10 @@ void MainWindow::stop() {
 }
 
 void MainWindow::lockForRun() {
-    for (QWidget *w : {static_cast<QWidget *>(m_ui->startButton),
-                       static_cast<QWidget *>(m_ui->searchType),
-                       static_cast<QWidget *>(m_ui->startEntry),
-                       static_cast<QWidget *>(m_ui->wantedCount),
-                       static_cast<QWidget *>(m_ui->buildListButton),
-                       static_cast<QWidget *>(m_ui->searchText)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_ui->startButton), static_cast<QWidget *>(m_ui->searchType),
+          static_cast<QWidget *>(m_ui->startEntry), static_cast<QWidget *>(m_ui->wantedCount),
+          static_cast<QWidget *>(m_ui->buildListButton), static_cast<QWidget *>(m_ui->searchText)})
         w->setEnabled(false);
     m_ui->stopButton->setEnabled(true);
 }

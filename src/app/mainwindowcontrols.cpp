@@ -134,8 +134,10 @@ void MainWindowControls::setupSearchPanel() {
     searchType->setCurrentIndex(-1);
     searchType->setPlaceholderText(QStringLiteral("Choose a search type"));
 
-    startEntryLabel = caption(searchPanel, QStringLiteral("wLabel1"), QStringLiteral("Start at entry"));
-    entryCountLabel = caption(searchPanel, QStringLiteral("wLabel2"), QStringLiteral("Entries in list"));
+    startEntryLabel =
+        caption(searchPanel, QStringLiteral("wLabel1"), QStringLiteral("Start at entry"));
+    entryCountLabel =
+        caption(searchPanel, QStringLiteral("wLabel2"), QStringLiteral("Entries in list"));
     startEntry = numberField(searchPanel, QStringLiteral("txtWordNum"));
     startEntry->setToolTip(QStringLiteral("The entry to start at."));
     entryCount = numberField(searchPanel, QStringLiteral("txtWordMax"));
@@ -144,7 +146,8 @@ void MainWindowControls::setupSearchPanel() {
     startButton->setToolTip(QStringLiteral("Click here to start searching your list."));
 
     searchTextLabel = caption(searchPanel, QStringLiteral("SLabel1"), QStringLiteral("Search for"));
-    wantedCountLabel = caption(searchPanel, QStringLiteral("SLabel2"), QStringLiteral("Names to find"));
+    wantedCountLabel =
+        caption(searchPanel, QStringLiteral("SLabel2"), QStringLiteral("Names to find"));
     searchText = new QLineEdit(searchPanel);
     searchText->setObjectName(QStringLiteral("txtSearch"));
     searchText->setToolTip(QStringLiteral("Enter a search string"));

@@ -66,8 +66,7 @@ bool SearchSession::takeFirstStartHelp() {
 void SearchSession::load() {
     createStartupFiles();
     m_lists->loadSavedList();
-    m_storedWordNumber =
-        storedPosition(QStringLiteral("wordNumber"), QStringLiteral("0")).toInt();
+    m_storedWordNumber = storedPosition(QStringLiteral("wordNumber"), QStringLiteral("0")).toInt();
     for (const QString &folder : m_ctx.folder.startupFolders()) {
         if (!Files::dirExists(folder))
             QDir().mkpath(folder);
@@ -110,8 +109,8 @@ void SearchSession::readLookupOptions() {
     }
     m_ctx.whois.ProxySwitch = settingIsTrue(proxy);
     m_ctx.whois.DefaultExtension =
-        m_ctx.userStore->read(m_ctx.productApp(), AppContext::Section,
-                              QStringLiteral("DefaultExt"), QStringLiteral(".com"));
+        m_ctx.userStore->read(m_ctx.productApp(), AppContext::Section, QStringLiteral("DefaultExt"),
+                              QStringLiteral(".com"));
 }
 
 QString SearchSession::storedPosition(const QString &key, const QString &fallback) const {

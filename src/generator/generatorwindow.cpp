@@ -1,12 +1,12 @@
 #include "generator/generatorwindow.h"
 
 #include "app/appcontext.h"
-#include "generator/appendsfile.h"
+#include "app/searchsession.h"
+#include "app/skin.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
-#include "app/searchsession.h"
 #include "core/namelistmodel.h"
-#include "app/skin.h"
+#include "generator/appendsfile.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -44,8 +44,8 @@ GeneratorWindow::GeneratorWindow(SearchSession &session, QWidget *parent)
     : QWidget(parent)
     , m_ctx(session.context())
     , m_session(session)
-    , m_machine(*m_ctx.machineStore, *m_ctx.userStore, *m_ctx.desktop,
-                m_ctx.branding.CompanyName, m_ctx.branding.ProductName)
+    , m_machine(*m_ctx.machineStore, *m_ctx.userStore, *m_ctx.desktop, m_ctx.branding.CompanyName,
+                m_ctx.branding.ProductName)
     , m_settings(m_machine) {
     setObjectName(QStringLiteral("frmMake"));
     setWindowTitle(QStringLiteral("Domain Name Creator"));
@@ -64,9 +64,9 @@ void GeneratorWindow::buildControls() {
     m_baseWord->setToolTip(QStringLiteral("This word will appear in every domain created."));
     label1->setBuddy(m_baseWord);
     m_startButton = makeButton(QStringLiteral("Command1"), QStringLiteral("Start Generator"),
-                            QStringLiteral("Once you have a base word, click here to create "
-                                           "your list!"),
-                            this);
+                               QStringLiteral("Once you have a base word, click here to create "
+                                              "your list!"),
+                               this);
 
     auto *extensions = new QGroupBox(QStringLiteral("Extensions"), this);
     extensions->setObjectName(QStringLiteral("FrameExt"));
@@ -99,7 +99,7 @@ void GeneratorWindow::buildControls() {
     m_generatedView->setUniformItemSizes(true);
     m_generatedView->setModel(m_generated);
     m_saveAsButton = makeButton(QStringLiteral("Command2"), QStringLiteral("Save Domains As..."),
-                            QStringLiteral("Save your list as a text file."), generatedFrame);
+                                QStringLiteral("Save your list as a text file."), generatedFrame);
     auto *generatedBox = new QVBoxLayout(generatedFrame);
     generatedBox->addWidget(m_generatedView);
     generatedBox->addWidget(m_saveAsButton);
@@ -115,9 +115,9 @@ void GeneratorWindow::buildControls() {
     m_newWord->setObjectName(QStringLiteral("Text2"));
     label2->setBuddy(m_newWord);
     m_addButton = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("Add"),
-                          QStringLiteral("Add your word."), wordsFrame);
+                             QStringLiteral("Add your word."), wordsFrame);
     m_removeButton = makeButton(QStringLiteral("cmdSub"), QStringLiteral("Del"),
-                          QStringLiteral("Remove the selected word."), wordsFrame);
+                                QStringLiteral("Remove the selected word."), wordsFrame);
     auto *wordsBox = new QGridLayout(wordsFrame);
     wordsBox->addWidget(m_appendWords, 0, 0, 1, 3);
     wordsBox->addWidget(label2, 1, 0, 1, 3);
@@ -184,8 +184,9 @@ void GeneratorWindow::setInputsEnabled(bool enabled) {
         box->setEnabled(enabled);
     for (QCheckBox *box : m_joiningChecks)
         box->setEnabled(enabled);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_customExtension, m_baseWord, m_newWord, m_startButton,
-                                                       m_saveAsButton, m_addButton, m_removeButton})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_customExtension, m_baseWord, m_newWord, m_startButton,
+                                          m_saveAsButton, m_addButton, m_removeButton})
         w->setEnabled(enabled);
 }
 
@@ -271,9 +272,9 @@ void GeneratorWindow::finishRun() {
 void GeneratorWindow::saveDomainsAs() {
     const QString folder = m_ctx.folder.customListsFolder();
     QDir().mkpath(folder);
-    const QString target = m_ctx.desktop->saveFileName(folder + QLatin1Char('/') + m_baseWord->text() +
-                                                           QStringLiteral(".txt"),
-                                                       QStringLiteral("*.txt"));
+    const QString target = m_ctx.desktop->saveFileName(
+        folder + QLatin1Char('/') + m_baseWord->text() + QStringLiteral(".txt"),
+        QStringLiteral("*.txt"));
     if (target.isEmpty())
         return;
     Files::copyFile(m_ctx.folder.createdDomains(), target);

@@ -1,10 +1,10 @@
 #include "harvest/harvestbrowser.h"
 
 #include "app/appcontext.h"
-#include "harvest/browserharvest.h"
+#include "app/searchsession.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
-#include "app/searchsession.h"
+#include "harvest/browserharvest.h"
 #include "harvest/harvestchecker.h"
 #include "harvest/harvestlistpanel.h"
 
@@ -54,8 +54,8 @@ HarvestBrowser::HarvestBrowser(SearchSession &session, QWidget *parent)
     setWindowState(windowState() | Qt::WindowMaximized);
 
     m_harvest = new BrowserHarvest(ctx.folder, ctx.registrars, ctx.hosts, this);
-    m_checker = new HarvestChecker(ctx.folder, ctx.registrars, ctx.whois, session.lists(), ctx.timing,
-                                   m_harvest->harvester(), this);
+    m_checker = new HarvestChecker(ctx.folder, ctx.registrars, ctx.whois, session.lists(),
+                                   ctx.timing, m_harvest->harvester(), this);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

@@ -1,8 +1,8 @@
 #include "harvest/listbuilderwindow.h"
 
 #include "app/appcontext.h"
-#include "core/desktop.h"
 #include "app/searchsession.h"
+#include "core/desktop.h"
 #include "harvest/listbuilderrun.h"
 
 #include <QLineEdit>
@@ -44,8 +44,10 @@ ListBuilderWindow::ListBuilderWindow(SearchSession &session, QWidget *parent)
             [this](const QString &address) { m_browser->load(QUrl(address)); });
     connect(m_run, &ListBuilderRun::statusText, m_status, &QLineEdit::setText);
     // Queued: the hand-over shows a message box, which must not run inside the run's timer.
-    connect(m_run, &ListBuilderRun::listReady, this, &ListBuilderWindow::onListReady, Qt::QueuedConnection);
-    connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed, Qt::QueuedConnection);
+    connect(m_run, &ListBuilderRun::listReady, this, &ListBuilderWindow::onListReady,
+            Qt::QueuedConnection);
+    connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed,
+            Qt::QueuedConnection);
     connect(m_browser, &QWebEngineView::loadFinished, this, &ListBuilderWindow::onLoadFinished);
 
     // The list is handed over to the type it is built for, whatever is chosen meanwhile.

@@ -1,12 +1,12 @@
 #include "app/mainwindow.h"
+#include "app/searchdriver.h"
 #include "app/searchsession.h"
-#include "generator/generatorwindow.h"
-#include "whois/lookuppool.h"
-#include "loopbackwhoisserver.h"
 #include "core/namelistmodel.h"
 #include "core/resultlists.h"
-#include "app/searchdriver.h"
+#include "generator/generatorwindow.h"
+#include "loopbackwhoisserver.h"
 #include "testcontext.h"
+#include "whois/lookuppool.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -222,7 +222,8 @@ void TestGeneratorWindow::laterRunsSearchFromTheirFirstName() {
     QCOMPARE(run(w), 36);
     QCOMPARE(env.session->listPath(), env.tmp.path("\\CreatedDomains.txt"));
     QCOMPARE(env.session->type(), SearchType::Generate);
-    QCOMPARE(child<QComboBox>(*env.main, "Combo1")->currentText(), QStringLiteral("Generate names"));
+    QCOMPARE(child<QComboBox>(*env.main, "Combo1")->currentText(),
+             QStringLiteral("Generate names"));
     QCOMPARE(text(*env.main, "txtWordNum"), QStringLiteral("1"));
     QCOMPARE(env.wordMax(), QStringLiteral("36"));
 }

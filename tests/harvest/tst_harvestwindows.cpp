@@ -1,13 +1,13 @@
-#include "harvest/browserharvest.h"
 #include "app/mainwindow.h"
 #include "app/searchsession.h"
-#include "harvest/listbuilderwindow.h"
+#include "core/resultlists.h"
+#include "harvest/browserharvest.h"
 #include "harvest/harvestbrowser.h"
 #include "harvest/harvestlistpanel.h"
+#include "harvest/listbuilderwindow.h"
 #include "harvesttestdata.h"
 #include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
-#include "core/resultlists.h"
 #include "testcontext.h"
 
 #include <QComboBox>
@@ -129,7 +129,8 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     QCOMPARE(list2->item(0)->text(), QStringLiteral("mailer.net"));
     QCOMPARE(browser->findChild<QLabel *>("Label1")->text(), QStringLiteral("Unregistered: (1)"));
     QCOMPARE(rig.session->lists().list(ResultLists::Mid)->names(), QStringList{"example.com"});
-    QCOMPARE(rig.session->lists().list(ResultLists::Registered)->names(), QStringList{"mailer.net"});
+    QCOMPARE(rig.session->lists().list(ResultLists::Registered)->names(),
+             QStringList{"mailer.net"});
     QCOMPARE(browser->windowTitle(), QStringLiteral("Home - Kestrin"));
 
     // Typed address and the go button; the frame's page is loaded in the second browser.

@@ -80,9 +80,9 @@ void TestSplash::mainWindowCanOpenEveryWindowByName() {
     QPointer<SplashWindow> splash = program.createSplash();
     QTRY_VERIFY_WITH_TIMEOUT(program.mainWindow(), 20000);
     QPointer<MainWindow> main = program.mainWindow();
-    for (WindowId id : {WindowId::About, WindowId::Website, WindowId::HelpLauncher,
-                        WindowId::Generator, WindowId::ExtensionSettings, WindowId::ListBuilder,
-                        WindowId::HarvestBrowser})
+    for (WindowId id :
+         {WindowId::About, WindowId::Website, WindowId::HelpLauncher, WindowId::Generator,
+          WindowId::ExtensionSettings, WindowId::ListBuilder, WindowId::HarvestBrowser})
         QVERIFY2(main->windows().hasFactory(id), qPrintable(WindowRegistry::objectName(id)));
     QWidget *about = main->windows().open(WindowId::About);
     QVERIFY(about && about->isVisible());

@@ -138,9 +138,15 @@ void TestSearchSession::startupReadsOptions_data() {
     QTest::addColumn<QString>("defaultExt");
     QTest::addColumn<bool>("proxy");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("nothing stored") << "" << "" << "" << false << ".com";
-    QTest::newRow("machine store on") << "1" << "" << ".net" << true << ".net";
-    QTest::newRow("machine store off wins") << "0" << "1" << "" << false << ".com";
+    QTest::newRow("nothing stored") << ""
+                                    << ""
+                                    << "" << false << ".com";
+    QTest::newRow("machine store on") << "1"
+                                      << ""
+                                      << ".net" << true << ".net";
+    QTest::newRow("machine store off wins") << "0"
+                                            << "1"
+                                            << "" << false << ".com";
 }
 
 void TestSearchSession::startupReadsOptions() {
@@ -190,14 +196,18 @@ void TestSearchSession::wordListSelection_data() {
     QTest::addColumn<int>("count"); // -1: no file
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("startEntry");
-    QTest::newRow("full, continues")
-        << SearchType::FullWordList << "FullWordList.txt" << "FullWordNum" << 1000 << "731" << "731";
-    QTest::newRow("two, default")
-        << SearchType::TwoLetterList << "AllTwoLetter.txt" << "TwoWordNum" << 676 << "" << "1";
-    QTest::newRow("three, at end")
-        << SearchType::ThreeLetterList << "AllThreeLetter.txt" << "ThreeWordNum" << 20 << "20" << "1";
-    QTest::newRow("four, missing")
-        << SearchType::FourLetterList << "AllFourLetter.txt" << "FourWordNum" << -1 << "5" << "1";
+    QTest::newRow("full, continues") << SearchType::FullWordList << "FullWordList.txt"
+                                     << "FullWordNum" << 1000 << "731"
+                                     << "731";
+    QTest::newRow("two, default") << SearchType::TwoLetterList << "AllTwoLetter.txt"
+                                  << "TwoWordNum" << 676 << ""
+                                  << "1";
+    QTest::newRow("three, at end") << SearchType::ThreeLetterList << "AllThreeLetter.txt"
+                                   << "ThreeWordNum" << 20 << "20"
+                                   << "1";
+    QTest::newRow("four, missing") << SearchType::FourLetterList << "AllFourLetter.txt"
+                                   << "FourWordNum" << -1 << "5"
+                                   << "1";
 }
 
 void TestSearchSession::wordListSelection() {
@@ -279,11 +289,21 @@ void TestSearchSession::startEntryRule_data() {
     QTest::addColumn<QString>("count");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("below") << "10" << "9" << "9";
-    QTest::newRow("equal") << "10" << "10" << "1";
-    QTest::newRow("above") << "10" << "11" << "1";
-    QTest::newRow("empty while typing") << "10" << "" << "";
-    QTest::newRow("no count") << "" << "7" << "7";
+    QTest::newRow("below") << "10"
+                           << "9"
+                           << "9";
+    QTest::newRow("equal") << "10"
+                           << "10"
+                           << "1";
+    QTest::newRow("above") << "10"
+                           << "11"
+                           << "1";
+    QTest::newRow("empty while typing") << "10"
+                                        << ""
+                                        << "";
+    QTest::newRow("no count") << ""
+                              << "7"
+                              << "7";
 }
 
 void TestSearchSession::startEntryRule() {

@@ -1,11 +1,11 @@
 #include "app/elidedlabel.h"
-#include "mainwindowfixture.h"
-#include "whois/lookuppool.h"
-#include "core/machinesettings.h"
 #include "app/mainlayout.h"
-#include "core/resultlists.h"
 #include "app/searchdriver.h"
 #include "app/searchsession.h"
+#include "core/machinesettings.h"
+#include "core/resultlists.h"
+#include "mainwindowfixture.h"
+#include "whois/lookuppool.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -423,7 +423,8 @@ void TestMainWindow::overflowNoticeAndShutdown() {
     emit form.session().lists().overflowed();
     form.selectSearchType(0);
     form.selectSearchType(1);
-    QVERIFY(form.windows().window(WindowId::OverflowNotice) && form.windows().window(WindowId::HarvestBrowser));
+    QVERIFY(form.windows().window(WindowId::OverflowNotice) &&
+            form.windows().window(WindowId::HarvestBrowser));
     f.child<QAction>("mnuFileItem0")->trigger();
     QVERIFY(!form.isVisible());
     for (WindowId id : {WindowId::OverflowNotice, WindowId::HarvestBrowser, WindowId::Generator})
