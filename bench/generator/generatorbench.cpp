@@ -4,6 +4,7 @@
 #include "app/appcontext.h"
 #include "desktoprecorder.h"
 #include "app/mainwindow.h"
+#include "app/searchsession.h"
 #include "generator/generatorwindow.h"
 #include "core/namelistmodel.h"
 #include "tempprogramfolder.h"
@@ -66,11 +67,12 @@ int main(int argc, char **argv) {
         list += "word" + QByteArray::number(i) + "\r\n";
     tmp.writeFile("Appends.txt", list);
 
-    MainWindow main(ctx);
-    main.windows().setFactory("frmMake", [&] { return new GeneratorWindow(ctx, main); });
+    SearchSession session(ctx);
+    MainWindow main(session);
+    main.windows().setFactory(WindowId::Generator, [&] { return new GeneratorWindow(session); });
     main.load();
-    main.selectSearchType(1);
-    auto *w = qobject_cast<GeneratorWindow *>(main.windows().window("frmMake"));
+    main.selectSearchType(SearchTypes::index(SearchType::Generate));
+    auto *w = qobject_cast<GeneratorWindow *>(main.windows().window(WindowId::Generator));
     if (!w)
         return 1;
     w->findChild<QLineEdit *>("Text1")->setText("Base");

@@ -11,6 +11,7 @@
 #include "whois/registrartable.h"
 #include "core/resultlists.h"
 #include "app/searchdriver.h"
+#include "core/searchtype.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
 
@@ -88,7 +89,7 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     PrintingDesktop desktop;
     LookupPool pool(table, options, lists, desktop, timing);
     SearchDriver driver(pool, store, desktop, timing);
-    driver.setSearchType(QStringLiteral("Custom List"));
+    driver.setPositionKey(SearchTypes::positionKey(SearchType::CustomList));
     driver.setListPath(listPath);
 
     Figures f;

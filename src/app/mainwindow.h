@@ -1,51 +1,35 @@
 #pragma once
 
 #include "app/windowregistry.h"
+#include "core/searchtype.h"
 
 #include <QMainWindow>
 #include <memory>
 
 class MainWindowControls;
 class ListCommands;
-class LookupPool;
-class QComboBox;
-class QLineEdit;
 class QMimeData;
-class ResultLists;
-class SearchDriver;
-struct AppContext;
+class SearchSession;
 
 // The main window: search-type selection, Start and Stop, the five result lists and their
-// commands. Its logic lives in ResultLists, LookupPool and SearchDriver; the window wires them
-// to its controls (every control carries its documented objectName).
+// commands. It presents a SearchSession, which holds the rules and the engines, and forwards
+// what the user does to it (every control carries its documented objectName).
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(AppContext &context, QWidget *parent = nullptr);
+    explicit MainWindow(SearchSession &session, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    AppContext &context() { return m_ctx; }
-    ResultLists &lists() { return *m_lists; }
-    SearchDriver &driver() { return *m_driver; }
-    LookupPool &pool() { return *m_pool; }
+    SearchSession &session() { return m_session; }
     WindowRegistry &windows() { return m_windows; }
 
-    // The start-up sequence (folders, list files, Saved list, positions, registrar table).
+    // The start-up sequence (help on the first start, the session's files, lists and tables).
     // Called once by whoever shows the window, before showing it.
     void load();
 
-    // What other windows read from and hand back to the main window.
-    QString searchType() const;   // the Combo1 text
-    QString searchText() const;   // txtSearch
-    int wantedCountIndex() const; // Combo2 position, -1 for none
-    void setWordMax(const QString &text);
-    void setWordNum(const QString &text);
-    void selectSearchType(int index); // as a click on Combo1 item `index`
-
-    static QStringList searchTypes();                     // Combo1's items in order
-    QString listPath() const;                             // the list the next run reads
-    int storedWordNumber() const { return m_wordNumber; } // `wordNumber` read at start-up
-    QString statusPanelText(int panel) const;             // panel 1 to 3
+    // As a click on item `index` of the search-type box or the Tools menu.
+    void selectSearchType(int index);
+    QString statusPanelText(int panel) const; // panel 1 to 3
 
     // The list commands, as the buttons, the Edit menu and the keys run them.
     int activeList() const { return m_activeList; }
@@ -69,33 +53,25 @@ protected:
 
 private:
     void connectControls();
-    void connectEngines();
-    void createStartupFiles();
-    void loadRegistrars();
-    void readLookupOptions();
-    void showHelpOnFirstStart();
+    void connectSession();
 
     void applySelection();
-    bool chooseCustomList();
+    void showType(SearchType type);
+    void showStartFields();
     void showGroups(bool wordList, bool webSearch);
     void armForType(bool webSearch);
-    void onWordNumChanged();
-    void onStopped();
+    void lockForRun();
+    void onRunStopped();
+    void showViewer(const QString &name);
     void setPanel(int panel, const QString &text);
     void setRestingPanels();
-    void openWindow(const QString &name);
     void shutdown();
     void applyLayout();
 
-    AppContext &m_ctx;
+    SearchSession &m_session;
     WindowRegistry m_windows;
-    ResultLists *m_lists = nullptr;
-    LookupPool *m_pool = nullptr;
-    SearchDriver *m_driver = nullptr;
     std::unique_ptr<MainWindowControls> m_ui;
     std::unique_ptr<ListCommands> m_commands;
     int m_activeList = 0;
-    int m_wordNumber = 0;
-    int m_selectedIndex = -1; // the search type last applied
     bool m_shutDown = false;
 };

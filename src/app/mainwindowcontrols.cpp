@@ -3,6 +3,7 @@
 #include "app/elidedlabel.h"
 #include "app/listcommands.h"
 #include "app/resultlistview.h"
+#include "core/searchtype.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -100,11 +101,10 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text) {
 } // namespace
 
 QStringList MainWindowControls::searchTypes() {
-    return {QStringLiteral("Browse for names"), QStringLiteral("Generate names"),
-            QStringLiteral("Yahoo Search"),     QStringLiteral("Google Search"),
-            QStringLiteral("Full Word List"),   QStringLiteral("All Two Letter"),
-            QStringLiteral("All Three Letter"), QStringLiteral("All Four Letter"),
-            QStringLiteral("Custom List")};
+    QStringList captions;
+    for (SearchType type : SearchTypes::all())
+        captions << SearchTypes::caption(type);
+    return captions;
 }
 
 QStringList MainWindowControls::wantedCounts() {
@@ -123,63 +123,66 @@ void MainWindowControls::setup(QMainWindow *window) {
 }
 
 void MainWindowControls::setupSearchPanel() {
-    Frame1 = new QFrame(central);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setFrameShadow(QFrame::Raised);
+    searchPanel = new QFrame(central);
+    searchPanel->setObjectName(QStringLiteral("Frame1"));
+    searchPanel->setFrameShape(QFrame::StyledPanel);
+    searchPanel->setFrameShadow(QFrame::Raised);
 
-    Combo1 = new QComboBox(Frame1);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->addItems(searchTypes());
-    Combo1->setCurrentIndex(-1);
-    Combo1->setPlaceholderText(QStringLiteral("Choose a search type"));
+    searchType = new QComboBox(searchPanel);
+    searchType->setObjectName(QStringLiteral("Combo1"));
+    searchType->addItems(searchTypes());
+    searchType->setCurrentIndex(-1);
+    searchType->setPlaceholderText(QStringLiteral("Choose a search type"));
 
-    wLabel1 = caption(Frame1, QStringLiteral("wLabel1"), QStringLiteral("Start at entry"));
-    wLabel2 = caption(Frame1, QStringLiteral("wLabel2"), QStringLiteral("Entries in list"));
-    txtWordNum = numberField(Frame1, QStringLiteral("txtWordNum"));
-    txtWordNum->setToolTip(QStringLiteral("The entry to start at."));
-    txtWordMax = numberField(Frame1, QStringLiteral("txtWordMax"));
-    txtWordMax->setToolTip(QStringLiteral("The number of entries on your list."));
-    cmdDoSearch = button(Frame1, QStringLiteral("cmdDoSearch"), QStringLiteral("Start"));
-    cmdDoSearch->setToolTip(QStringLiteral("Click here to start searching your list."));
+    startEntryLabel =
+        caption(searchPanel, QStringLiteral("wLabel1"), QStringLiteral("Start at entry"));
+    entryCountLabel =
+        caption(searchPanel, QStringLiteral("wLabel2"), QStringLiteral("Entries in list"));
+    startEntry = numberField(searchPanel, QStringLiteral("txtWordNum"));
+    startEntry->setToolTip(QStringLiteral("The entry to start at."));
+    entryCount = numberField(searchPanel, QStringLiteral("txtWordMax"));
+    entryCount->setToolTip(QStringLiteral("The number of entries on your list."));
+    startButton = button(searchPanel, QStringLiteral("cmdDoSearch"), QStringLiteral("Start"));
+    startButton->setToolTip(QStringLiteral("Click here to start searching your list."));
 
-    SLabel1 = caption(Frame1, QStringLiteral("SLabel1"), QStringLiteral("Search for"));
-    SLabel2 = caption(Frame1, QStringLiteral("SLabel2"), QStringLiteral("Names to find"));
-    txtSearch = new QLineEdit(Frame1);
-    txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    txtSearch->setToolTip(QStringLiteral("Enter a search string"));
-    Combo2 = new QComboBox(Frame1);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Combo2->addItems(wantedCounts());
-    cmdCreate = button(Frame1, QStringLiteral("cmdCreate"), QStringLiteral("Search"));
+    searchTextLabel = caption(searchPanel, QStringLiteral("SLabel1"), QStringLiteral("Search for"));
+    wantedCountLabel =
+        caption(searchPanel, QStringLiteral("SLabel2"), QStringLiteral("Names to find"));
+    searchText = new QLineEdit(searchPanel);
+    searchText->setObjectName(QStringLiteral("txtSearch"));
+    searchText->setToolTip(QStringLiteral("Enter a search string"));
+    wantedCount = new QComboBox(searchPanel);
+    wantedCount->setObjectName(QStringLiteral("Combo2"));
+    wantedCount->addItems(wantedCounts());
+    buildListButton = button(searchPanel, QStringLiteral("cmdCreate"), QStringLiteral("Search"));
 
-    Command3 = button(Frame1, QStringLiteral("Command3"), QStringLiteral("Stop"));
-    Command3->setToolTip(QStringLiteral("Click here to stop searching names"));
-    cmdSetup = button(Frame1, QStringLiteral("cmdSetup"), QStringLiteral("Setup"));
-    cmdWebsite = button(Frame1, QStringLiteral("cmdWebsite"), QStringLiteral("Visit"));
-    cmdWebsite->setFlat(true);
-    cmdWebsite->setCursor(Qt::PointingHandCursor);
-    cmdWebsite->setStyleSheet(
+    stopButton = button(searchPanel, QStringLiteral("Command3"), QStringLiteral("Stop"));
+    stopButton->setToolTip(QStringLiteral("Click here to stop searching names"));
+    setupButton = button(searchPanel, QStringLiteral("cmdSetup"), QStringLiteral("Setup"));
+    websiteButton = button(searchPanel, QStringLiteral("cmdWebsite"), QStringLiteral("Visit"));
+    websiteButton->setFlat(true);
+    websiteButton->setCursor(Qt::PointingHandCursor);
+    websiteButton->setStyleSheet(
         QStringLiteral("QPushButton { text-align: right; color: palette(link);"
                        " text-decoration: underline; padding-right: 4px; }"));
 }
 
 void MainWindowControls::setupResultFrame() {
-    Frame2 = new QGroupBox(central);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
+    resultFrame = new QGroupBox(central);
+    resultFrame->setObjectName(QStringLiteral("Frame2"));
     for (int k = 1; k <= 5; ++k) {
-        Label[k] = caption(Frame2, QStringLiteral("Label%1").arg(k), QString());
+        captions[k] = caption(resultFrame, QStringLiteral("Label%1").arg(k), QString());
         // A caption wider than its list wraps onto a second line; a one-line caption sits just
         // above its buttons.
-        Label[k]->setWordWrap(true);
-        Label[k]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        List[k] = new ResultListView(k, Frame2);
-        cmdCopy[k] = listButton(Frame2, QStringLiteral("cmdCopy"), k, Glyph::Copy);
-        cmdCopy[k]->setToolTip(QStringLiteral("Copy List"));
-        cmdClear[k] = listButton(Frame2, QStringLiteral("cmdClear"), k, Glyph::Delete);
-        cmdClear[k]->setToolTip(QStringLiteral("Delete Selected Item"));
-        cmdClear2[k] = listButton(Frame2, QStringLiteral("cmdClear2"), k, Glyph::Clear);
-        cmdClear2[k]->setAccessibleName(QStringLiteral("Clear List"));
+        captions[k]->setWordWrap(true);
+        captions[k]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+        lists[k] = new ResultListView(k, resultFrame);
+        copyButtons[k] = listButton(resultFrame, QStringLiteral("cmdCopy"), k, Glyph::Copy);
+        copyButtons[k]->setToolTip(QStringLiteral("Copy List"));
+        deleteButtons[k] = listButton(resultFrame, QStringLiteral("cmdClear"), k, Glyph::Delete);
+        deleteButtons[k]->setToolTip(QStringLiteral("Delete Selected Item"));
+        clearButtons[k] = listButton(resultFrame, QStringLiteral("cmdClear2"), k, Glyph::Clear);
+        clearButtons[k]->setAccessibleName(QStringLiteral("Clear List"));
     }
 }
 
@@ -187,47 +190,47 @@ void MainWindowControls::setupMenus(QMainWindow *window) {
     QMenuBar *bar = window->menuBar();
     QMenu *file = bar->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileItem = file->addAction(QStringLiteral("Exit"));
-    mnuFileItem->setObjectName(QStringLiteral("mnuFileItem0"));
+    exitAction = file->addAction(QStringLiteral("Exit"));
+    exitAction->setObjectName(QStringLiteral("mnuFileItem0"));
 
     QMenu *edit = bar->addMenu(QStringLiteral("Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
     const QStringList editCaptions = ListCommands::editMenuCaptions();
-    for (int i = 0; i < int(mnuEditItem.size()); ++i) {
-        mnuEditItem[i] = edit->addAction(editCaptions.at(i));
-        mnuEditItem[i]->setObjectName(QStringLiteral("mnuEditItem%1").arg(i));
+    for (int i = 0; i < int(editActions.size()); ++i) {
+        editActions[i] = edit->addAction(editCaptions.at(i));
+        editActions[i]->setObjectName(QStringLiteral("mnuEditItem%1").arg(i));
     }
 
     QMenu *tools = bar->addMenu(QStringLiteral("Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
     const QStringList types = searchTypes();
-    for (int i = 0; i < int(mnuToolsItem.size()); ++i) {
-        mnuToolsItem[i] = tools->addAction(types.at(i));
-        mnuToolsItem[i]->setObjectName(QStringLiteral("mnuToolsItem%1").arg(i));
+    for (int i = 0; i < int(searchTypeActions.size()); ++i) {
+        searchTypeActions[i] = tools->addAction(types.at(i));
+        searchTypeActions[i]->setObjectName(QStringLiteral("mnuToolsItem%1").arg(i));
     }
 
     QMenu *options = bar->addMenu(QStringLiteral("Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
-    mnuOptionsItem = options->addAction(QStringLiteral("Setup"));
-    mnuOptionsItem->setObjectName(QStringLiteral("mnuOptionsItem0"));
+    optionsAction = options->addAction(QStringLiteral("Setup"));
+    optionsAction->setObjectName(QStringLiteral("mnuOptionsItem0"));
 
     QMenu *help = bar->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelpItem = help->addAction(QStringLiteral("View Help"));
-    mnuHelpItem->setObjectName(QStringLiteral("mnuHelpItem0"));
-    mnuAboutItem = help->addAction(QStringLiteral("About this software"));
-    mnuAboutItem->setObjectName(QStringLiteral("mnuAboutItem"));
+    helpAction = help->addAction(QStringLiteral("View Help"));
+    helpAction->setObjectName(QStringLiteral("mnuHelpItem0"));
+    aboutAction = help->addAction(QStringLiteral("About this software"));
+    aboutAction->setObjectName(QStringLiteral("mnuAboutItem"));
 }
 
 void MainWindowControls::setupStatusBar(QMainWindow *window) {
-    StatusBar1 = window->statusBar();
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar = window->statusBar();
+    statusBar->setObjectName(QStringLiteral("StatusBar1"));
     for (int panel = 1; panel <= 3; ++panel) {
-        Panel[panel] = new ElidedLabel(StatusBar1);
-        Panel[panel]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
-        Panel[panel]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels[panel] = new ElidedLabel(statusBar);
+        panels[panel]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
+        panels[panel]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // Long connection texts must not widen the window; they are elided instead.
-        Panel[panel]->setMinimumWidth(1);
-        StatusBar1->addWidget(Panel[panel]);
+        panels[panel]->setMinimumWidth(1);
+        statusBar->addWidget(panels[panel]);
     }
 }

@@ -23,42 +23,42 @@ class MainWindowControls {
 public:
     void setup(QMainWindow *window);
 
-    static QStringList searchTypes();  // Combo1 and the Tools menu, in order
-    static QStringList wantedCounts(); // Combo2
+    static QStringList searchTypes();  // the search-type box and the Tools menu, in order
+    static QStringList wantedCounts(); // the wanted-count box
 
     QWidget *central = nullptr;
-    QFrame *Frame1 = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QComboBox *Combo1 = nullptr;
-    QComboBox *Combo2 = nullptr;
-    QLineEdit *txtWordNum = nullptr;
-    QLineEdit *txtWordMax = nullptr;
-    QLineEdit *txtSearch = nullptr;
-    QLabel *wLabel1 = nullptr;
-    QLabel *wLabel2 = nullptr;
-    QLabel *SLabel1 = nullptr;
-    QLabel *SLabel2 = nullptr;
-    QPushButton *cmdDoSearch = nullptr;
-    QPushButton *cmdCreate = nullptr;
-    QPushButton *Command3 = nullptr;
-    QPushButton *cmdSetup = nullptr;
-    QPushButton *cmdWebsite = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
+    QFrame *searchPanel = nullptr;
+    QGroupBox *resultFrame = nullptr;
+    QComboBox *searchType = nullptr;
+    QComboBox *wantedCount = nullptr;
+    QLineEdit *startEntry = nullptr;
+    QLineEdit *entryCount = nullptr;
+    QLineEdit *searchText = nullptr;
+    QLabel *startEntryLabel = nullptr;
+    QLabel *entryCountLabel = nullptr;
+    QLabel *searchTextLabel = nullptr;
+    QLabel *wantedCountLabel = nullptr;
+    QPushButton *startButton = nullptr;
+    QPushButton *buildListButton = nullptr;
+    QPushButton *stopButton = nullptr;
+    QPushButton *setupButton = nullptr;
+    QPushButton *websiteButton = nullptr;
+    QStatusBar *statusBar = nullptr;
 
     // Indexed by list number 1 to 5 (element 0 unused); panels by panel number 1 to 3.
-    std::array<ResultListView *, 6> List{};
-    std::array<QLabel *, 6> Label{};
-    std::array<QToolButton *, 6> cmdCopy{};
-    std::array<QToolButton *, 6> cmdClear{};
-    std::array<QToolButton *, 6> cmdClear2{};
-    std::array<ElidedLabel *, 4> Panel{};
+    std::array<ResultListView *, 6> lists{};
+    std::array<QLabel *, 6> captions{};
+    std::array<QToolButton *, 6> copyButtons{};
+    std::array<QToolButton *, 6> deleteButtons{};
+    std::array<QToolButton *, 6> clearButtons{};
+    std::array<ElidedLabel *, 4> panels{};
 
-    QAction *mnuFileItem = nullptr;
-    std::array<QAction *, 10> mnuEditItem{};
-    std::array<QAction *, 9> mnuToolsItem{};
-    QAction *mnuOptionsItem = nullptr;
-    QAction *mnuHelpItem = nullptr;
-    QAction *mnuAboutItem = nullptr;
+    QAction *exitAction = nullptr;
+    std::array<QAction *, 10> editActions{};
+    std::array<QAction *, 9> searchTypeActions{};
+    QAction *optionsAction = nullptr;
+    QAction *helpAction = nullptr;
+    QAction *aboutAction = nullptr;
 
 private:
     void setupSearchPanel();

@@ -8,7 +8,6 @@
 #include "core/timing.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QTimer>
 #include <limits>
 
@@ -32,23 +31,10 @@ SearchDriver::~SearchDriver() {
     flushPosition();
 }
 
-void SearchDriver::setSearchType(const QString &type) {
-    if (type != m_searchType)
+void SearchDriver::setPositionKey(const QString &key) {
+    if (key != m_positionKey)
         flushPosition();
-    m_searchType = type;
-}
-
-QString SearchDriver::positionKey(const QString &type) {
-    static const QHash<QString, QString> keys = {
-        {QStringLiteral("Full Word List"), QStringLiteral("FullWordNum")},
-        {QStringLiteral("All Two Letter"), QStringLiteral("TwoWordNum")},
-        {QStringLiteral("All Three Letter"), QStringLiteral("ThreeWordNum")},
-        {QStringLiteral("All Four Letter"), QStringLiteral("FourWordNum")},
-        {QStringLiteral("Custom List"), QStringLiteral("CustWordNum")},
-        {QStringLiteral("Yahoo Search"), QStringLiteral("YahooWordNum")},
-        {QStringLiteral("Google Search"), QStringLiteral("GoogleWordNum")},
-    };
-    return keys.value(type);
+    m_positionKey = key;
 }
 
 void SearchDriver::start(int wordNumber, int wordMax) {
@@ -57,9 +43,6 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     m_pool.closeAll();
     m_halted = false;
     m_pool.setHalted(false);
-    if (m_searchType == QLatin1String("Yahoo Search") ||
-        m_searchType == QLatin1String("Google Search"))
-        wordNumber = 1;
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
     m_wordMax = wordMax;
@@ -203,9 +186,8 @@ void SearchDriver::flushPosition() {
         return;
     const QString value = QString::number(m_pendingPosition);
     m_pendingPosition = 0;
-    const QString key = positionKey(m_searchType);
-    if (!key.isEmpty())
-        m_userStore.write(AppContext::PositionsApp, AppContext::Section, key, value);
+    if (!m_positionKey.isEmpty())
+        m_userStore.write(AppContext::PositionsApp, AppContext::Section, m_positionKey, value);
     m_userStore.write(AppContext::PositionsApp, AppContext::Section, QStringLiteral("wordNumber"),
                       value);
 }

@@ -24,15 +24,12 @@ public:
                  QObject *parent = nullptr);
     ~SearchDriver() override;
 
-    // The list the next run reads, and the search type (the Combo1 text) that decides which
-    // position key is stored.
+    // The list the next run reads, and the key its position is stored under ("" for none).
     void setListPath(const QString &path) { m_listPath = path; }
     QString listPath() const { return m_listPath; }
-    // Positions still waiting to be written are stored under the type they were taken for.
-    void setSearchType(const QString &type);
-    QString searchType() const { return m_searchType; }
-    // The position key written during a run of `type`, or "" for none.
-    static QString positionKey(const QString &type);
+    // Positions still waiting to be written are stored under the key they were taken for.
+    void setPositionKey(const QString &key);
+    QString positionKey() const { return m_positionKey; }
 
     // Starts a run at entry `wordNumber` of a list of `wordMax` entries.
     void start(int wordNumber, int wordMax);
@@ -75,7 +72,7 @@ private:
     ListFile m_listFile;
 
     QString m_listPath;
-    QString m_searchType;
+    QString m_positionKey;
     int m_wordNumber = 0;
     int m_wordMax = 0;
     bool m_halted = true;

@@ -66,3 +66,63 @@ ProgramFolder ProgramFolder::forApplication(const QString &executableDir,
         copyTreeIfMissing(installedDataDir, userDir);
     return ProgramFolder(userDir);
 }
+
+QString ProgramFolder::wordList(SearchType type) const {
+    switch (type) {
+    case SearchType::FullWordList:
+        return path(QStringLiteral("Wordlists/FullWordList.txt"));
+    case SearchType::TwoLetterList:
+        return path(QStringLiteral("Wordlists/AllTwoLetter.txt"));
+    case SearchType::ThreeLetterList:
+        return path(QStringLiteral("Wordlists/AllThreeLetter.txt"));
+    case SearchType::FourLetterList:
+        return path(QStringLiteral("Wordlists/AllFourLetter.txt"));
+    default:
+        return QString();
+    }
+}
+
+QString ProgramFolder::wordListFolder() const {
+    return path(QStringLiteral("wordlists"));
+}
+
+QString ProgramFolder::browserSearchList() const {
+    return path(QStringLiteral("BrowserSearch.txt"));
+}
+
+QString ProgramFolder::createdDomains() const {
+    return path(QStringLiteral("CreatedDomains.txt"));
+}
+
+QString ProgramFolder::appendsFile() const {
+    return path(QStringLiteral("Appends.txt"));
+}
+
+QString ProgramFolder::savedList() const {
+    return path(QStringLiteral("Remembered.txt"));
+}
+
+QString ProgramFolder::registrarsFile() const {
+    return path(QStringLiteral("registrars.txt"));
+}
+
+QString ProgramFolder::helpFile() const {
+    return path(QStringLiteral("Help.chm"));
+}
+
+QString ProgramFolder::searchOutput() const {
+    return path(QStringLiteral("SearchOutput.txt"));
+}
+
+QString ProgramFolder::customListsFolder() const {
+    return path(QStringLiteral("CustomLists"));
+}
+
+QStringList ProgramFolder::startupFiles() const {
+    return {browserSearchList(), appendsFile(), createdDomains(), savedList()};
+}
+
+QStringList ProgramFolder::startupFolders() const {
+    return {path(QStringLiteral("backups")), path(QStringLiteral("overflow")), wordListFolder(),
+            path(QStringLiteral("searches"))};
+}

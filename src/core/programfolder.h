@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/searchtype.h"
+
 #include <QString>
 
 // The folder Kestrin keeps its files in, and the one way to form paths inside it.
@@ -25,6 +27,21 @@ public:
     // `installedDataDir` that it lacks.
     static ProgramFolder forApplication(const QString &executableDir,
                                         const QString &installedDataDir);
+
+    // The files and folders Kestrin keeps here, by role.
+    QString wordList(SearchType type) const; // the four built lists; "" for other types
+    QString wordListFolder() const;          // "wordlists"
+    QString browserSearchList() const;       // the list builder's list, "BrowserSearch.txt"
+    QString createdDomains() const;          // the generator's list, "CreatedDomains.txt"
+    QString appendsFile() const;             // the generator's words, "Appends.txt"
+    QString savedList() const;               // the Saved list, "Remembered.txt"
+    QString registrarsFile() const;          // "registrars.txt"
+    QString helpFile() const;                // "Help.chm"
+    QString searchOutput() const;            // the harvester's scratch file, "SearchOutput.txt"
+    QString customListsFolder() const;       // where the generator offers to save, "CustomLists"
+    // Created at start-up when missing.
+    QStringList startupFiles() const;
+    QStringList startupFolders() const;
 
 private:
     QString m_root;

@@ -1,12 +1,12 @@
 #include "generator/generatorwindow.h"
 
 #include "app/appcontext.h"
-#include "generator/appendsfile.h"
+#include "app/searchsession.h"
+#include "app/skin.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
-#include "app/mainwindow.h"
 #include "core/namelistmodel.h"
-#include "app/skin.h"
+#include "generator/appendsfile.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -40,12 +40,12 @@ QPushButton *makeButton(const QString &name, const QString &text, const QString 
 }
 } // namespace
 
-GeneratorWindow::GeneratorWindow(AppContext &ctx, MainWindow &main, QWidget *parent)
+GeneratorWindow::GeneratorWindow(SearchSession &session, QWidget *parent)
     : QWidget(parent)
-    , m_ctx(ctx)
-    , m_main(main)
-    , m_machine(*ctx.machineStore, *ctx.userStore, *ctx.desktop, ctx.branding.CompanyName,
-                ctx.branding.ProductName)
+    , m_ctx(session.context())
+    , m_session(session)
+    , m_machine(*m_ctx.machineStore, *m_ctx.userStore, *m_ctx.desktop, m_ctx.branding.CompanyName,
+                m_ctx.branding.ProductName)
     , m_settings(m_machine) {
     setObjectName(QStringLiteral("frmMake"));
     setWindowTitle(QStringLiteral("Domain Name Creator"));
@@ -59,80 +59,80 @@ GeneratorWindow::~GeneratorWindow() = default;
 void GeneratorWindow::buildControls() {
     auto *label1 = new QLabel(QStringLiteral("Base Word:"), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setToolTip(QStringLiteral("This word will appear in every domain created."));
-    label1->setBuddy(m_text1);
-    m_command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("Start Generator"),
-                            QStringLiteral("Once you have a base word, click here to create "
-                                           "your list!"),
-                            this);
+    m_baseWord = new QLineEdit(this);
+    m_baseWord->setObjectName(QStringLiteral("Text1"));
+    m_baseWord->setToolTip(QStringLiteral("This word will appear in every domain created."));
+    label1->setBuddy(m_baseWord);
+    m_startButton = makeButton(QStringLiteral("Command1"), QStringLiteral("Start Generator"),
+                               QStringLiteral("Once you have a base word, click here to create "
+                                              "your list!"),
+                               this);
 
     auto *extensions = new QGroupBox(QStringLiteral("Extensions"), this);
     extensions->setObjectName(QStringLiteral("FrameExt"));
     auto *extGrid = new QGridLayout(extensions);
     for (int i = 0; i < GeneratorOptions::ExtensionCount; ++i) {
-        m_chkExt[i] = new QCheckBox(GeneratorOptions::extensionCaptions()[i], extensions);
-        m_chkExt[i]->setObjectName(QStringLiteral("chkExt%1").arg(i));
+        m_extensionChecks[i] = new QCheckBox(GeneratorOptions::extensionCaptions()[i], extensions);
+        m_extensionChecks[i]->setObjectName(QStringLiteral("chkExt%1").arg(i));
         if (i < GeneratorOptions::CustomIndex)
-            extGrid->addWidget(m_chkExt[i], i / 4, i % 4);
+            extGrid->addWidget(m_extensionChecks[i], i / 4, i % 4);
     }
-    m_txtCustom = new QLineEdit(extensions);
-    m_txtCustom->setObjectName(QStringLiteral("txtCustom"));
-    extGrid->addWidget(m_chkExt[GeneratorOptions::CustomIndex], 2, 0, 1, 2);
-    extGrid->addWidget(m_txtCustom, 2, 2, 1, 2);
+    m_customExtension = new QLineEdit(extensions);
+    m_customExtension->setObjectName(QStringLiteral("txtCustom"));
+    extGrid->addWidget(m_extensionChecks[GeneratorOptions::CustomIndex], 2, 0, 1, 2);
+    extGrid->addWidget(m_customExtension, 2, 2, 1, 2);
 
     auto *joining = new QGroupBox(QStringLiteral("Options"), this);
     joining->setObjectName(QStringLiteral("FrameAdd"));
     auto *joinRow = new QHBoxLayout(joining);
     for (int i = 0; i < 3; ++i) {
-        m_chkAdd[i] = new QCheckBox(joiningCaptions()[i], joining);
-        m_chkAdd[i]->setObjectName(QStringLiteral("chkAdd%1").arg(i));
-        joinRow->addWidget(m_chkAdd[i]);
+        m_joiningChecks[i] = new QCheckBox(joiningCaptions()[i], joining);
+        m_joiningChecks[i]->setObjectName(QStringLiteral("chkAdd%1").arg(i));
+        joinRow->addWidget(m_joiningChecks[i]);
     }
 
     auto *generatedFrame = new QGroupBox(QStringLiteral("Generated Domains"), this);
     generatedFrame->setObjectName(QStringLiteral("Frame1"));
     m_generated = new NameListModel(this);
-    m_list1 = new QListView(generatedFrame);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setUniformItemSizes(true);
-    m_list1->setModel(m_generated);
-    m_command2 = makeButton(QStringLiteral("Command2"), QStringLiteral("Save Domains As..."),
-                            QStringLiteral("Save your list as a text file."), generatedFrame);
+    m_generatedView = new QListView(generatedFrame);
+    m_generatedView->setObjectName(QStringLiteral("List1"));
+    m_generatedView->setUniformItemSizes(true);
+    m_generatedView->setModel(m_generated);
+    m_saveAsButton = makeButton(QStringLiteral("Command2"), QStringLiteral("Save Domains As..."),
+                                QStringLiteral("Save your list as a text file."), generatedFrame);
     auto *generatedBox = new QVBoxLayout(generatedFrame);
-    generatedBox->addWidget(m_list1);
-    generatedBox->addWidget(m_command2);
+    generatedBox->addWidget(m_generatedView);
+    generatedBox->addWidget(m_saveAsButton);
 
     auto *wordsFrame = new QGroupBox(QStringLiteral("Prefixes/Suffixes"), this);
     wordsFrame->setObjectName(QStringLiteral("Frame2"));
-    m_list2 = new QListWidget(wordsFrame);
-    m_list2->setObjectName(QStringLiteral("List2"));
-    m_list2->setUniformItemSizes(true);
+    m_appendWords = new QListWidget(wordsFrame);
+    m_appendWords->setObjectName(QStringLiteral("List2"));
+    m_appendWords->setUniformItemSizes(true);
     auto *label2 = new QLabel(QStringLiteral("Prefix/Suffix:"), wordsFrame);
     label2->setObjectName(QStringLiteral("Label2"));
-    m_text2 = new QLineEdit(wordsFrame);
-    m_text2->setObjectName(QStringLiteral("Text2"));
-    label2->setBuddy(m_text2);
-    m_cmdAdd = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("Add"),
-                          QStringLiteral("Add your word."), wordsFrame);
-    m_cmdSub = makeButton(QStringLiteral("cmdSub"), QStringLiteral("Del"),
-                          QStringLiteral("Remove the selected word."), wordsFrame);
+    m_newWord = new QLineEdit(wordsFrame);
+    m_newWord->setObjectName(QStringLiteral("Text2"));
+    label2->setBuddy(m_newWord);
+    m_addButton = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("Add"),
+                             QStringLiteral("Add your word."), wordsFrame);
+    m_removeButton = makeButton(QStringLiteral("cmdSub"), QStringLiteral("Del"),
+                                QStringLiteral("Remove the selected word."), wordsFrame);
     auto *wordsBox = new QGridLayout(wordsFrame);
-    wordsBox->addWidget(m_list2, 0, 0, 1, 3);
+    wordsBox->addWidget(m_appendWords, 0, 0, 1, 3);
     wordsBox->addWidget(label2, 1, 0, 1, 3);
-    wordsBox->addWidget(m_text2, 2, 0, 1, 3);
-    wordsBox->addWidget(m_cmdAdd, 3, 1);
-    wordsBox->addWidget(m_cmdSub, 3, 2);
+    wordsBox->addWidget(m_newWord, 2, 0, 1, 3);
+    wordsBox->addWidget(m_addButton, 3, 1);
+    wordsBox->addWidget(m_removeButton, 3, 2);
 
-    m_txtStatus = new QLineEdit(QStringLiteral("Status..."), this);
-    m_txtStatus->setObjectName(QStringLiteral("txtStatus"));
-    m_txtStatus->setReadOnly(true);
+    m_status = new QLineEdit(QStringLiteral("Status..."), this);
+    m_status->setObjectName(QStringLiteral("txtStatus"));
+    m_status->setReadOnly(true);
 
     auto *top = new QHBoxLayout;
     top->addWidget(label1);
-    top->addWidget(m_text1, 1);
-    top->addWidget(m_command1);
+    top->addWidget(m_baseWord, 1);
+    top->addWidget(m_startButton);
     auto *lists = new QHBoxLayout;
     lists->addWidget(generatedFrame, 3);
     lists->addWidget(wordsFrame, 2);
@@ -141,71 +141,64 @@ void GeneratorWindow::buildControls() {
     layout->addWidget(extensions);
     layout->addWidget(joining);
     layout->addLayout(lists, 1);
-    layout->addWidget(m_txtStatus);
+    layout->addWidget(m_status);
     resize(560, 520);
 
-    connect(m_command1, &QPushButton::clicked, this, &GeneratorWindow::startGenerator);
-    connect(m_text1, &QLineEdit::returnPressed, this, &GeneratorWindow::startGenerator);
-    connect(m_command2, &QPushButton::clicked, this, &GeneratorWindow::saveDomainsAs);
-    connect(m_cmdAdd, &QPushButton::clicked, this, &GeneratorWindow::addWord);
-    connect(m_text2, &QLineEdit::returnPressed, this, &GeneratorWindow::addWord);
-    connect(m_cmdSub, &QPushButton::clicked, this, &GeneratorWindow::removeWord);
+    connect(m_startButton, &QPushButton::clicked, this, &GeneratorWindow::startGenerator);
+    connect(m_baseWord, &QLineEdit::returnPressed, this, &GeneratorWindow::startGenerator);
+    connect(m_saveAsButton, &QPushButton::clicked, this, &GeneratorWindow::saveDomainsAs);
+    connect(m_addButton, &QPushButton::clicked, this, &GeneratorWindow::addWord);
+    connect(m_newWord, &QLineEdit::returnPressed, this, &GeneratorWindow::addWord);
+    connect(m_removeButton, &QPushButton::clicked, this, &GeneratorWindow::removeWord);
 }
 
 void GeneratorWindow::loadState() {
-    m_list2->addItems(AppendsFile(appendsPath()).words());
+    m_appendWords->addItems(AppendsFile(m_ctx.folder.appendsFile()).words());
     for (int i = 0; i < GeneratorOptions::ExtensionCount; ++i)
-        m_chkExt[i]->setChecked(m_settings.extension(i));
+        m_extensionChecks[i]->setChecked(m_settings.extension(i));
     for (int i = 0; i < 3; ++i)
-        m_chkAdd[i]->setChecked(m_settings.joining(i));
-    m_text1->setText(m_settings.baseWord());
-    m_txtCustom->setText(m_settings.customExtension());
+        m_joiningChecks[i]->setChecked(m_settings.joining(i));
+    m_baseWord->setText(m_settings.baseWord());
+    m_customExtension->setText(m_settings.customExtension());
 }
 
 void GeneratorWindow::connectStorage() {
     for (int i = 0; i < GeneratorOptions::ExtensionCount; ++i)
-        connect(m_chkExt[i], &QCheckBox::toggled, this,
+        connect(m_extensionChecks[i], &QCheckBox::toggled, this,
                 [this, i](bool on) { m_settings.setExtension(i, on); });
     for (int i = 0; i < 3; ++i)
-        connect(m_chkAdd[i], &QCheckBox::toggled, this,
+        connect(m_joiningChecks[i], &QCheckBox::toggled, this,
                 [this, i](bool on) { m_settings.setJoining(i, on); });
-    connect(m_text1, &QLineEdit::textChanged, this,
+    connect(m_baseWord, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_settings.setBaseWord(text); });
-    connect(m_txtCustom, &QLineEdit::textChanged, this,
+    connect(m_customExtension, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_settings.setCustomExtension(text); });
 }
 
-QString GeneratorWindow::appendsPath() const {
-    return m_ctx.folder.path(QStringLiteral("\\Appends.txt"));
-}
-
-QString GeneratorWindow::createdPath() const {
-    return m_ctx.folder.path(QStringLiteral("\\CreatedDomains.txt"));
-}
-
 void GeneratorWindow::setStatus(const QString &text) {
-    m_txtStatus->setText(text);
+    m_status->setText(text);
 }
 
 void GeneratorWindow::setInputsEnabled(bool enabled) {
-    for (QCheckBox *box : m_chkExt)
+    for (QCheckBox *box : m_extensionChecks)
         box->setEnabled(enabled);
-    for (QCheckBox *box : m_chkAdd)
+    for (QCheckBox *box : m_joiningChecks)
         box->setEnabled(enabled);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_txtCustom, m_text1, m_text2, m_command1,
-                                                       m_command2, m_cmdAdd, m_cmdSub})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_customExtension, m_baseWord, m_newWord, m_startButton,
+                                          m_saveAsButton, m_addButton, m_removeButton})
         w->setEnabled(enabled);
 }
 
 GeneratorOptions GeneratorWindow::currentOptions() const {
     GeneratorOptions options;
-    options.baseWord = m_text1->text();
-    options.prefixes = m_chkAdd[0]->isChecked();
-    options.suffixes = m_chkAdd[1]->isChecked();
-    options.hyphens = m_chkAdd[2]->isChecked();
+    options.baseWord = m_baseWord->text();
+    options.prefixes = m_joiningChecks[0]->isChecked();
+    options.suffixes = m_joiningChecks[1]->isChecked();
+    options.hyphens = m_joiningChecks[2]->isChecked();
     for (int i = 0; i < GeneratorOptions::ExtensionCount; ++i)
-        options.extensions[i] = m_chkExt[i]->isChecked();
-    options.customExtension = m_txtCustom->text();
+        options.extensions[i] = m_extensionChecks[i]->isChecked();
+    options.customExtension = m_customExtension->text();
     return options;
 }
 
@@ -217,7 +210,7 @@ void GeneratorWindow::startGenerator() {
     // Each run shows, writes and hands over only its own names.
     m_generated->clear();
 
-    AppendsFile appends(appendsPath());
+    AppendsFile appends(m_ctx.folder.appendsFile());
     if (!appends.exists()) {
         appends.create();
         setStatus(QStringLiteral("Appends.txt was missing and has been created empty. Add "
@@ -226,7 +219,7 @@ void GeneratorWindow::startGenerator() {
         return;
     }
     // An unreadable file counts as one without words: the run goes on with no names.
-    const QStringList lines = TextFile::readLines(appendsPath());
+    const QStringList lines = TextFile::readLines(m_ctx.folder.appendsFile());
     m_generator = std::make_unique<NameGenerator>(lines, currentOptions());
     runChunk();
 }
@@ -259,7 +252,7 @@ void GeneratorWindow::finishRun() {
     const int created = m_generator->created();
     m_generator.reset();
     setStatus(QStringLiteral("Created %1 domains...  Sorting...").arg(created));
-    if (!TextFile::writeAll(createdPath(),
+    if (!TextFile::writeAll(m_ctx.folder.createdDomains(),
                             NameGenerator::createdDomainsText(m_generated->names()))) {
         // Searching the old file would look up names that were not generated now.
         setStatus(QStringLiteral("Created %1 domains, but CreatedDomains.txt could not be "
@@ -268,40 +261,34 @@ void GeneratorWindow::finishRun() {
         setInputsEnabled(true);
         return;
     }
-    // Since this window opened, the main window may have been set to another search type, or a
-    // stopped search may have put a stored position into the start field: this run's names
-    // are searched from the first one.
-    const QString generateType = QStringLiteral("Generate names");
-    if (m_main.searchType() != generateType)
-        m_main.selectSearchType(int(MainWindow::searchTypes().indexOf(generateType)));
-    m_main.setWordNum(QStringLiteral("1"));
-    m_main.setWordMax(QString::number(created));
+    // Whatever search type was chosen since this window opened, and whatever position a
+    // stopped search left behind, this run's names are searched from the first one.
     setStatus(QStringLiteral("Created %1 domains...  Search Started").arg(created));
     setInputsEnabled(true);
-    m_main.start();
+    m_session.startList(SearchType::Generate, m_ctx.folder.createdDomains(), created);
     emit finished(created);
 }
 
 void GeneratorWindow::saveDomainsAs() {
-    const QString folder = m_ctx.folder.path(QStringLiteral("\\CustomLists"));
+    const QString folder = m_ctx.folder.customListsFolder();
     QDir().mkpath(folder);
-    const QString target = m_ctx.desktop->saveFileName(folder + QLatin1Char('/') + m_text1->text() +
-                                                           QStringLiteral(".txt"),
-                                                       QStringLiteral("*.txt"));
+    const QString target = m_ctx.desktop->saveFileName(
+        folder + QLatin1Char('/') + m_baseWord->text() + QStringLiteral(".txt"),
+        QStringLiteral("*.txt"));
     if (target.isEmpty())
         return;
-    Files::copyFile(createdPath(), target);
+    Files::copyFile(m_ctx.folder.createdDomains(), target);
 }
 
 void GeneratorWindow::addWord() {
-    const QString word = m_text2->text();
-    AppendsFile(appendsPath()).add(word);
-    m_list2->addItem(word);
-    m_text2->clear();
+    const QString word = m_newWord->text();
+    AppendsFile(m_ctx.folder.appendsFile()).add(word);
+    m_appendWords->addItem(word);
+    m_newWord->clear();
 }
 
 void GeneratorWindow::removeWord() {
-    QListWidgetItem *item = m_list2->currentItem();
+    QListWidgetItem *item = m_appendWords->currentItem();
     if (!item || !item->isSelected()) {
         m_ctx.desktop->message(m_ctx.branding.ProductName,
                                QStringLiteral("You must first select an item to remove from the "
@@ -309,7 +296,7 @@ void GeneratorWindow::removeWord() {
                                Desktop::Icon::None, Desktop::Buttons::Ok);
         return;
     }
-    AppendsFile(appendsPath()).remove(item->text());
+    AppendsFile(m_ctx.folder.appendsFile()).remove(item->text());
     delete item;
 }
 

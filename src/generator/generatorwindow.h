@@ -8,9 +8,9 @@
 #include <array>
 #include <memory>
 
-class MainWindow;
 class NameGenerator;
 class NameListModel;
+class SearchSession;
 class QCheckBox;
 class QLineEdit;
 class QListView;
@@ -20,11 +20,11 @@ struct AppContext;
 
 // "Domain Name Creator": the base word, the prefix/suffix words of Appends.txt, the joining
 // options and extensions. A run fills List1, writes CreatedDomains.txt and hands the names to
-// the main window's search.
+// the session's search.
 class GeneratorWindow : public QWidget {
     Q_OBJECT
 public:
-    GeneratorWindow(AppContext &ctx, MainWindow &main, QWidget *parent = nullptr);
+    explicit GeneratorWindow(SearchSession &session, QWidget *parent = nullptr);
     ~GeneratorWindow() override;
 
     NameListModel &generated() { return *m_generated; }
@@ -54,27 +54,25 @@ private:
     void runChunk();
     void finishRun();
     void setStatus(const QString &text);
-    QString appendsPath() const;
-    QString createdPath() const;
 
     AppContext &m_ctx;
-    MainWindow &m_main;
+    SearchSession &m_session;
     MachineSettings m_machine;
     GeneratorSettings m_settings;
 
-    QLineEdit *m_text1 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    std::array<QCheckBox *, 9> m_chkExt{};
-    QLineEdit *m_txtCustom = nullptr;
-    std::array<QCheckBox *, 3> m_chkAdd{};
-    QListView *m_list1 = nullptr;
+    QLineEdit *m_baseWord = nullptr;
+    QPushButton *m_startButton = nullptr;
+    std::array<QCheckBox *, 9> m_extensionChecks{};
+    QLineEdit *m_customExtension = nullptr;
+    std::array<QCheckBox *, 3> m_joiningChecks{};
+    QListView *m_generatedView = nullptr;
     NameListModel *m_generated = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QListWidget *m_list2 = nullptr;
-    QLineEdit *m_text2 = nullptr;
-    QPushButton *m_cmdAdd = nullptr;
-    QPushButton *m_cmdSub = nullptr;
-    QLineEdit *m_txtStatus = nullptr;
+    QPushButton *m_saveAsButton = nullptr;
+    QListWidget *m_appendWords = nullptr;
+    QLineEdit *m_newWord = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QPushButton *m_removeButton = nullptr;
+    QLineEdit *m_status = nullptr;
 
     std::unique_ptr<NameGenerator> m_generator;
     bool m_closed = false;

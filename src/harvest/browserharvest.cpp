@@ -21,7 +21,7 @@ BrowserHarvest::BrowserHarvest(const ProgramFolder &folder, const RegistrarTable
 }
 
 QString BrowserHarvest::queuePath() const {
-    return m_folder.path(QueueFile);
+    return m_folder.browserSearchList();
 }
 
 void BrowserHarvest::deleteQueueFile() const {

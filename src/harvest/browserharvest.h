@@ -12,7 +12,6 @@
 class BrowserHarvest : public QObject {
     Q_OBJECT
 public:
-    static inline const QString QueueFile = QStringLiteral("\\BrowserSearch.txt");
 
     BrowserHarvest(const ProgramFolder &folder, const RegistrarTable &table,
                    const VendorHosts &hosts, QObject *parent = nullptr);

@@ -1,13 +1,12 @@
 #include "harvest/harvestbrowser.h"
 
 #include "app/appcontext.h"
-#include "harvest/browserharvest.h"
+#include "app/searchsession.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
-#include "app/mainwindow.h"
+#include "harvest/browserharvest.h"
 #include "harvest/harvestchecker.h"
 #include "harvest/harvestlistpanel.h"
-#include "whois/whoisviewer.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -38,10 +37,11 @@ const QStringList kShortcutCaptions = {QStringLiteral("Expired Traffic"),
 constexpr int kMinimumSide = 434;
 } // namespace
 
-HarvestBrowser::HarvestBrowser(AppContext &ctx, MainWindow &main, QWidget *parent)
+HarvestBrowser::HarvestBrowser(SearchSession &session, QWidget *parent)
     : QMainWindow(parent)
-    , m_ctx(ctx)
-    , m_main(main) {
+    , m_ctx(session.context())
+    , m_session(session) {
+    AppContext &ctx = m_ctx;
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Browse for Domains"));
     setWindowFlag(Qt::Window, true);
@@ -54,8 +54,8 @@ HarvestBrowser::HarvestBrowser(AppContext &ctx, MainWindow &main, QWidget *paren
     setWindowState(windowState() | Qt::WindowMaximized);
 
     m_harvest = new BrowserHarvest(ctx.folder, ctx.registrars, ctx.hosts, this);
-    m_checker = new HarvestChecker(ctx.folder, ctx.registrars, ctx.whois, main.lists(), ctx.timing,
-                                   m_harvest->harvester(), this);
+    m_checker = new HarvestChecker(ctx.folder, ctx.registrars, ctx.whois, session.lists(),
+                                   ctx.timing, m_harvest->harvester(), this);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -168,8 +168,8 @@ QWidget *HarvestBrowser::buildSidePanel() {
     column->addWidget(m_taken, 1);
     column->addWidget(m_frameBrowser);
     connect(m_free, &HarvestListPanel::cleared, m_harvest, &BrowserHarvest::clearSeen);
-    connect(m_free, &HarvestListPanel::activated, this, &HarvestBrowser::openName);
-    connect(m_taken, &HarvestListPanel::activated, this, &HarvestBrowser::openName);
+    connect(m_free, &HarvestListPanel::activated, &m_session, &SearchSession::openName);
+    connect(m_taken, &HarvestListPanel::activated, &m_session, &SearchSession::openName);
     side->setMinimumWidth(200);
     return side;
 }
@@ -236,24 +236,9 @@ void HarvestBrowser::harvestBody(QWebEngineView *browser, bool ok) {
 }
 
 void HarvestBrowser::clearCache() {
-    const QString scratch = m_ctx.folder.path(QStringLiteral("\\SearchOutput.txt"));
+    const QString scratch = m_ctx.folder.searchOutput();
     if (!Files::fileExists(scratch))
         return;
     QFile::remove(scratch);
     m_browser->reload();
-}
-
-void HarvestBrowser::openName(const QString &name) {
-    m_ctx.WhoisName = name;
-    if (m_ctx.branding.PurchaseSwitch) {
-        m_ctx.desktop->openUrl(m_ctx.branding.PurchasePrefix + name);
-        return;
-    }
-    WindowRegistry &windows = m_main.windows();
-    windows.close(QStringLiteral("frmWhois"));
-    auto *viewer = new WhoisViewer(m_ctx.hosts.viewerServer, m_ctx.hosts.viewerPort, name, &m_main);
-    viewer->setWindowFlag(Qt::Window, true);
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
-    windows.adopt(QStringLiteral("frmWhois"), viewer);
-    viewer->show();
 }

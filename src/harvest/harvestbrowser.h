@@ -3,22 +3,22 @@
 #include <QMainWindow>
 
 class BrowserHarvest;
-class MainWindow;
 class HarvestChecker;
 class HarvestListPanel;
 class QComboBox;
 class QLabel;
 class QWebEngineView;
+class SearchSession;
 struct AppContext;
 
 // The browser harvester: a small web browser whose every page (and every frame, loaded in a
 // second browser) is scanned for domain names. The names are queued and checked one by one
 // with the window's own WHOIS connection; results show in the window's two lists and are
-// filed into the main window's lists.
+// filed into the session's lists.
 class HarvestBrowser : public QMainWindow {
     Q_OBJECT
 public:
-    HarvestBrowser(AppContext &ctx, MainWindow &main, QWidget *parent = nullptr);
+    explicit HarvestBrowser(SearchSession &session, QWidget *parent = nullptr);
     ~HarvestBrowser() override;
 
     BrowserHarvest &harvest() { return *m_harvest; }
@@ -36,10 +36,9 @@ private:
     void go();
     void harvestBody(QWebEngineView *browser, bool ok);
     void clearCache();
-    void openName(const QString &name);
 
     AppContext &m_ctx;
-    MainWindow &m_main;
+    SearchSession &m_session;
     BrowserHarvest *m_harvest = nullptr;
     HarvestChecker *m_checker = nullptr;
     QComboBox *m_address = nullptr;

@@ -15,7 +15,7 @@ HarvestChecker::HarvestChecker(const ProgramFolder &folder, const RegistrarTable
                                const WhoisOptions &whois, ResultLists &lists, const Timing &timing,
                                const PageHarvester &harvester, QObject *parent)
     : QObject(parent)
-    , m_queuePath(folder.path(QStringLiteral("\\BrowserSearch.txt")))
+    , m_queuePath(folder.browserSearchList())
     , m_table(table)
     , m_whois(whois)
     , m_lists(lists)

@@ -14,7 +14,7 @@ struct Timing;
 struct WhoisOptions;
 
 // Checks the names the browser harvester queued in "\BrowserSearch.txt", one WHOIS lookup at
-// a time, and files each result into the main window's lists. A reply holding "No match for"
+// a time, and files each result into the session's lists. A reply holding "No match for"
 // marks a name free; any other reply that ends with the server closing marks it taken; a
 // server that stays silent is abandoned after a few ticks and the name goes nowhere.
 class HarvestChecker : public QObject {

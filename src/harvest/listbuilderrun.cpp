@@ -43,8 +43,9 @@ int ListBuilderRun::wantedCountFor(int wantedIndex) {
     }
 }
 
-void ListBuilderRun::start(const QString &searchType, const QString &searchText, int wantedIndex) {
+void ListBuilderRun::start(SearchType searchType, const QString &searchText, int wantedIndex) {
     m_searchType = searchType;
+    const QString caption = SearchTypes::caption(searchType);
     m_startText = searchText;
     m_wantedCount = wantedCountFor(wantedIndex);
     m_pageIndex = 0;
@@ -65,17 +66,17 @@ void ListBuilderRun::start(const QString &searchType, const QString &searchText,
         return;
     }
     for (const SearchEngine &engine : parsed.engines) {
-        if (engine.caption == searchType) {
+        if (engine.caption == caption) {
             m_engine = engine;
             m_hasEngine = true;
             break;
         }
     }
     if (!m_hasEngine) {
-        if (!searchType.endsWith(QLatin1String(" Search")))
+        if (!SearchTypes::isWebSearch(searchType))
             return; // not a web search type: nothing to load
         fail(QStringLiteral("%1 has no row captioned \"%2\", so no search was made.")
-                 .arg(QFileInfo(path).fileName(), searchType),
+                 .arg(QFileInfo(path).fileName(), caption),
              false);
         return;
     }
@@ -180,7 +181,7 @@ void ListBuilderRun::finish(const QString &stopReason) {
     m_pause.stop();
     m_queue.clearPending();
     m_extractor.clearQueuedLinks();
-    const QString listPath = m_folder.path(ListFile);
+    const QString listPath = m_folder.browserSearchList();
     if (!TextFile::writeAll(listPath, list + QStringLiteral("\r\n"))) {
         emit writeFailed(listPath);
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/programfolder.h"
+#include "core/searchtype.h"
 #include "harvest/nameextractor.h"
 #include "harvest/pagequeue.h"
 #include "harvest/resultpagecheck.h"
@@ -21,7 +22,6 @@ struct Timing;
 class ListBuilderRun : public QObject {
     Q_OBJECT
 public:
-    static inline const QString ListFile = QStringLiteral("\\BrowserSearch.txt");
 
     ListBuilderRun(const ProgramFolder &folder, const RegistrarTable &table,
                    const VendorHosts &hosts, const Timing &timing, QObject *parent = nullptr);
@@ -29,21 +29,21 @@ public:
     // Reads the engines file and requests the first page of the engine captioned
     // `searchType`. A type without an engine row loads nothing; a bad engines file ends the
     // run at once (failed).
-    void start(const QString &searchType, const QString &searchText, int wantedIndex);
+    void start(SearchType searchType, const QString &searchText, int wantedIndex);
     // A result page finished loading: what the browser reports about it, the addresses of its
     // links (document order) and its body's inner HTML.
     void pageCompleted(const LoadedPage &page, const QStringList &links, const QString &bodyHtml);
     // A page known only by its body text.
     void pageCompleted(const QString &bodyHtml) { pageCompleted(LoadedPage{}, {}, bodyHtml); }
 
-    // The search text as the main window holds it when the list is finished; it names the
+    // The search text as the session holds it when the list is finished; it names the
     // kept copy. Defaults to the text the run started with.
     std::function<QString()> currentSearchText;
 
     static int wantedCountFor(int wantedIndex);
 
     // The search type the run was started for: its list is checked under that type.
-    QString searchType() const { return m_searchType; }
+    SearchType searchType() const { return m_searchType; }
     bool hasEngine() const { return m_hasEngine; }
     const SearchEngine &engine() const { return m_engine; }
     int wantedCount() const { return m_wantedCount; }
@@ -81,7 +81,7 @@ private:
     QTimer m_pause;
     SearchEngine m_engine;
     bool m_hasEngine = false;
-    QString m_searchType;
+    SearchType m_searchType = SearchType::YahooSearch;
     QString m_startText;
     int m_wantedCount = 100;
     int m_pageIndex = 0;

@@ -1,8 +1,7 @@
 #include "harvest/listbuilderwindow.h"
 
 #include "app/appcontext.h"
-#include "app/mainwindow.h"
-#include "app/searchdriver.h"
+#include "app/searchsession.h"
 #include "core/desktop.h"
 #include "harvest/listbuilderrun.h"
 
@@ -55,10 +54,11 @@ QWebEngineProfile *ListBuilderWindow::profile() {
     return shared;
 }
 
-ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget *parent)
+ListBuilderWindow::ListBuilderWindow(SearchSession &session, QWidget *parent)
     : QWidget(parent)
-    , m_ctx(ctx)
-    , m_main(main) {
+    , m_ctx(session.context())
+    , m_session(session) {
+    AppContext &ctx = m_ctx;
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("List Builder - Finding domain names..."));
     setWindowFlag(Qt::Window, true);
@@ -79,7 +79,7 @@ ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget 
     layout->addWidget(m_status);
 
     m_run = new ListBuilderRun(ctx.folder, ctx.registrars, ctx.hosts, ctx.timing, this);
-    m_run->currentSearchText = [this] { return m_main.searchText(); };
+    m_run->currentSearchText = [this] { return m_session.searchText(); };
     connect(m_run, &ListBuilderRun::navigate, this, [this](const QString &address) {
         // Strict: the encoded search text must reach the engine exactly as formed.
         m_browser->load(QUrl(address, QUrl::StrictMode));
@@ -95,7 +95,10 @@ ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget 
     connect(m_browser->page(), &QWebEnginePage::loadingChanged, this,
             &ListBuilderWindow::onLoadingChanged);
 
-    m_run->start(main.searchType(), main.searchText(), main.wantedCountIndex());
+    // The list is handed over to the type it is built for, whatever is chosen meanwhile.
+    if (session.hasType())
+        m_type = session.type();
+    m_run->start(m_type, session.searchText(), session.wantedCountIndex());
 }
 
 // The end of a load, told with its HTTP status (loadFinished comes before the status is known).
@@ -150,24 +153,18 @@ void ListBuilderWindow::onListReady(int foundTotal, int wordMax, const QString &
     close();
 }
 
-// The one place the builder hands its list to the main window's search. The list is
-// checked under the builder's own search type, whatever Combo1 shows by now, and from its
-// first entry.
+// The one place the builder hands its list to the session. The list is checked under the
+// builder's own search type, whatever Combo1 shows by now, and from its first entry.
 void ListBuilderWindow::startCheck(int wordMax) {
-    if (m_main.driver().running()) {
+    if (m_session.running()) {
         m_ctx.desktop->message(m_ctx.branding.ProductName,
                                QStringLiteral("Another search is running, so the list was not "
                                               "checked. Choose %1 after it has ended to check it.")
-                                   .arg(m_run->searchType()),
+                                   .arg(SearchTypes::caption(m_run->searchType())),
                                Desktop::Icon::Warning);
         return;
     }
-    const QString type = m_run->searchType();
-    if (m_main.searchType() != type)
-        m_main.selectSearchType(int(MainWindow::searchTypes().indexOf(type)));
-    m_main.setWordMax(QString::number(wordMax));
-    m_main.setWordNum(QStringLiteral("1"));
-    m_main.start();
+    m_session.startList(m_run->searchType(), m_ctx.folder.browserSearchList(), wordMax);
 }
 
 void ListBuilderWindow::onFailed(const QString &message, bool showPage) {

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "core/searchtype.h"
+
 #include <QWidget>
 
-class MainWindow;
 class ListBuilderRun;
 class QLineEdit;
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWebEngineView;
+class SearchSession;
 struct AppContext;
 
 // The list builder window: loads the search engine's result pages in a browser, collects the
@@ -17,7 +19,7 @@ struct AppContext;
 class ListBuilderWindow : public QWidget {
     Q_OBJECT
 public:
-    ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget *parent = nullptr);
+    explicit ListBuilderWindow(SearchSession &session, QWidget *parent = nullptr);
 
     ListBuilderRun &run() { return *m_run; }
     QWebEngineView *browser() const { return m_browser; }
@@ -34,7 +36,8 @@ private:
     void startCheck(int wordMax);
 
     AppContext &m_ctx;
-    MainWindow &m_main;
+    SearchSession &m_session;
+    SearchType m_type = SearchType::Browse; // no engine until a web search is chosen
     QWebEngineView *m_browser = nullptr;
     QLineEdit *m_status = nullptr;
     ListBuilderRun *m_run = nullptr;

@@ -53,35 +53,35 @@ ExtensionSettingsWindow::ExtensionSettingsWindow(AppContext &ctx, QWidget *paren
     if (const auto error = fillRegistrarList())
         showError(*error);
     m_editEnabled = true;
-    m_chkProxy->setChecked(
+    m_useProxy->setChecked(
         m_machine.getMachineSetting(kApp, kSection, QStringLiteral("chkProxy"), QStringLiteral("0"))
             .trimmed()
             .toInt() == 1);
-    setProxy(m_chkProxy->isChecked());
-    m_txtDefault->setText(m_ctx.whois.DefaultExtension);
-    setDefaultExtension(m_txtDefault->text());
+    setProxy(m_useProxy->isChecked());
+    m_defaultExtension->setText(m_ctx.whois.DefaultExtension);
+    setDefaultExtension(m_defaultExtension->text());
 
-    connect(m_chkProxy, &QCheckBox::toggled, this, &ExtensionSettingsWindow::setProxy);
-    connect(m_txtDefault, &QLineEdit::textChanged, this, &ExtensionSettingsWindow::setDefaultExtension);
+    connect(m_useProxy, &QCheckBox::toggled, this, &ExtensionSettingsWindow::setProxy);
+    connect(m_defaultExtension, &QLineEdit::textChanged, this, &ExtensionSettingsWindow::setDefaultExtension);
 }
 
 void ExtensionSettingsWindow::buildControls() {
-    m_list = new QTreeWidget(this);
-    m_list->setObjectName(QStringLiteral("lstDomains"));
-    m_list->setHeaderLabels({QStringLiteral("Extension"), QStringLiteral("Server"),
+    m_rowsView = new QTreeWidget(this);
+    m_rowsView->setObjectName(QStringLiteral("lstDomains"));
+    m_rowsView->setHeaderLabels({QStringLiteral("Extension"), QStringLiteral("Server"),
                              QStringLiteral("Port"), QStringLiteral("Status")});
-    m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->header()->setSectionsClickable(true);
-    m_list->header()->setSortIndicatorShown(false);
+    m_rowsView->setRootIsDecorated(false);
+    m_rowsView->setUniformRowHeights(true);
+    m_rowsView->setAllColumnsShowFocus(true);
+    m_rowsView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_rowsView->header()->setSectionsClickable(true);
+    m_rowsView->header()->setSortIndicatorShown(false);
     for (const auto &[column, width] : {std::pair{0, 80}, {1, 190}, {2, 55}, {3, 75}})
-        m_list->setColumnWidth(column, width);
+        m_rowsView->setColumnWidth(column, width);
 
-    m_txtExt = makeEdit(QStringLiteral("txtExt"), this);
-    m_txtServer = makeEdit(QStringLiteral("txtServer"), this);
-    m_txtPort = makeEdit(QStringLiteral("txtPort"), this);
+    m_extension = makeEdit(QStringLiteral("txtExt"), this);
+    m_server = makeEdit(QStringLiteral("txtServer"), this);
+    m_port = makeEdit(QStringLiteral("txtPort"), this);
     auto *command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("New Extension"), this);
     auto *command2 =
         makeButton(QStringLiteral("Command2"), QStringLiteral("Delete Selected"), this);
@@ -90,20 +90,20 @@ void ExtensionSettingsWindow::buildControls() {
     auto *cmdSave = makeButton(QStringLiteral("cmdSave"), QStringLiteral("Add/Save"), this);
     auto *command3 =
         makeButton(QStringLiteral("Command3"), QStringLiteral("Restore Defaults"), this);
-    m_chkProxy = new QCheckBox(QStringLiteral("Use the server entered under the extension "
+    m_useProxy = new QCheckBox(QStringLiteral("Use the server entered under the extension "
                                               "\"proxy\" for all whois lookups"),
                                this);
-    m_chkProxy->setObjectName(QStringLiteral("chkProxy"));
-    m_txtDefault = makeEdit(QStringLiteral("txtDefault"), this);
-    m_txtDefault->installEventFilter(this);
+    m_useProxy->setObjectName(QStringLiteral("chkProxy"));
+    m_defaultExtension = makeEdit(QStringLiteral("txtDefault"), this);
+    m_defaultExtension->installEventFilter(this);
 
     auto *fields = new QGridLayout;
     const std::array<std::pair<QLabel *, QLineEdit *>, 3> rows{
         std::pair{makeLabel(QStringLiteral("Label1"), QStringLiteral("Extension:"), this),
-                  m_txtExt},
+                  m_extension},
         std::pair{makeLabel(QStringLiteral("Label2"), QStringLiteral("Whois Server:"), this),
-                  m_txtServer},
-        std::pair{makeLabel(QStringLiteral("Label3"), QStringLiteral("Port:"), this), m_txtPort}};
+                  m_server},
+        std::pair{makeLabel(QStringLiteral("Label3"), QStringLiteral("Port:"), this), m_port}};
     for (int i = 0; i < int(rows.size()); ++i) {
         rows[i].first->setBuddy(rows[i].second);
         fields->addWidget(rows[i].first, i, 0);
@@ -118,7 +118,7 @@ void ExtensionSettingsWindow::buildControls() {
     auto *left = new QVBoxLayout;
     left->addWidget(
         makeLabel(QStringLiteral("Label4"), QStringLiteral("Enabled/Disabled Extensions:"), this));
-    left->addWidget(m_list, 1);
+    left->addWidget(m_rowsView, 1);
     auto *top = new QHBoxLayout;
     top->addLayout(left, 3);
     top->addLayout(side, 2);
@@ -126,10 +126,10 @@ void ExtensionSettingsWindow::buildControls() {
     auto *defaults = new QHBoxLayout;
     defaults->addWidget(
         makeLabel(QStringLiteral("Label5"), QStringLiteral("Default Extension:"), this));
-    defaults->addWidget(m_txtDefault, 1);
+    defaults->addWidget(m_defaultExtension, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addWidget(m_chkProxy);
+    layout->addWidget(m_useProxy);
     auto *label6 = makeLabel(QStringLiteral("Label6"),
                              QStringLiteral("Use the following extension in wordlist searches or "
                                             "if no extension is present in the domain:"),
@@ -139,9 +139,9 @@ void ExtensionSettingsWindow::buildControls() {
     layout->addLayout(defaults);
     resize(760, 500);
 
-    connect(m_list, &QTreeWidget::itemClicked, this,
+    connect(m_rowsView, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { rowClicked(item); });
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, &ExtensionSettingsWindow::sortByColumn);
+    connect(m_rowsView->header(), &QHeaderView::sectionClicked, this, &ExtensionSettingsWindow::sortByColumn);
     connect(command1, &QPushButton::clicked, this, &ExtensionSettingsWindow::newExtension);
     connect(cmdSave, &QPushButton::clicked, this, &ExtensionSettingsWindow::addSave);
     connect(cmdToggle, &QPushButton::clicked, this, &ExtensionSettingsWindow::toggleStatus);
@@ -152,32 +152,32 @@ void ExtensionSettingsWindow::buildControls() {
 std::optional<RegistrarError> ExtensionSettingsWindow::fillRegistrarList() {
     std::optional<RegistrarError> error;
     const QList<QStringList> rows = m_ctx.registrars.fileRows(&error);
-    m_list->clear();
+    m_rowsView->clear();
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
     for (const QStringList &row : rows)
         items << new QTreeWidgetItem(row.mid(0, 4));
-    m_list->addTopLevelItems(items);
+    m_rowsView->addTopLevelItems(items);
     // A sorted list stays sorted when it is filled again.
     if (m_sorted)
-        m_list->sortItems(m_sortColumn, m_sortOrder);
+        m_rowsView->sortItems(m_sortColumn, m_sortOrder);
     return error;
 }
 
 void ExtensionSettingsWindow::rowClicked(QTreeWidgetItem *item) {
     if (!item)
         return;
-    m_txtExt->setText(item->text(0));
-    m_txtServer->setText(item->text(1));
-    m_txtPort->setText(item->text(2));
+    m_extension->setText(item->text(0));
+    m_server->setText(item->text(1));
+    m_port->setText(item->text(2));
     m_editEnabled = item->text(3) == kEnabled;
 }
 
 void ExtensionSettingsWindow::newExtension() {
-    m_txtExt->clear();
-    m_txtServer->clear();
-    m_txtPort->clear();
-    m_txtExt->setFocus();
+    m_extension->clear();
+    m_server->clear();
+    m_port->clear();
+    m_extension->setFocus();
     m_editEnabled = true;
 }
 
@@ -188,14 +188,14 @@ void ExtensionSettingsWindow::addSave() {
                text.contains(QLatin1Char('\n'));
     };
     // Text is not trimmed: a single space counts as filled in.
-    if (m_txtExt->text().isEmpty() || m_txtServer->text().isEmpty() ||
-        !ExtensionRules::isValidPort(m_txtPort->text()) || breaksRow(m_txtExt->text()) ||
-        breaksRow(m_txtServer->text())) {
+    if (m_extension->text().isEmpty() || m_server->text().isEmpty() ||
+        !ExtensionRules::isValidPort(m_port->text()) || breaksRow(m_extension->text()) ||
+        breaksRow(m_server->text())) {
         showInvalidInput();
         return;
     }
-    refreshAndReload(m_ctx.registrars.saveRegistrar(m_txtExt->text(), m_txtServer->text(),
-                                                    m_txtPort->text(), m_editEnabled));
+    refreshAndReload(m_ctx.registrars.saveRegistrar(m_extension->text(), m_server->text(),
+                                                    m_port->text(), m_editEnabled));
 }
 
 void ExtensionSettingsWindow::toggleStatus() {
@@ -221,8 +221,8 @@ void ExtensionSettingsWindow::deleteSelected() {
     delete row;
     // The file takes the list's displayed order, so a sorted list writes sorted rows.
     QList<QStringList> rows;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = m_list->topLevelItem(i);
+    for (int i = 0; i < m_rowsView->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_rowsView->topLevelItem(i);
         rows.append({item->text(0), item->text(1), item->text(2), item->text(3)});
     }
     if (m_ctx.registrars.rewriteFromRows(rows)) {
@@ -231,9 +231,9 @@ void ExtensionSettingsWindow::deleteSelected() {
         return;
     }
     m_ctx.registrars.loadRegistrars();
-    m_txtExt->clear();
-    m_txtServer->clear();
-    m_txtPort->clear();
+    m_extension->clear();
+    m_server->clear();
+    m_port->clear();
 }
 
 void ExtensionSettingsWindow::restoreDefaults() {
@@ -250,12 +250,12 @@ void ExtensionSettingsWindow::refreshAndReload(std::optional<RegistrarError> err
 }
 
 void ExtensionSettingsWindow::sortByColumn(int column) {
-    if (m_list->topLevelItemCount() < 1)
+    if (m_rowsView->topLevelItemCount() < 1)
         return;
     m_sorted = true;
     m_sortColumn = column;
     m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    m_list->sortItems(m_sortColumn, m_sortOrder);
+    m_rowsView->sortItems(m_sortColumn, m_sortOrder);
 }
 
 void ExtensionSettingsWindow::setProxy(bool on) {
@@ -270,14 +270,14 @@ void ExtensionSettingsWindow::setDefaultExtension(const QString &text) {
 }
 
 void ExtensionSettingsWindow::normalizeDefault() {
-    const QString text = ExtensionRules::normalizeDefaultExtension(m_txtDefault->text());
-    if (text != m_txtDefault->text())
-        m_txtDefault->setText(text); // saved through the change handler
+    const QString text = ExtensionRules::normalizeDefaultExtension(m_defaultExtension->text());
+    if (text != m_defaultExtension->text())
+        m_defaultExtension->setText(text); // saved through the change handler
     m_ctx.whois.DefaultExtension = text;
 }
 
 bool ExtensionSettingsWindow::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_txtDefault && event->type() == QEvent::FocusOut &&
+    if (watched == m_defaultExtension && event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
         normalizeDefault();
     return QWidget::eventFilter(watched, event);
@@ -290,7 +290,7 @@ void ExtensionSettingsWindow::closeEvent(QCloseEvent *event) {
 }
 
 QTreeWidgetItem *ExtensionSettingsWindow::selectedRow() const {
-    const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
+    const QList<QTreeWidgetItem *> selected = m_rowsView->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
 }
 

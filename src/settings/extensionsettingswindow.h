@@ -57,10 +57,10 @@ private:
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 
-    QTreeWidget *m_list = nullptr;
-    QLineEdit *m_txtExt = nullptr;
-    QLineEdit *m_txtServer = nullptr;
-    QLineEdit *m_txtPort = nullptr;
-    QCheckBox *m_chkProxy = nullptr;
-    QLineEdit *m_txtDefault = nullptr;
+    QTreeWidget *m_rowsView = nullptr;
+    QLineEdit *m_extension = nullptr;
+    QLineEdit *m_server = nullptr;
+    QLineEdit *m_port = nullptr;
+    QCheckBox *m_useProxy = nullptr;
+    QLineEdit *m_defaultExtension = nullptr;
 };

@@ -68,7 +68,7 @@ bool AboutWindow::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_website && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         m_ctx.WebsiteMode = QStringLiteral("Website");
-        m_windows.replace(QStringLiteral("frmWebsite"));
+        m_windows.replace(WindowId::Website);
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -29,5 +29,5 @@ HelpLauncher::HelpLauncher(AppContext &context, QWidget *parent)
 }
 
 QString HelpLauncher::helpPath(const AppContext &context) {
-    return context.folder.path(QStringLiteral("\\Help.chm"));
+    return context.folder.helpFile();
 }

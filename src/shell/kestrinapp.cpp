@@ -2,23 +2,25 @@
 
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
-#include "harvest/listbuilderwindow.h"
-#include "harvest/harvestbrowser.h"
+#include "app/searchsession.h"
+#include "app/skin.h"
+#include "app/widgetdesktop.h"
+#include "core/settingsstore.h"
 #include "harvest/searchengines.h"
-#include "shell/helplauncher.h"
-#include "shell/aboutwindow.h"
 #include "generator/generatorwindow.h"
+#include "harvest/harvestbrowser.h"
+#include "harvest/listbuilderwindow.h"
 #include "settings/extensionsettingswindow.h"
+#include "shell/aboutwindow.h"
+#include "shell/helplauncher.h"
+#include "shell/splashart.h"
 #include "shell/splashwindow.h"
 #include "shell/websitewindow.h"
-#include "core/settingsstore.h"
-#include "app/skin.h"
-#include "shell/splashart.h"
-#include "app/widgetdesktop.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 
 #ifndef KESTRIN_DATA_FROM_EXE
@@ -68,36 +70,74 @@ int runKestrin(int argc, char **argv) {
     ctx.userStore = &userStore;
     ctx.machineStore = &machineStore;
     ctx.desktop = &desktop;
-    ctx.registrars.setFilePath(ctx.folder.path(QStringLiteral("\\registrars.txt")));
+    ctx.registrars.setFilePath(ctx.folder.registrarsFile());
     // The list builder's engines, editable by hand; a failure shows when a list is built.
     SearchEngines::ensureFile(ctx.folder.path(SearchEngines::FileName));
 
-    QPointer<SplashWindow> splash = new SplashWindow(ctx);
-    QPointer<MainWindow> main;
-    QObject::connect(splash, &SplashWindow::handedOver, &app, [&main](MainWindow *m) { main = m; });
+    KestrinApp program(ctx);
+    QPointer<SplashWindow> splash = program.createSplash();
     splash->show();
     quitAfterRequestedTime();
 
     const int code = app.exec();
     if (ctx.branding.SkinSwitch)
         endSkin(ctx.branding);
-    delete main;
+    delete program.mainWindow();
     delete splash;
     return code;
 }
 
-void registerWindows(MainWindow &main, AppContext &context) {
+KestrinApp::KestrinApp(AppContext &context)
+    : m_ctx(context) {}
+
+KestrinApp::~KestrinApp() {
+    // The main window presents the session: it goes first.
+    delete m_main;
+}
+
+MainWindow *KestrinApp::mainWindow() const {
+    return m_main;
+}
+
+SearchSession *KestrinApp::session() const {
+    return m_session.get();
+}
+
+SplashWindow *KestrinApp::createSplash() {
+    return new SplashWindow(m_ctx, [this](SplashWindow &splash) { showMainWindow(&splash); });
+}
+
+MainWindow *KestrinApp::showMainWindow(SplashWindow *splash) {
+    m_session = std::make_unique<SearchSession>(m_ctx);
+    auto *main = new MainWindow(*m_session);
+    m_main = main;
+    // Windows first: the main window's load may already open the help launcher.
+    registerWindows(*main);
+    if (splash)
+        main->windows().adopt(WindowId::Splash, splash);
+    main->load();
+    // Without a window manager (a bare X server) "maximised" means nothing, so give the window
+    // the screen's working area first; a window manager then maximises it as usual.
+    if (QScreen *screen = main->screen())
+        main->setGeometry(screen->availableGeometry());
+    main->showMaximized();
+    return main;
+}
+
+void KestrinApp::registerWindows(MainWindow &main) {
     WindowRegistry &windows = main.windows();
-    AppContext *ctx = &context;
+    SearchSession *session = &main.session();
+    AppContext *ctx = &session->context();
     WindowRegistry *registry = &windows;
-    windows.setFactory(QStringLiteral("frmAbout"),
+    windows.setFactory(WindowId::About,
                        [ctx, registry] { return new AboutWindow(*ctx, *registry); });
-    windows.setFactory(QStringLiteral("frmWebsite"), [ctx] { return new WebsiteWindow(*ctx); });
-    windows.setFactory(QStringLiteral("Form8"), [ctx] { return new HelpLauncher(*ctx); });
-    MainWindow *window = &main;
-    windows.setFactory(QStringLiteral("frmMake"),
-                       [ctx, window] { return new GeneratorWindow(*ctx, *window); });
-    windows.setFactory(QStringLiteral("frmSettings"), [ctx] { return new ExtensionSettingsWindow(*ctx); });
-    windows.setFactory(QStringLiteral("Form3"), [ctx, window] { return new ListBuilderWindow(*ctx, *window); });
-    windows.setFactory(QStringLiteral("Form5"), [ctx, window] { return new HarvestBrowser(*ctx, *window); });
+    windows.setFactory(WindowId::Website, [ctx] { return new WebsiteWindow(*ctx); });
+    windows.setFactory(WindowId::HelpLauncher, [ctx] { return new HelpLauncher(*ctx); });
+    windows.setFactory(WindowId::Generator, [session] { return new GeneratorWindow(*session); });
+    windows.setFactory(WindowId::ExtensionSettings,
+                       [ctx] { return new ExtensionSettingsWindow(*ctx); });
+    windows.setFactory(WindowId::ListBuilder,
+                       [session] { return new ListBuilderWindow(*session); });
+    windows.setFactory(WindowId::HarvestBrowser,
+                       [session] { return new HarvestBrowser(*session); });
 }

@@ -1,8 +1,6 @@
 #include "shell/splashwindow.h"
 
 #include "app/appcontext.h"
-#include "app/mainwindow.h"
-#include "shell/kestrinapp.h"
 #include "app/skin.h"
 #include "shell/splashart.h"
 
@@ -11,9 +9,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-SplashWindow::SplashWindow(AppContext &context, QWidget *parent)
+SplashWindow::SplashWindow(AppContext &context, HandOver handOver, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , m_ctx(context) {
+    , m_ctx(context)
+    , m_handOver(std::move(handOver)) {
     setObjectName(QStringLiteral("frmSplash"));
     m_ctx.branding = loadBranding();
     setWindowTitle(m_ctx.branding.ProductName);
@@ -55,17 +54,8 @@ void SplashWindow::tick() {
 }
 
 void SplashWindow::handOver() {
-    auto *main = new MainWindow(m_ctx);
-    m_main = main;
-    // Windows first: the main window's load may already open the help launcher.
-    registerWindows(*main, m_ctx);
-    main->windows().adopt(objectName(), this);
-    main->load();
-    // Without a window manager (a bare X server) "maximised" means nothing, so give the window
-    // the screen's working area first; a window manager then maximises it as usual.
-    if (QScreen *screen = main->screen())
-        main->setGeometry(screen->availableGeometry());
-    main->showMaximized();
+    m_handedOver = true;
+    if (m_handOver)
+        m_handOver(*this);
     hide();
-    emit handedOver(main);
 }

@@ -1,13 +1,15 @@
 #include "app/mainwindow.h"
-#include "generator/generatorwindow.h"
-#include "whois/lookuppool.h"
-#include "loopbackwhoisserver.h"
+#include "app/searchdriver.h"
+#include "app/searchsession.h"
 #include "core/namelistmodel.h"
 #include "core/resultlists.h"
-#include "app/searchdriver.h"
+#include "generator/generatorwindow.h"
+#include "loopbackwhoisserver.h"
 #include "testcontext.h"
+#include "whois/lookuppool.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -16,27 +18,31 @@
 #include <memory>
 
 namespace {
-constexpr int GenerateType = 1; // "Generate names" in the main window's search types
+const int GenerateType = SearchTypes::index(SearchType::Generate);
 
 // A started main window over a temporary program folder whose "Generate names" selection
 // opens the real generator window.
 struct Env : TestContext {
+    std::unique_ptr<SearchSession> session;
     std::unique_ptr<MainWindow> main;
 
     explicit Env(int tickMs = 10)
         : TestContext(tickMs) {
         ctx.userStore->write("Kestrin", "Settings", "showHelp", "0");
     }
+    ~Env() { main.reset(); }
     void start() {
-        main = std::make_unique<MainWindow>(ctx);
-        main->windows().setFactory("frmMake", [this] { return new GeneratorWindow(ctx, *main); });
+        session = std::make_unique<SearchSession>(ctx);
+        main = std::make_unique<MainWindow>(*session);
+        main->windows().setFactory(WindowId::Generator,
+                                   [this] { return new GeneratorWindow(*session); });
         main->load();
     }
     GeneratorWindow &open() {
         if (!main)
             start();
         main->selectSearchType(GenerateType);
-        auto *w = qobject_cast<GeneratorWindow *>(main->windows().window("frmMake"));
+        auto *w = qobject_cast<GeneratorWindow *>(main->windows().window(WindowId::Generator));
         if (!w)
             qFatal("the generator window did not open");
         return *w;
@@ -118,7 +124,7 @@ void TestGeneratorWindow::optionsSurviveReopening() {
         child<QLineEdit>(w, "txtCustom")->setText(".de");
         w.close();
     }
-    QTRY_VERIFY(!env.main->windows().window("frmMake"));
+    QTRY_VERIFY(!env.main->windows().window(WindowId::Generator));
     GeneratorWindow &w = env.open();
     QVERIFY(!child<QCheckBox>(w, "chkExt3")->isChecked());
     QVERIFY(!child<QCheckBox>(w, "chkAdd2")->isChecked());
@@ -214,8 +220,10 @@ void TestGeneratorWindow::laterRunsSearchFromTheirFirstName() {
     env.main->stop();
     env.main->selectSearchType(4);
     QCOMPARE(run(w), 36);
-    QCOMPARE(env.main->listPath(), env.tmp.path("\\CreatedDomains.txt"));
-    QCOMPARE(env.main->searchType(), QStringLiteral("Generate names"));
+    QCOMPARE(env.session->listPath(), env.tmp.path("\\CreatedDomains.txt"));
+    QCOMPARE(env.session->type(), SearchType::Generate);
+    QCOMPARE(child<QComboBox>(*env.main, "Combo1")->currentText(),
+             QStringLiteral("Generate names"));
     QCOMPARE(text(*env.main, "txtWordNum"), QStringLiteral("1"));
     QCOMPARE(env.wordMax(), QStringLiteral("36"));
 }
@@ -311,7 +319,7 @@ void TestGeneratorWindow::generatedNamesAreLookedUpOnce() {
     child<QCheckBox>(w, "chkAdd2")->setChecked(false);
     child<QLineEdit>(w, "Text1")->setText("kestrin");
 
-    QSignalSpy stopped(&env.main->driver(), &SearchDriver::stopped);
+    QSignalSpy stopped(&env.session->driver(), &SearchDriver::stopped);
     QCOMPARE(run(w), 60);
     QVERIFY(stopped.wait(60000));
     QStringList queried;
@@ -321,7 +329,7 @@ void TestGeneratorWindow::generatedNamesAreLookedUpOnce() {
     QStringList generated = w.generated().names();
     generated.sort();
     QCOMPARE(queried, generated);
-    QCOMPARE(env.main->lists().counter(ResultLists::Registered), 60);
+    QCOMPARE(env.session->lists().counter(ResultLists::Registered), 60);
 }
 
 QTEST_MAIN(TestGeneratorWindow)

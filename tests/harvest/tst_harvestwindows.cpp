@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/searchsession.h"
 #include "core/resultlists.h"
 #include "harvest/browserharvest.h"
 #include "harvest/harvestbrowser.h"
@@ -35,16 +36,19 @@ constexpr int kWebTimeout = 60000; // the first page also starts the browser eng
 struct Rig : TestContext {
     LoopbackHttpServer web;
     LoopbackWhoisServer whois;
+    std::unique_ptr<SearchSession> session;
     std::unique_ptr<MainWindow> main;
 
     Rig() {
         web.start();
         whois.start();
         ctx.hosts = harvestHosts();
-        main = std::make_unique<MainWindow>(ctx); // no window factories: opens nothing else
+        session = std::make_unique<SearchSession>(ctx);
+        main = std::make_unique<MainWindow>(*session); // no window factories: opens nothing else
         main->load();
         ctx.registrars.setRows(harvestTable(QStringLiteral("127.0.0.1"), whois.port()).rows());
     }
+    ~Rig() { main.reset(); }
 
     // The engines file with both web search types pointing at the loopback server.
     void writeEngines() {
@@ -117,10 +121,10 @@ void TestHarvestWindows::listBuilderHandsOverItsList() {
     const QString query = QStringLiteral("/search?p=web+names&b=");
     rig.web.setPage(query + "1&pz=7", kResultPage + Rig::fixture("yahoo-1.html"));
     rig.web.setPage(query + "8&pz=7", kResultPage); // nothing new: the run ends here
-    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Yahoo Search"));
+    rig.main->selectSearchType(SearchTypes::index(SearchType::YahooSearch));
     rig.main->findChild<QLineEdit *>("txtSearch")->setText("web names");
 
-    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(*rig.session);
     QSignalSpy read(&builder->run(), &ListBuilderRun::pageRead);
     builder->show();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
@@ -155,14 +159,14 @@ void TestHarvestWindows::googleResultsUnderTheBuildersOwnType() {
     rig.web.setPage(query + "0", Rig::fixture("google-1.html"));
     rig.web.setPage(query + "10", Rig::fixture("google-2.html"));
     rig.web.setPage(query + "20", Rig::fixture("google-2.html")); // the end of the results
-    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Google Search"));
+    rig.main->selectSearchType(SearchTypes::index(SearchType::GoogleSearch));
     rig.main->findChild<QLineEdit *>("txtSearch")->setText("web & names");
 
-    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(*rig.session);
     QSignalSpy read(&builder->run(), &ListBuilderRun::pageRead);
     builder->show();
     // The user turns to another search type while the list is being built.
-    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Full Word List"));
+    rig.main->selectSearchType(SearchTypes::index(SearchType::FullWordList));
     QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
     printFigures(read, "google-1.html, google-2.html");
     QCOMPARE(rig.web.requests.filter("/search?").size(), 3);
@@ -174,8 +178,8 @@ void TestHarvestWindows::googleResultsUnderTheBuildersOwnType() {
     QCOMPARE(rig.desktop.messages.first().text,
              QStringLiteral("List of 9 unique domains was created successfully!"));
     // Checked as the Google search it was built for, from its first name.
-    QCOMPARE(rig.main->searchType(), QStringLiteral("Google Search"));
-    QVERIFY(rig.main->listPath().endsWith("BrowserSearch.txt"));
+    QCOMPARE(rig.session->type(), SearchType::GoogleSearch);
+    QVERIFY(rig.session->listPath().endsWith("BrowserSearch.txt"));
     QTRY_VERIFY_WITH_TIMEOUT(rig.whois.queries.contains("alphawidgets.com"), kWebTimeout);
     QCOMPARE(rig.main->findChild<QLineEdit *>("txtWordMax")->text(), QStringLiteral("9"));
     QTRY_VERIFY(builder.isNull());
@@ -187,10 +191,10 @@ void TestHarvestWindows::consentPageStaysToBeAnswered() {
     rig.writeEngines();
     rig.tmp.writeFile("\\BrowserSearch.txt", "previous.com\r\n");
     rig.web.setPage("/search?q=web+names&start=0", Rig::fixture("consent.html"));
-    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Google Search"));
+    rig.main->selectSearchType(SearchTypes::index(SearchType::GoogleSearch));
     rig.main->findChild<QLineEdit *>("txtSearch")->setText("web names");
 
-    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(*rig.session);
     // Cookies of the builder's browser outlive the window and the program.
     QWebEngineProfile *profile = builder->browser()->page()->profile();
     QCOMPARE(profile, ListBuilderWindow::profile());
@@ -208,7 +212,7 @@ void TestHarvestWindows::consentPageStaysToBeAnswered() {
     QVERIFY(builder->browser()->url().toString().endsWith("start=0"));
     QCOMPARE(builder->findChild<QLineEdit *>("Text1")->text(), message);
     QCOMPARE(rig.tmp.readFile("\\BrowserSearch.txt"), QByteArray("previous.com\r\n"));
-    QVERIFY(!rig.main->driver().running());
+    QVERIFY(!rig.session->driver().running());
     delete builder; // its page goes before the shared profile
 }
 
@@ -218,10 +222,10 @@ void TestHarvestWindows::refusedPageEndsTheRunWithTheNamesBefore() {
     rig.web.setPage("/search?q=web+names&start=0", Rig::fixture("google-1.html"));
     rig.web.setPage("/search?q=web+names&start=10", Rig::fixture("captcha.html"), "text/html",
                     "429 Too Many Requests");
-    rig.main->selectSearchType(MainWindow::searchTypes().indexOf("Google Search"));
+    rig.main->selectSearchType(SearchTypes::index(SearchType::GoogleSearch));
     rig.main->findChild<QLineEdit *>("txtSearch")->setText("web names");
 
-    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    QPointer<ListBuilderWindow> builder = new ListBuilderWindow(*rig.session);
     builder->show();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
     const QString message = rig.desktop.messages.first().text;
@@ -238,7 +242,7 @@ void TestHarvestWindows::refusedPageEndsTheRunWithTheNamesBefore() {
     // A CAPTCHA page served as a normal page is recognised by what it says.
     rig.desktop.messages.clear();
     rig.web.setPage("/search?q=web+names&start=0", Rig::fixture("captcha.html"));
-    builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    builder = new ListBuilderWindow(*rig.session);
     builder->show();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
     QVERIFY2(rig.desktop.messages.first().text.startsWith(
@@ -251,13 +255,13 @@ void TestHarvestWindows::refusedPageEndsTheRunWithTheNamesBefore() {
     rig.tmp.writeFile("\\searchengines.txt",
                       "Google Search|http://127.0.0.1:1/search?q={query}&start={first}|10|5\r\n"
                       "Yahoo Search|http://127.0.0.1:1/search?p={query}&b={first1}|10|5\r\n");
-    builder = new ListBuilderWindow(rig.ctx, *rig.main);
+    builder = new ListBuilderWindow(*rig.session);
     builder->show();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.messages.isEmpty(), kWebTimeout);
     QVERIFY2(rig.desktop.messages.first().text.startsWith(
                  "Page 1 of Google Search was a page that could not be loaded ("),
              qPrintable(rig.desktop.messages.first().text));
-    QVERIFY(!rig.main->driver().running());
+    QVERIFY(!rig.session->driver().running());
     delete builder;
 }
 
@@ -273,7 +277,7 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     rig.whois.replies.insert("framedname.com", LoopbackWhoisServer::freeReply());
     rig.ctx.branding.WebsiteText = rig.web.baseUrl() + "/home.html";
 
-    auto *browser = new HarvestBrowser(rig.ctx, *rig.main);
+    auto *browser = new HarvestBrowser(*rig.session);
     // Sized to the screen before it is shown, so a bare X server shows it whole too.
     QCOMPARE(browser->geometry(), browser->screen()->availableGeometry());
     browser->show();
@@ -285,8 +289,9 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     QCOMPARE(list1->item(0)->text(), QStringLiteral("example.com"));
     QCOMPARE(list2->item(0)->text(), QStringLiteral("mailer.net"));
     QCOMPARE(browser->findChild<QLabel *>("Label1")->text(), QStringLiteral("Unregistered: (1)"));
-    QCOMPARE(rig.main->lists().list(ResultLists::Mid)->names(), QStringList{"example.com"});
-    QCOMPARE(rig.main->lists().list(ResultLists::Registered)->names(), QStringList{"mailer.net"});
+    QCOMPARE(rig.session->lists().list(ResultLists::Mid)->names(), QStringList{"example.com"});
+    QCOMPARE(rig.session->lists().list(ResultLists::Registered)->names(),
+             QStringList{"mailer.net"});
     QCOMPARE(browser->windowTitle(), QStringLiteral("Home - Kestrin"));
 
     // Typed address and the go button; the frame's page is loaded in the second browser.

@@ -152,7 +152,7 @@ void TestListBuilder::stopsAtFirstPageWithoutNewNames() {
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
     run.currentSearchText = [] { return QStringLiteral("web names now"); };
-    run.start(QStringLiteral("Yahoo Search"), QStringLiteral("web names"), 0);
+    run.start(SearchType::YahooSearch, QStringLiteral("web names"), 0);
     QCOMPARE(navigations.count(), 1);
     QVERIFY(navigations.at(0).at(0).toString().endsWith("?p=web+names&b=1"));
 
@@ -182,7 +182,7 @@ void TestListBuilder::stopsOnceWantedCountReached() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Google Search"), QStringLiteral("x"), 0);
+    run.start(SearchType::GoogleSearch, QStringLiteral("x"), 0);
     QVERIFY(navigations.at(0).at(0).toString().endsWith("?q=x&start=0"));
     run.pageCompleted(linksPage(names(1, 60)));
     QTRY_COMPARE_WITH_TIMEOUT(navigations.count(), 2, 5000);
@@ -200,7 +200,7 @@ void TestListBuilder::unknownEngineLoadsNothing() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Full Word List"), QStringLiteral("x"), 0);
+    run.start(SearchType::FullWordList, QStringLiteral("x"), 0);
     run.pageCompleted(linksPage(names(1, 3)));
     QTest::qWait(50);
     QCOMPARE(navigations.count(), 0);
@@ -215,7 +215,7 @@ void TestListBuilder::reportsDuringExtractionAreQueued() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Yahoo Search"), QStringLiteral("q"), 0);
+    run.start(SearchType::YahooSearch, QStringLiteral("q"), 0);
     QString filler; // long enough to take several slices of the event loop
     for (int i = 0; i < 20000; ++i)
         filler += QStringLiteral("plain words without a name in them\n");
@@ -233,7 +233,7 @@ void TestListBuilder::resultLinksAddTheirTargets() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
     QSignalSpy read(&run, &ListBuilderRun::pageRead);
-    run.start(QStringLiteral("Yahoo Search"), QStringLiteral("q"), 0);
+    run.start(SearchType::YahooSearch, QStringLiteral("q"), 0);
     const QStringList links = {
         "https://r.search.yahoo.com/_ylt=A;_ylu=B/RV=2/RU=https%3a%2f%2fwww.wrapped.com%2fx/RK=2",
         "http://127.0.0.1:1/url?q=https://sub.plain.net/&sa=U",
@@ -273,7 +273,7 @@ void TestListBuilder::pagingFollowsNewResultLinks() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Google Search"), QStringLiteral("x"), 0);
+    run.start(SearchType::GoogleSearch, QStringLiteral("x"), 0);
     run.pageCompleted(okPage(), {"https://a.com/1", "https://b.com/1"}, QString());
     QTRY_COMPARE_WITH_TIMEOUT(navigations.count(), 2, 5000);
     run.pageCompleted(okPage(), {"https://a.com/2", "https://b.com/2"}, QString());
@@ -296,7 +296,7 @@ void TestListBuilder::pagingStopsAtTheEnginePageCount() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Google Search"), QStringLiteral("x"), 0);
+    run.start(SearchType::GoogleSearch, QStringLiteral("x"), 0);
     run.pageCompleted(linksPage(names(1, 10)));
     QTRY_COMPARE_WITH_TIMEOUT(navigations.count(), 2, 5000);
     QVERIFY(navigations.at(1).at(0).toString().endsWith("&p=2"));
@@ -312,7 +312,7 @@ void TestListBuilder::searchTextIsEncoded() {
     writeEngines(dir);
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
-    run.start(QStringLiteral("Google Search"), QStringLiteral("salt & c++ #1"), 0);
+    run.start(SearchType::GoogleSearch, QStringLiteral("salt & c++ #1"), 0);
     QCOMPARE(navigations.at(0).at(0).toString(),
              QStringLiteral("http://127.0.0.1:1/search?q=salt+%26+c%2B%2B+%231&start=0"));
 }
@@ -326,7 +326,7 @@ void TestListBuilder::pageProblemsEndTheRun() {
         ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
         QSignalSpy failed(&run, &ListBuilderRun::failed);
         QSignalSpy ready(&run, &ListBuilderRun::listReady);
-        run.start(QStringLiteral("Google Search"), QStringLiteral("x"), 0);
+        run.start(SearchType::GoogleSearch, QStringLiteral("x"), 0);
         LoadedPage consent = okPage();
         consent.formActions = {"https://consent.google.com/save"};
         run.pageCompleted(consent, {"https://policies.google.com/privacy"}, "Before you continue");
@@ -344,7 +344,7 @@ void TestListBuilder::pageProblemsEndTheRun() {
         ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
         QSignalSpy navigations(&run, &ListBuilderRun::navigate);
         QSignalSpy ready(&run, &ListBuilderRun::listReady);
-        run.start(QStringLiteral("Yahoo Search"), QStringLiteral("x"), 0);
+        run.start(SearchType::YahooSearch, QStringLiteral("x"), 0);
         run.pageCompleted(linksPage(names(1, 3)));
         QTRY_COMPARE_WITH_TIMEOUT(navigations.count(), 2, 5000);
         LoadedPage refused = okPage();
@@ -360,7 +360,7 @@ void TestListBuilder::pageProblemsEndTheRun() {
     {
         ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
         QSignalSpy failed(&run, &ListBuilderRun::failed);
-        run.start(QStringLiteral("Yahoo Search"), QStringLiteral("x"), 0);
+        run.start(SearchType::YahooSearch, QStringLiteral("x"), 0);
         LoadedPage down;
         down.loaded = false;
         down.errorText = "Connection refused";
@@ -377,7 +377,7 @@ void TestListBuilder::noNamesIsNoList() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy failed(&run, &ListBuilderRun::failed);
     QSignalSpy ready(&run, &ListBuilderRun::listReady);
-    run.start(QStringLiteral("Google Search"), QStringLiteral("nothing"), 0);
+    run.start(SearchType::GoogleSearch, QStringLiteral("nothing"), 0);
     run.pageCompleted(okPage(), {"https://www.google.com/preferences"}, "No results found.");
     QVERIFY(failed.wait(5000));
     QCOMPARE(failed.at(0).at(0).toString(),
@@ -393,7 +393,7 @@ void TestListBuilder::badEnginesFileStopsBeforeSearching() {
     ListBuilderRun run(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigations(&run, &ListBuilderRun::navigate);
     QSignalSpy failed(&run, &ListBuilderRun::failed);
-    run.start(QStringLiteral("Yahoo Search"), QStringLiteral("x"), 0);
+    run.start(SearchType::YahooSearch, QStringLiteral("x"), 0);
     QCOMPARE(navigations.count(), 0);
     QCOMPARE(failed.count(), 1);
     QVERIFY(failed.at(0).at(0).toString().contains("searchengines.txt, line 3: "));
@@ -403,7 +403,7 @@ void TestListBuilder::badEnginesFileStopsBeforeSearching() {
     QVERIFY(QFile::remove(dir.path("\\searchengines.txt")));
     ListBuilderRun again(dir.folder(), m_table, m_hosts, m_timing);
     QSignalSpy navigated(&again, &ListBuilderRun::navigate);
-    again.start(QStringLiteral("Yahoo Search"), QStringLiteral("x"), 0);
+    again.start(SearchType::YahooSearch, QStringLiteral("x"), 0);
     QVERIFY(navigated.at(0).at(0).toString().startsWith("https://search.yahoo.com/search?p=x&b=1"));
 }
 

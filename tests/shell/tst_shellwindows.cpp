@@ -99,18 +99,18 @@ void TestShellWindows::aboutWindowShowsTheVersionRecord() {
 void TestShellWindows::aboutWebsiteClickOpensTheWebsite() {
     ShellFixture f;
     WindowRegistry windows;
-    windows.setFactory(QStringLiteral("frmWebsite"), [&f] { return new WebsiteWindow(f.ctx); });
+    windows.setFactory(WindowId::Website, [&f] { return new WebsiteWindow(f.ctx); });
     AboutWindow about(f.ctx, windows);
     about.show();
     QLabel *website = about.findChild<QLabel *>(QStringLiteral("lblWebsite"));
     QVERIFY(website);
     QTest::mouseClick(website, Qt::LeftButton);
     QCOMPARE(f.desktop.openedUrls, QStringList{"http://" + f.ctx.branding.WebsiteText});
-    QVERIFY(windows.window(QStringLiteral("frmWebsite")));
+    QVERIFY(windows.window(WindowId::Website));
     // Each click opens the site again.
     QTest::mouseClick(website, Qt::LeftButton);
     QCOMPARE(f.desktop.openedUrls.size(), 2);
-    QTRY_VERIFY_WITH_TIMEOUT(!windows.window(QStringLiteral("frmWebsite")), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.window(WindowId::Website), 10000);
 }
 
 void TestShellWindows::aboutWindowWithTheSkin() {

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "shell/kestrinapp.h"
 #include "shell/splashwindow.h"
 #include "shellfixture.h"
 
@@ -11,15 +12,36 @@
 class TestSplash : public QObject {
     Q_OBJECT
 private slots:
+    void handsOverOnceThroughItsCallback();
     void mainWindowAppearsAfterTheLastTick();
     void mainWindowCanOpenEveryWindowByName();
     void viewHelpOpensTheHelpFile();
 };
 
+// The splash knows nothing of what follows it: it calls its hand-over once, visible, on its
+// last tick, and hides afterwards.
+void TestSplash::handsOverOnceThroughItsCallback() {
+    ShellFixture f;
+    int calls = 0;
+    bool visibleDuringHandOver = false;
+    SplashWindow splash(f.ctx, [&](SplashWindow &s) {
+        ++calls;
+        visibleDuringHandOver = s.isVisible();
+    });
+    splash.show();
+    QTRY_VERIFY_WITH_TIMEOUT(splash.handedOver(), 20000);
+    QCOMPARE(calls, 1);
+    QVERIFY(visibleDuringHandOver);
+    QVERIFY(!splash.isVisible());
+    QTest::qWait(100);
+    QCOMPARE(calls, 1);
+}
+
 void TestSplash::mainWindowAppearsAfterTheLastTick() {
     ShellFixture f;
     f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "0");
-    QPointer<SplashWindow> splash = new SplashWindow(f.ctx);
+    KestrinApp program(f.ctx);
+    QPointer<SplashWindow> splash = program.createSplash();
     QList<bool> mainExistedAtTick;
     QObject::connect(splash, &SplashWindow::ticked, [&] {
         bool found = false;
@@ -29,8 +51,8 @@ void TestSplash::mainWindowAppearsAfterTheLastTick() {
     });
     splash->show();
     QVERIFY(splash->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
-    QPointer<MainWindow> main = splash->mainWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(program.mainWindow(), 20000);
+    QPointer<MainWindow> main = program.mainWindow();
 
     QCOMPARE(mainExistedAtTick.size(), 75);
     QVERIFY(!mainExistedAtTick.contains(true));
@@ -45,7 +67,7 @@ void TestSplash::mainWindowAppearsAfterTheLastTick() {
     QVERIFY(QFileInfo::exists(f.tmp.path("\\Remembered.txt")));
 
     // Alive but hidden until the main window closes, which takes it along.
-    QCOMPARE(main->windows().window(QStringLiteral("frmSplash")), splash.data());
+    QCOMPARE(main->windows().window(WindowId::Splash), splash.data());
     main->close();
     QTRY_VERIFY(splash.isNull());
     delete main;
@@ -54,13 +76,15 @@ void TestSplash::mainWindowAppearsAfterTheLastTick() {
 void TestSplash::mainWindowCanOpenEveryWindowByName() {
     ShellFixture f;
     f.ctx.userStore->write(f.ctx.productApp(), AppContext::Section, "showHelp", "0");
-    QPointer<SplashWindow> splash = new SplashWindow(f.ctx);
-    QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
-    QPointer<MainWindow> main = splash->mainWindow();
-    for (const char *name :
-         {"frmAbout", "frmWebsite", "Form8", "frmMake", "frmSettings", "Form3", "Form5"})
-        QVERIFY2(main->windows().hasFactory(QLatin1String(name)), name);
-    QWidget *about = main->windows().open(QStringLiteral("frmAbout"));
+    KestrinApp program(f.ctx);
+    QPointer<SplashWindow> splash = program.createSplash();
+    QTRY_VERIFY_WITH_TIMEOUT(program.mainWindow(), 20000);
+    QPointer<MainWindow> main = program.mainWindow();
+    for (WindowId id :
+         {WindowId::About, WindowId::Website, WindowId::HelpLauncher, WindowId::Generator,
+          WindowId::ExtensionSettings, WindowId::ListBuilder, WindowId::HarvestBrowser})
+        QVERIFY2(main->windows().hasFactory(id), qPrintable(WindowRegistry::objectName(id)));
+    QWidget *about = main->windows().open(WindowId::About);
     QVERIFY(about && about->isVisible());
     QCOMPARE(about->windowTitle(), QStringLiteral("About ") + f.ctx.branding.ProductName);
     main->close();
@@ -70,9 +94,10 @@ void TestSplash::mainWindowCanOpenEveryWindowByName() {
 void TestSplash::viewHelpOpensTheHelpFile() {
     ShellFixture f;
     f.tmp.writeFile("\\Help.chm", "ITSF");
-    QPointer<SplashWindow> splash = new SplashWindow(f.ctx);
-    QTRY_VERIFY_WITH_TIMEOUT(splash->mainWindow(), 20000);
-    QPointer<MainWindow> main = splash->mainWindow();
+    KestrinApp program(f.ctx);
+    QPointer<SplashWindow> splash = program.createSplash();
+    QTRY_VERIFY_WITH_TIMEOUT(program.mainWindow(), 20000);
+    QPointer<MainWindow> main = program.mainWindow();
     // The first start has shown the help once already.
     QCOMPARE(f.desktop.openedFiles.size(), 1);
     QCOMPARE(f.userSetting("showHelp"), QStringLiteral("0"));
@@ -86,7 +111,7 @@ void TestSplash::viewHelpOpensTheHelpFile() {
     QCOMPARE(f.desktop.openedFiles, QStringList(2, f.tmp.root() + QStringLiteral("/Help.chm")));
     QCOMPARE(f.machineSetting("showHelp"), QStringLiteral("0"));
     // The launcher is gone again.
-    QTRY_VERIFY(!main->windows().window(QStringLiteral("Form8")));
+    QTRY_VERIFY(!main->windows().window(WindowId::HelpLauncher));
     main->close();
     delete main;
 }

@@ -1,5 +1,6 @@
 #include "core/filehelpers.h"
 #include "app/mainwindow.h"
+#include "app/searchsession.h"
 #include "loopbackwhoisserver.h"
 #include "core/resultlists.h"
 #include "app/searchdriver.h"
@@ -45,7 +46,8 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
                   "com|127.0.0.1|" + QByteArray::number(server.port()) + "|Enabled\r\n\r\n");
 
     AppContext &ctx = test.ctx;
-    MainWindow form(ctx);
+    SearchSession session(ctx);
+    MainWindow form(session);
     form.load();
     form.show();
 
@@ -59,7 +61,7 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
     emit combo->activated(combo->currentIndex());
     QVERIFY(start->isEnabled());
 
-    QSignalSpy stopped(&form.driver(), &SearchDriver::stopped);
+    QSignalSpy stopped(&form.session().driver(), &SearchDriver::stopped);
     start->click();
     QVERIFY(stopped.wait(120000));
 
@@ -71,7 +73,7 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
     QCOMPARE(highCaption->text(), QString("High Profile (%1)").arg(expectedFree.size()));
     QCOMPARE(takenCaption->text(), QString("Registered (%1)").arg(676 - expectedFree.size()));
 
-    const QStringList mirrors = form.lists().mirrorFilePaths();
+    const QStringList mirrors = form.session().lists().mirrorFilePaths();
     QVERIFY(mirrors.last().contains("SuperHighProfile"));
     QStringList mirrored = TextFile::readLines(mirrors.last());
     mirrored.removeAll(QString());

@@ -3,6 +3,7 @@
 #include "whois/lookuppool.h"
 #include "loopbackwhoisserver.h"
 #include "core/resultlists.h"
+#include "core/searchtype.h"
 #include "app/searchdriver.h"
 #include "tempprogramfolder.h"
 #include "core/timing.h"
@@ -36,7 +37,6 @@ private slots:
     void positionKeys_data();
     void positionKeys();
     void typeChangedMidRunKeepsTheOldTypesPosition();
-    void webSearchStartsAtTheFirstEntry();
     void missingListFileIsReportedAndStopsTheRun();
     void emptyRegistrarTableStillRunsToTheEnd();
     void statusPanels();
@@ -81,7 +81,7 @@ void TestSearchDriver::init() {
     m_pool = std::make_unique<LookupPool>(m_table, m_options, *m_lists, m_desktop, m_timing);
     m_pool->setReconnectPort(m_server->port());
     m_driver = std::make_unique<SearchDriver>(*m_pool, m_folder->userStore(), m_desktop, m_timing);
-    m_driver->setSearchType("Full Word List");
+    m_driver->setPositionKey("FullWordNum");
 }
 
 void TestSearchDriver::cleanup() {
@@ -235,7 +235,9 @@ void TestSearchDriver::positionKeys() {
     QFETCH(QString, type);
     QFETCH(QString, key);
     writeList(3);
-    m_driver->setSearchType(type);
+    SearchType searchType{};
+    QVERIFY(SearchTypes::fromCaption(type, &searchType));
+    m_driver->setPositionKey(SearchTypes::positionKey(searchType));
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
     m_driver->start(1, 3);
@@ -256,23 +258,12 @@ void TestSearchDriver::typeChangedMidRunKeepsTheOldTypesPosition() {
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
     m_driver->start(1, 25);
-    m_driver->setSearchType("All Two Letter");
+    m_driver->setPositionKey("TwoWordNum");
     QVERIFY(stopped.wait(WaitMs));
 
     QCOMPARE(read("FullWordNum"), QString("26"));
     QCOMPARE(read("TwoWordNum"), QString());
     QCOMPARE(read("wordNumber"), QString("26"));
-}
-
-void TestSearchDriver::webSearchStartsAtTheFirstEntry() {
-    writeList(5);
-    m_driver->setSearchType("Yahoo Search");
-    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
-
-    m_driver->start(4, 5);
-    QVERIFY(stopped.wait(WaitMs));
-
-    QCOMPARE(m_server->queries.size(), 5);
 }
 
 void TestSearchDriver::missingListFileIsReportedAndStopsTheRun() {

@@ -1,10 +1,11 @@
 #include "app/elidedlabel.h"
+#include "app/mainlayout.h"
+#include "app/searchdriver.h"
+#include "app/searchsession.h"
+#include "core/machinesettings.h"
+#include "core/resultlists.h"
 #include "mainwindowfixture.h"
 #include "whois/lookuppool.h"
-#include "core/machinesettings.h"
-#include "app/mainlayout.h"
-#include "core/resultlists.h"
-#include "app/searchdriver.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,10 +21,6 @@
 #include <QToolButton>
 
 namespace {
-const QStringList ListFiles{"BrowserSearch.txt", "Appends.txt", "CreatedDomains.txt",
-                            "Remembered.txt"};
-const QStringList Folders{"backups", "overflow", "wordlists", "searches"};
-
 QByteArray entries(int n) {
     QByteArray text;
     for (int i = 1; i <= n; ++i)
@@ -35,33 +32,27 @@ QByteArray entries(int n) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartPreparesTheFolder();
-    void secondStartChangesNothing();
-    void startupReadsOptions_data();
-    void startupReadsOptions();
+    void firstStartShowsTheWindowAndHelp();
     void badRegistrarRowShowsInStatusBar();
     void wordListSelection_data();
     void wordListSelection();
     void otherTypes();
     void customList();
-    void wordNumResetRule_data();
-    void wordNumResetRule();
     void numberFieldsTakeWholeNumbersOnly();
+    void startFieldsFollowTheSession();
     void startAndStop();
+    void toolsMenuDuringARunStopsItFirst();
     void geometryAndMinimumSize();
     void nothingCutAtMinimumSize();
     void statusPanelsMarkCutText();
     void overflowNoticeAndShutdown();
 };
 
-void TestMainWindow::firstStartPreparesTheFolder() {
+void TestMainWindow::firstStartShowsTheWindowAndHelp() {
     MainWindowFixture f;
     MainWindow &form = f.start();
-    for (const QString &file : ListFiles)
-        QCOMPARE(f.tmp.readFile("\\" + file), QByteArray("\r\n"));
-    for (const QString &folder : Folders)
-        QVERIFY2(QFileInfo(f.tmp.root() + "/" + folder).isDir(), qPrintable(folder));
-    QCOMPARE(f.tmp.readFile("\\registrars.txt"), RegistrarTable::defaultFileContent());
+    // The session's start-up ran.
+    QVERIFY(QFileInfo(f.tmp.root() + "/wordlists").isDir());
     QCOMPARE(f.ctx.registrars.rows().size(), 92);
 
     QCOMPARE(form.windowTitle(), QStringLiteral("Kestrin by Kestrin Software"));
@@ -70,78 +61,12 @@ void TestMainWindow::firstStartPreparesTheFolder() {
     QVERIFY(form.windowState() & Qt::WindowMaximized);
     // Help is shown on the first start only.
     QCOMPARE(f.opened, QStringList{"Form8"});
-    QCOMPARE(f.tmp.userStore().read("Kestrin", "Settings", "showHelp", ""), QStringLiteral("0"));
-    QVERIFY(!form.windows().window("Form8"));
-    QVERIFY(f.desktop.messages.isEmpty());
-}
-
-void TestMainWindow::secondStartChangesNothing() {
-    MainWindowFixture f;
-    f.tmp.writeFile("\\Remembered.txt", "kept.com\r\n \r\n\r\nother.net\r\n");
-    f.start();
-    f.form.reset();
-
-    // Back-date everything so any rewrite would show in the modification time.
-    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
-    QHash<QString, QByteArray> before;
-    for (const QString &name : ListFiles + QStringList{"registrars.txt"}) {
-        QFile file(f.tmp.path("\\" + name));
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
-        before.insert(name, file.readAll());
-    }
-
+    QVERIFY(!form.windows().window(WindowId::HelpLauncher));
+    form.close();
     f.opened.clear();
-    MainWindow &form = f.start();
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        QCOMPARE(f.tmp.readFile("\\" + it.key()), it.value());
-        QCOMPARE(QFileInfo(f.tmp.path("\\" + it.key())).lastModified(), old);
-    }
-    QCOMPARE(form.lists().list(ResultLists::Saved)->names(),
-             (QStringList{"kept.com", "other.net"}));
-    QVERIFY(!f.opened.contains("Form8"));
-}
-
-void TestMainWindow::startupReadsOptions_data() {
-    QTest::addColumn<QString>("machineProxy");
-    QTest::addColumn<QString>("userProxy");
-    QTest::addColumn<QString>("defaultExt");
-    QTest::addColumn<bool>("proxy");
-    QTest::addColumn<QString>("extension");
-    QTest::newRow("nothing stored") << ""
-                                    << ""
-                                    << "" << false << ".com";
-    QTest::newRow("machine store on") << "1"
-                                      << ""
-                                      << ".net" << true << ".net";
-    QTest::newRow("machine store off wins") << "0"
-                                            << "1"
-                                            << "" << false << ".com";
-}
-
-void TestMainWindow::startupReadsOptions() {
-    QFETCH(QString, machineProxy);
-    QFETCH(QString, userProxy);
-    QFETCH(QString, defaultExt);
-    QFETCH(bool, proxy);
-    QFETCH(QString, extension);
-    MainWindowFixture f;
-    // The machine store keeps its values under the company and product names.
-    MachineSettings machine(f.tmp.machineStore(), f.tmp.userStore(), f.desktop,
-                            f.ctx.branding.CompanyName, f.ctx.branding.ProductName);
-    if (!machineProxy.isEmpty())
-        machine.saveMachineSetting("Kestrin", "Settings", "chkProxy", machineProxy);
-    if (!userProxy.isEmpty())
-        f.tmp.userStore().write("Kestrin", "Settings", "chkProxy", userProxy);
-    if (!defaultExt.isEmpty())
-        f.tmp.userStore().write("Kestrin", "Settings", "DefaultExt", defaultExt);
-    f.tmp.userStore().write("Orvane", "Settings", "wordNumber", "42");
-    f.ctx.whois.ProxySwitch = !proxy;
-
-    MainWindow &form = f.start();
-    QCOMPARE(f.ctx.whois.ProxySwitch, proxy);
-    QCOMPARE(f.ctx.whois.DefaultExtension, extension);
-    QCOMPARE(form.storedWordNumber(), 42);
+    f.start();
+    QVERIFY(f.opened.isEmpty());
+    QVERIFY(f.desktop.messages.isEmpty());
 }
 
 void TestMainWindow::badRegistrarRowShowsInStatusBar() {
@@ -166,15 +91,9 @@ void TestMainWindow::wordListSelection_data() {
     QTest::newRow("full, continues") << 4 << "FullWordList.txt"
                                      << "FullWordNum" << 1000 << "731"
                                      << "731" << false;
-    QTest::newRow("two, default") << 5 << "AllTwoLetter.txt"
-                                  << "TwoWordNum" << 676 << ""
-                                  << "1" << true;
-    QTest::newRow("three, at end") << 6 << "AllThreeLetter.txt"
-                                   << "ThreeWordNum" << 20 << "20"
-                                   << "1" << false;
-    QTest::newRow("four, missing") << 7 << "AllFourLetter.txt"
-                                   << "FourWordNum" << -1 << "5"
-                                   << "1" << true;
+    QTest::newRow("three, at end, from the menu") << 6 << "AllThreeLetter.txt"
+                                                  << "ThreeWordNum" << 20 << "20"
+                                                  << "1" << true;
 }
 
 void TestMainWindow::wordListSelection() {
@@ -198,10 +117,10 @@ void TestMainWindow::wordListSelection() {
     else
         form.selectSearchType(index);
 
-    QCOMPARE(form.searchType(), MainWindow::searchTypes().at(index));
-    QCOMPARE(QFileInfo(form.listPath()).fileName(), file);
-    QCOMPARE(form.driver().listPath(), form.listPath());
-    QCOMPARE(form.driver().searchType(), MainWindow::searchTypes().at(index));
+    QCOMPARE(f.child<QComboBox>("Combo1")->currentText(), SearchTypes::caption(SearchType(index)));
+    QCOMPARE(QFileInfo(form.session().listPath()).fileName(), file);
+    QCOMPARE(form.session().driver().listPath(), form.session().listPath());
+    QCOMPARE(form.session().driver().positionKey(), key);
     QCOMPARE(f.child<QLineEdit>("txtWordMax")->text(), QString::number(qMax(count, 0)));
     QCOMPARE(f.child<QLineEdit>("txtWordNum")->text(), wordNum);
     QVERIFY(f.child<QPushButton>("cmdDoSearch")->isVisible());
@@ -220,7 +139,7 @@ void TestMainWindow::otherTypes() {
     auto *wordNum = f.child<QLineEdit>("txtWordNum");
 
     form.selectSearchType(3); // Google
-    QCOMPARE(form.listPath(), f.tmp.path("\\BrowserSearch.txt"));
+    QCOMPARE(form.session().listPath(), f.tmp.path("\\BrowserSearch.txt"));
     QVERIFY(search->isVisible() && search->isEnabled());
     QVERIFY(!wordNum->isVisible());
     QVERIFY(!create->isEnabled());
@@ -231,19 +150,19 @@ void TestMainWindow::otherTypes() {
     search->setText("falcon");
     create->click();
     QCOMPARE(f.opened.last(), QStringLiteral("Form3"));
-    QCOMPARE(form.searchText(), QStringLiteral("falcon"));
+    QCOMPARE(form.session().searchText(), QStringLiteral("falcon"));
 
     f.tmp.writeFile("\\CreatedDomains.txt", entries(3));
     wordNum->setText("2");
     form.selectSearchType(1); // Generate
-    QCOMPARE(form.listPath(), f.tmp.path("\\CreatedDomains.txt"));
+    QCOMPARE(form.session().listPath(), f.tmp.path("\\CreatedDomains.txt"));
     QCOMPARE(wordNum->text(), QStringLiteral("1"));
     QVERIFY(!search->isVisible() && !wordNum->isVisible());
     QCOMPARE(f.opened.last(), QStringLiteral("frmMake"));
 
     wordNum->setText("0");
     form.selectSearchType(0); // Browse keeps the list and the position
-    QCOMPARE(form.listPath(), f.tmp.path("\\CreatedDomains.txt"));
+    QCOMPARE(form.session().listPath(), f.tmp.path("\\CreatedDomains.txt"));
     QCOMPARE(wordNum->text(), QStringLiteral("0"));
     QCOMPARE(f.opened.last(), QStringLiteral("Form5"));
 
@@ -264,7 +183,7 @@ void TestMainWindow::customList() {
     f.desktop.fileAnswers << f.tmp.path("\\mine\\names.txt");
     form.selectSearchType(8);
     QCOMPARE(f.desktop.dialogFolders, QStringList{f.tmp.path("\\wordlists")});
-    QCOMPARE(form.listPath(), f.tmp.path("\\mine\\names.txt"));
+    QCOMPARE(form.session().listPath(), f.tmp.path("\\mine\\names.txt"));
     QCOMPARE(wordMax->text(), QStringLiteral("3"));
     QCOMPARE(wordNum->text(), QStringLiteral("1"));
 
@@ -273,44 +192,10 @@ void TestMainWindow::customList() {
     wordNum->setText("4");
     form.selectSearchType(8);
     QCOMPARE(combo->currentIndex(), 5);
-    QCOMPARE(form.driver().searchType(), QStringLiteral("All Two Letter"));
-    QCOMPARE(QFileInfo(form.listPath()).fileName(), QStringLiteral("AllTwoLetter.txt"));
+    QCOMPARE(form.session().type(), SearchType::TwoLetterList);
+    QCOMPARE(QFileInfo(form.session().listPath()).fileName(), QStringLiteral("AllTwoLetter.txt"));
     QCOMPARE(wordMax->text(), QStringLiteral("10"));
     QCOMPARE(wordNum->text(), QStringLiteral("4"));
-}
-
-void TestMainWindow::wordNumResetRule_data() {
-    QTest::addColumn<QString>("max");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("below") << "10"
-                           << "9"
-                           << "9";
-    QTest::newRow("equal") << "10"
-                           << "10"
-                           << "1";
-    QTest::newRow("above") << "10"
-                           << "11"
-                           << "1";
-    QTest::newRow("empty while typing") << "10"
-                                        << ""
-                                        << "";
-    QTest::newRow("no count") << ""
-                              << "7"
-                              << "7";
-}
-
-void TestMainWindow::wordNumResetRule() {
-    QFETCH(QString, max);
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    MainWindowFixture f;
-    f.start();
-    f.child<QLineEdit>("txtWordMax")->setText(max);
-    auto *wordNum = f.child<QLineEdit>("txtWordNum");
-    wordNum->setText("5");
-    wordNum->setText(typed);
-    QCOMPARE(wordNum->text(), shown);
 }
 
 void TestMainWindow::numberFieldsTakeWholeNumbersOnly() {
@@ -331,19 +216,39 @@ void TestMainWindow::numberFieldsTakeWholeNumbersOnly() {
     }
 }
 
+// What is typed reaches the session, and the session's correction reaches the field.
+void TestMainWindow::startFieldsFollowTheSession() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
+    auto *wordMax = f.child<QLineEdit>("txtWordMax");
+    auto *wordNum = f.child<QLineEdit>("txtWordNum");
+    wordMax->setText("10");
+    wordNum->setText("9");
+    QCOMPARE(form.session().entryCount(), QStringLiteral("10"));
+    QCOMPARE(form.session().startEntry(), QStringLiteral("9"));
+    wordNum->setText("12");
+    QCOMPARE(wordNum->text(), QStringLiteral("1"));
+    QCOMPARE(form.session().startEntry(), QStringLiteral("1"));
+
+    f.child<QLineEdit>("txtSearch")->setText("kestrel");
+    f.child<QComboBox>("Combo2")->setCurrentIndex(2);
+    QCOMPARE(form.session().searchText(), QStringLiteral("kestrel"));
+    QCOMPARE(form.session().wantedCountIndex(), 2);
+}
+
 void TestMainWindow::startAndStop() {
     MainWindowFixture f;
     f.tmp.writeFile("\\wordlists\\AllTwoLetter.txt", entries(30) + "\r\n");
     MainWindow &form = f.start();
     form.show();
     form.selectSearchType(5);
-    form.lists().fileTakenName("counted.com");
+    form.session().lists().fileTakenName("counted.com");
     auto *wordNum = f.child<QLineEdit>("txtWordNum");
     wordNum->clear(); // an empty start field starts at the first entry
 
     form.start();
-    QVERIFY(form.driver().running());
-    QCOMPARE(form.lists().counter(ResultLists::Registered), 0);
+    QVERIFY(form.session().driver().running());
+    QCOMPARE(form.session().lists().counter(ResultLists::Registered), 0);
     QCOMPARE(wordNum->text(), QStringLiteral("1"));
     for (const char *name :
          {"cmdDoSearch", "Combo1", "txtWordNum", "Combo2", "cmdCreate", "txtSearch"})
@@ -351,7 +256,7 @@ void TestMainWindow::startAndStop() {
     QVERIFY(f.child<QPushButton>("Command3")->isEnabled());
 
     f.child<QPushButton>("Command3")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!form.driver().running(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!form.session().driver().running(), 10000);
     QVERIFY(f.child<QComboBox>("Combo1")->isEnabled());
     QVERIFY(f.child<QPushButton>("cmdDoSearch")->isEnabled());
     QVERIFY(!f.child<QPushButton>("Command3")->isEnabled());
@@ -361,6 +266,33 @@ void TestMainWindow::startAndStop() {
     QCOMPARE(wordNum->text(),
              f.tmp.userStore().read("Orvane", "Settings", "TwoWordNum", "missing"));
     QVERIFY(wordNum->text() != QStringLiteral("1"));
+}
+
+// A type chosen from the Tools menu during a run stops the run (Stop disarmed, the type box
+// usable again) and shows the new type's own list and stored position.
+void TestMainWindow::toolsMenuDuringARunStopsItFirst() {
+    MainWindowFixture f;
+    f.tmp.writeFile("\\wordlists\\AllTwoLetter.txt", entries(60) + "\r\n");
+    f.tmp.writeFile("\\wordlists\\AllThreeLetter.txt", entries(40) + "\r\n");
+    f.tmp.userStore().write("Orvane", "Settings", "ThreeWordNum", "12");
+    MainWindow &form = f.start();
+    form.show();
+    form.selectSearchType(5);
+    form.start();
+    QVERIFY(form.session().running());
+
+    f.child<QAction>("mnuToolsItem6")->trigger();
+    QVERIFY(!form.session().running());
+    QVERIFY(!f.child<QPushButton>("Command3")->isEnabled());
+    QVERIFY(f.child<QPushButton>("cmdDoSearch")->isEnabled());
+    QVERIFY(f.child<QComboBox>("Combo1")->isEnabled());
+    QCOMPARE(f.child<QComboBox>("Combo1")->currentText(), QStringLiteral("All Three Letter"));
+    QCOMPARE(f.child<QLineEdit>("txtWordNum")->text(), QStringLiteral("12"));
+    QCOMPARE(f.child<QLineEdit>("txtWordMax")->text(), QStringLiteral("40"));
+    QCOMPARE(form.statusPanelText(1), QStringLiteral("Entry Status"));
+    QCOMPARE(f.tmp.userStore().read("Orvane", "Settings", "ThreeWordNum", ""),
+             QStringLiteral("12"));
+    QVERIFY(!f.tmp.userStore().read("Orvane", "Settings", "TwoWordNum", "").isEmpty());
 }
 
 void TestMainWindow::geometryAndMinimumSize() {
@@ -413,8 +345,8 @@ void TestMainWindow::nothingCutAtMinimumSize() {
     }
 
     for (const char *name : {"ab.com", "abcdef.com", "abcdefghij.com"})
-        form.lists().fileFreeName(QString::fromLatin1(name));
-    form.lists().fileTakenName(QStringLiteral("taken.com"));
+        form.session().lists().fileFreeName(QString::fromLatin1(name));
+    form.session().lists().fileTakenName(QStringLiteral("taken.com"));
     const QStringList longest{"Low Profile (19999)", "Registered (19999)", "High Profile (19999)",
                               "Mid Profile (19999)"};
     for (int k = 1; k <= 5; ++k) {
@@ -449,13 +381,13 @@ void TestMainWindow::statusPanelsMarkCutText() {
     auto *panel = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel1"));
     QVERIFY(panel);
     const QString longText = QStringLiteral("Checking status of: ") + QString(80, QLatin1Char('x'));
-    emit form.pool().statusText(1, longText);
+    emit form.session().pool().statusText(1, longText);
     QCOMPARE(form.statusPanelText(1), longText);
     QVERIFY(panel->isElided());
     QVERIFY(panel->shownText().endsWith(QChar(0x2026)));
     QCOMPARE(panel->toolTip(), longText);
 
-    emit form.pool().statusText(1, QStringLiteral("Idle"));
+    emit form.session().pool().statusText(1, QStringLiteral("Idle"));
     QCOMPARE(form.statusPanelText(1), QStringLiteral("Idle"));
     QVERIFY(!panel->isElided());
     QCOMPARE(panel->shownText(), QStringLiteral("Idle"));
@@ -463,7 +395,7 @@ void TestMainWindow::statusPanelsMarkCutText() {
 
     // Widening the window makes room: the same text is shown whole again.
     const QString reply = QStringLiteral("Connected to whois.example, waiting for its answer");
-    emit form.pool().statusText(3, reply);
+    emit form.session().pool().statusText(3, reply);
     auto *third = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel3"));
     QVERIFY(third->isElided());
     form.resize(MainLayout::sizeInPixels(20000, form.logicalDpiX()), form.height());
@@ -476,9 +408,9 @@ void TestMainWindow::overflowNoticeAndShutdown() {
     MainWindowFixture f;
     MainWindow &form = f.start();
     form.show();
-    emit form.lists().overflowed();
-    emit form.pool().overflowed(); // the same overflow reported twice opens one notice
-    auto *notice = qobject_cast<QDialog *>(form.windows().window("Form2"));
+    emit form.session().lists().overflowed();
+    emit form.session().pool().overflowed(); // the same overflow reported twice opens one notice
+    auto *notice = qobject_cast<QDialog *>(form.windows().window(WindowId::OverflowNotice));
     QVERIFY(notice);
     QVERIFY(notice->isVisible() && !notice->isModal());
     QCOMPARE(notice->windowTitle(), QStringLiteral("File backup"));
@@ -486,17 +418,18 @@ void TestMainWindow::overflowNoticeAndShutdown() {
     QVERIFY(notice->findChild<QLabel *>()->text().startsWith("One of your lists has reached 20000 "
                                                              "entries.  They"));
     notice->findChild<QPushButton *>("Command1")->click();
-    QTRY_VERIFY(!form.windows().window("Form2"));
+    QTRY_VERIFY(!form.windows().window(WindowId::OverflowNotice));
 
-    emit form.lists().overflowed();
+    emit form.session().lists().overflowed();
     form.selectSearchType(0);
     form.selectSearchType(1);
-    QVERIFY(form.windows().window("Form2") && form.windows().window("Form5"));
+    QVERIFY(form.windows().window(WindowId::OverflowNotice) &&
+            form.windows().window(WindowId::HarvestBrowser));
     f.child<QAction>("mnuFileItem0")->trigger();
     QVERIFY(!form.isVisible());
-    for (const char *name : {"Form2", "Form5", "frmMake"})
-        QVERIFY2(!form.windows().window(name), name);
-    QVERIFY(form.driver().halted());
+    for (WindowId id : {WindowId::OverflowNotice, WindowId::HarvestBrowser, WindowId::Generator})
+        QVERIFY(!form.windows().window(id));
+    QVERIFY(form.session().driver().halted());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -53,7 +53,7 @@ void TestMainWindowLists::init() {
     m_form->resize(900, 600);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    ResultLists &lists = m_form->lists();
+    ResultLists &lists = m_form->session().lists();
     for (const QStringList *names : {&Low, &Mid, &High})
         for (const QString &name : *names)
             lists.fileFreeName(name);
@@ -118,30 +118,30 @@ void TestMainWindowLists::deleteKeys() {
     if (currentRow >= 0)
         list->setCurrentIndex(list->model()->index(currentRow, 0));
     QTest::keyClick(list, Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(m_form->lists().list(1)->names(), left);
+    QCOMPARE(m_form->session().lists().list(1)->names(), left);
     QCOMPARE(caption(1), expectedCaption);
-    QCOMPARE(m_form->lists().counter(1), int(left.size()));
+    QCOMPARE(m_form->session().lists().counter(1), int(left.size()));
 
     // The button deletes the same way; in the Saved list the file stays as it was.
     QListView *saved = view(5);
     saved->setCurrentIndex(saved->model()->index(0, 0));
     m_f->child<QToolButton>("cmdClear5")->click();
-    QCOMPARE(m_form->lists().list(5)->count(), 0);
+    QCOMPARE(m_form->session().lists().list(5)->count(), 0);
     QCOMPARE(m_f->tmp.readFile("\\Remembered.txt"), QByteArray("kept.com\r\n"));
 }
 
 void TestMainWindowLists::clearAllFreeLeavesRegisteredAndSaved() {
     m_f->child<QAction>("mnuEditItem0")->trigger();
     for (int k : {1, 3, 4}) {
-        QCOMPARE(m_form->lists().list(k)->count(), 0);
+        QCOMPARE(m_form->session().lists().list(k)->count(), 0);
         QCOMPARE(caption(k), ResultLists::bareCaption(k));
     }
-    QCOMPARE(m_form->lists().list(2)->names(), Taken);
+    QCOMPARE(m_form->session().lists().list(2)->names(), Taken);
     QCOMPARE(caption(2), QStringLiteral("Registered (2)"));
-    QCOMPARE(m_form->lists().list(5)->names(), QStringList{"kept.com"});
+    QCOMPARE(m_form->session().lists().list(5)->names(), QStringList{"kept.com"});
 
     m_f->child<QToolButton>("cmdClear22")->click();
-    QCOMPARE(m_form->lists().list(2)->count(), 0);
+    QCOMPARE(m_form->session().lists().list(2)->count(), 0);
     QCOMPARE(caption(2), QStringLiteral("Registered"));
 }
 
@@ -170,9 +170,9 @@ void TestMainWindowLists::dragMidEntriesToSaved() {
     QCoreApplication::sendEvent(target, &drop);
     QVERIFY(drop.isAccepted());
     const QStringList saved{"kept.com", "alpha.com", "charl.com", "delta.com"};
-    QCOMPARE(m_form->lists().list(5)->names(), saved);
+    QCOMPARE(m_form->session().lists().list(5)->names(), saved);
     QCOMPARE(m_f->tmp.readFile("\\Remembered.txt"), saved.join("\r\n").toLatin1() + "\r\n");
-    QCOMPARE(m_form->lists().list(4)->names(), Mid);
+    QCOMPARE(m_form->session().lists().list(4)->names(), Mid);
 }
 
 void TestMainWindowLists::hostileDrops_data() {
@@ -193,11 +193,11 @@ void TestMainWindowLists::hostileDrops() {
     QMimeData data;
     data.setText(text);
     m_form->dropOnSaved(data);
-    QCOMPARE(m_form->lists().list(5)->names(), QStringList{"kept.com"} + added);
+    QCOMPARE(m_form->session().lists().list(5)->names(), QStringList{"kept.com"} + added);
     QMimeData noText;
     noText.setData("application/octet-stream", "0|1");
     m_form->dropOnSaved(noText);
-    QCOMPARE(m_form->lists().list(5)->count(), 1 + added.size());
+    QCOMPARE(m_form->session().lists().list(5)->count(), 1 + added.size());
 }
 
 void TestMainWindowLists::doubleClickOpensPurchasePage() {
@@ -229,12 +229,12 @@ void TestMainWindowLists::doubleClickReplacesViewer() {
     m_f->ctx.hosts.viewerPort = server.port();
 
     m_form->openEntry(2, 0);
-    QPointer<QWidget> first = m_form->windows().window("frmWhois");
+    QPointer<QWidget> first = m_form->windows().window(WindowId::WhoisViewer);
     QVERIFY(first);
     QTRY_VERIFY_WITH_TIMEOUT(
         first->findChild<QTextEdit *>("text1")->toPlainText().contains("first"), 10000);
     m_form->openEntry(2, 1);
-    auto *second = qobject_cast<WhoisViewer *>(m_form->windows().window("frmWhois"));
+    auto *second = qobject_cast<WhoisViewer *>(m_form->windows().window(WindowId::WhoisViewer));
     QVERIFY(second && second != first);
     QCOMPARE(m_f->ctx.WhoisName, QStringLiteral("other.net"));
     QVERIFY(second->isWindow() && second->isVisible());
