@@ -1,10 +1,10 @@
 #include "harvest/harvestbrowser.h"
 
 #include "app/appcontext.h"
-#include "harvest/browserharvest.h"
+#include "app/mainwindow.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
-#include "app/mainwindow.h"
+#include "harvest/browserharvest.h"
 #include "harvest/harvestchecker.h"
 #include "harvest/harvestlistpanel.h"
 #include "whois/whoisviewer.h"
@@ -201,7 +201,7 @@ void HarvestBrowser::connectBrowsers() {
 void HarvestBrowser::connectHarvest() {
     connect(m_harvest, &BrowserHarvest::pageStatus, m_panels[1], &QLabel::setText);
     connect(m_harvest, &BrowserHarvest::followFrame, this,
-            [this](const QString &address) { m_frameBrowser->load(QUrl::fromUserInput(address)); });
+            [this](const QUrl &url) { m_frameBrowser->load(url); });
     connect(m_harvest, &BrowserHarvest::pageHarvested, m_checker, &HarvestChecker::checkNextName);
     connect(m_checker, &HarvestChecker::progressText, m_panels[0], &QLabel::setText);
     connect(m_checker, &HarvestChecker::pageStatus, m_panels[1], &QLabel::setText);
