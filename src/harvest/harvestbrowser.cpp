@@ -75,7 +75,7 @@ HarvestBrowser::HarvestBrowser(AppContext &ctx, MainWindow &main, QWidget *paren
 
     m_harvest->deleteQueueFile();
     m_checker->start();
-    navigate(ctx.branding.WebsiteText);
+    m_browser->load(homePage(ctx.folder));
 }
 
 HarvestBrowser::~HarvestBrowser() {
@@ -125,7 +125,7 @@ QWidget *HarvestBrowser::buildAddressBar() {
             [this](int index) { navigate(m_address->itemText(index)); });
     connect(back, &QToolButton::clicked, this, [this] { m_browser->back(); });
     connect(forward, &QToolButton::clicked, this, [this] { m_browser->forward(); });
-    connect(home, &QToolButton::clicked, this, [this] { navigate(m_ctx.branding.WebsiteText); });
+    connect(home, &QToolButton::clicked, this, [this] { m_browser->load(homePage(m_ctx.folder)); });
     connect(refresh, &QToolButton::clicked, this, [this] { m_browser->reload(); });
     connect(stop, &QToolButton::clicked, this, [this] { m_browser->stop(); });
     return bar;
@@ -213,6 +213,12 @@ void HarvestBrowser::navigate(const QString &address) {
     const QUrl url = QUrl::fromUserInput(address);
     if (url.isValid())
         m_browser->load(url);
+}
+
+QUrl HarvestBrowser::homePage(const ProgramFolder &folder) {
+    const QString page = folder.path(QStringLiteral("\\BrowseStart.html"));
+    return Files::fileExists(page) ? QUrl::fromLocalFile(page)
+                                   : QUrl(QStringLiteral("about:blank"));
 }
 
 void HarvestBrowser::go() {

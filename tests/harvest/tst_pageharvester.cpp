@@ -3,6 +3,7 @@
 #include "harvesttestdata.h"
 #include "tempprogramfolder.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -14,6 +15,7 @@ private slots:
     void frameAddressIsRejoined();
     void framesFollowOnlyWebAddresses_data();
     void framesFollowOnlyWebAddresses();
+    void startPageHarvestsNothing();
     void frameLineHelpers_data();
     void frameLineHelpers();
     void secondVisitQueuesNothing();
@@ -131,6 +133,25 @@ void TestPageHarvester::framesFollowOnlyWebAddresses() {
         QCOMPARE(followed.size(), 1);
         QCOMPARE(followed.first().at(0).toUrl(), QUrl(url));
     }
+}
+
+// The harvester's start page is harvested like any page: with every extension of the default
+// table enabled, its text must give no name to check and no frame to follow.
+void TestPageHarvester::startPageHarvestsNothing() {
+    QFile file(qEnvironmentVariable("KESTRIN_SOURCE_DIR") + "/help/BrowseStart.html");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    TempProgramFolder dir;
+    dir.writeFile("\\registrars.txt",
+                  RegistrarTable::defaultFileContent().replace("|Disabled", "|Enabled"));
+    RegistrarTable table(dir.path("\\registrars.txt"));
+    QVERIFY(!table.loadRegistrars());
+    QVERIFY(table.rows().size() > 50);
+    PageHarvester harvester(table, m_hosts);
+    int frames = 0;
+    harvester.onFrame = [&](const QString &, const QUrl &) { ++frames; };
+    QCOMPARE(harvest(harvester, html), QStringList{});
+    QCOMPARE(frames, 0);
 }
 
 void TestPageHarvester::frameLineHelpers_data() {
