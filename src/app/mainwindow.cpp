@@ -1,21 +1,22 @@
 #include "app/mainwindow.h"
 
 #include "app/appcontext.h"
-#include "core/desktop.h"
 #include "app/elidedlabel.h"
-#include "core/filehelpers.h"
+#include "app/listcommands.h"
+#include "app/mainlayout.h"
 #include "app/mainwindowcontrols.h"
 #include "app/overflownotice.h"
-#include "app/listcommands.h"
-#include "core/listfile.h"
-#include "whois/lookuppool.h"
-#include "core/machinesettings.h"
-#include "app/mainlayout.h"
-#include "core/resultlists.h"
+#include "app/problemindicator.h"
 #include "app/resultlistview.h"
 #include "app/searchdriver.h"
-#include "core/settingsstore.h"
 #include "app/skin.h"
+#include "core/desktop.h"
+#include "core/filehelpers.h"
+#include "core/listfile.h"
+#include "core/machinesettings.h"
+#include "core/resultlists.h"
+#include "core/settingsstore.h"
+#include "whois/lookuppool.h"
 #include "whois/whoisviewer.h"
 
 #include <QAction>
@@ -181,12 +182,17 @@ void MainWindow::connectEngines() {
         if (k >= 1 && k <= 5)
             m_ui->Label[k]->setText(caption);
     });
-    connect(m_lists, &ResultLists::writeFailed, this,
-            [this](const QString &message) { setPanel(3, message); });
+    // Failures stay in their own indicator: the panels change with every connection.
+    connect(m_lists, &ResultLists::writeFailed, m_ui->problems, &ProblemIndicator::report);
+    connect(m_ui->problems, &ProblemIndicator::changed, this, &MainWindow::applyLayout);
     // The notice opens once however many signals report the same overflow.
-    connect(m_lists, &ResultLists::overflowed, this,
-            [this] { openWindow(QStringLiteral("Form2")); });
-    connect(m_pool, &LookupPool::overflowed, this, [this] { openWindow(QStringLiteral("Form2")); });
+    connect(m_lists, &ResultLists::overflowed, this, &MainWindow::showOverflowSaved);
+    connect(m_pool, &LookupPool::overflowed, this, &MainWindow::showOverflowSaved);
+    connect(m_lists, &ResultLists::overflowFailed, this, [this](const QString &folder) {
+        m_ui->problems->report(OverflowNotice::failureText(folder));
+        if (auto *notice = qobject_cast<OverflowNotice *>(m_windows.open(QStringLiteral("Form2"))))
+            notice->showFailure(folder);
+    });
     connect(m_pool, &LookupPool::statusText, this, &MainWindow::setPanel);
     connect(m_driver, &SearchDriver::statusText, this, &MainWindow::setPanel);
     connect(m_driver, &SearchDriver::stopped, this, &MainWindow::onStopped);
@@ -248,9 +254,10 @@ void MainWindow::loadRegistrars() {
     const std::optional<RegistrarError> loadError = table.loadRegistrars();
     if (!error)
         error = loadError;
-    // Shown once where it does not stop the start-up; the bad row is simply unused.
+    // It does not stop the start-up (the bad row is simply unused), but it must stay in view:
+    // the first lookup would overwrite it in a status panel.
     if (error)
-        setPanel(3, error->text());
+        m_ui->problems->report(error->text());
 }
 
 void MainWindow::readLookupOptions() {
@@ -481,6 +488,15 @@ void MainWindow::openWindow(const QString &name) {
     m_windows.open(name);
 }
 
+void MainWindow::showOverflowSaved() {
+    if (auto *notice = qobject_cast<OverflowNotice *>(m_windows.open(QStringLiteral("Form2"))))
+        notice->showSaved();
+}
+
+QStringList MainWindow::problems() const {
+    return m_ui->problems->problems();
+}
+
 // ---- list commands ----------------------------------------------------------------------------
 
 void MainWindow::setActiveList(int k) {
@@ -596,10 +612,19 @@ void MainWindow::applyLayout() {
         if (auto *widget = m_ui->Frame1->findChild<QWidget *>(fixed.name))
             place(widget, fixed.rect);
     }
+    std::array<int, 3> panelWidths{};
     for (int panel = 1; panel <= 3; ++panel)
-        m_ui->Panel[panel]->setFixedWidth(
+        panelWidths[panel - 1] =
             MainLayout::toPixels(QRectF(0, 0, layout.panelWidths[panel - 1], 1), dpiX, dpiY)
-                .width());
+                .width();
+    // A reported problem takes half of the third panel's room, so the bar keeps its width.
+    if (!m_ui->problems->isHidden()) {
+        const int half = panelWidths[2] / 2;
+        m_ui->problems->setFixedWidth(half);
+        panelWidths[2] -= half;
+    }
+    for (int panel = 1; panel <= 3; ++panel)
+        m_ui->Panel[panel]->setFixedWidth(std::max(1, panelWidths[panel - 1]));
     for (int k = 1; k <= 5; ++k) {
         place(m_ui->List[k], layout.lists[k]);
         place(m_ui->Label[k], layout.labels[k]);

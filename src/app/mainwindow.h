@@ -46,6 +46,7 @@ public:
     QString listPath() const;                             // the list the next run reads
     int storedWordNumber() const { return m_wordNumber; } // `wordNumber` read at start-up
     QString statusPanelText(int panel) const;             // panel 1 to 3
+    QStringList problems() const; // failures reported and not yet dismissed by the user
 
     // The list commands, as the buttons, the Edit menu and the keys run them.
     int activeList() const { return m_activeList; }
@@ -84,6 +85,7 @@ private:
     void setPanel(int panel, const QString &text);
     void setRestingPanels();
     void openWindow(const QString &name);
+    void showOverflowSaved();
     void shutdown();
     void applyLayout();
 

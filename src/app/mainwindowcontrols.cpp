@@ -2,6 +2,7 @@
 
 #include "app/elidedlabel.h"
 #include "app/listcommands.h"
+#include "app/problemindicator.h"
 #include "app/resultlistview.h"
 
 #include <QComboBox>
@@ -230,4 +231,7 @@ void MainWindowControls::setupStatusBar(QMainWindow *window) {
         Panel[panel]->setMinimumWidth(1);
         StatusBar1->addWidget(Panel[panel]);
     }
+    problems = new ProblemIndicator(StatusBar1);
+    problems->setObjectName(QStringLiteral("StatusBar1Problems"));
+    StatusBar1->addPermanentWidget(problems);
 }

@@ -11,6 +11,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
+class ProblemIndicator;
 class QPushButton;
 class QStatusBar;
 class QToolButton;
@@ -52,6 +53,7 @@ public:
     std::array<QToolButton *, 6> cmdClear{};
     std::array<QToolButton *, 6> cmdClear2{};
     std::array<ElidedLabel *, 4> Panel{};
+    ProblemIndicator *problems = nullptr; // at the right end of the status bar, while any
 
     QAction *mnuFileItem = nullptr;
     std::array<QAction *, 10> mnuEditItem{};
