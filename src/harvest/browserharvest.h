@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/programfolder.h"
 #include "harvest/pageharvester.h"
 #include "harvest/pagequeue.h"
+#include "core/programfolder.h"
 
 #include <QObject>
 #include <QUrl>

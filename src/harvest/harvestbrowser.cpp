@@ -1,10 +1,10 @@
 #include "harvest/harvestbrowser.h"
 
 #include "app/appcontext.h"
-#include "app/mainwindow.h"
+#include "harvest/browserharvest.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
-#include "harvest/browserharvest.h"
+#include "app/mainwindow.h"
 #include "harvest/harvestchecker.h"
 #include "harvest/harvestlistpanel.h"
 #include "whois/whoisviewer.h"

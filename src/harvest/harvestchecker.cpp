@@ -2,12 +2,12 @@
 
 #include "core/filehelpers.h"
 #include "core/namecleaning.h"
-#include "core/resultlists.h"
-#include "core/timing.h"
 #include "harvest/pageharvester.h"
 #include "whois/pagetext.h"
 #include "whois/registrartable.h"
 #include "whois/replyclassifier.h"
+#include "core/resultlists.h"
+#include "core/timing.h"
 
 #include <QTcpSocket>
 

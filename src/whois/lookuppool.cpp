@@ -2,9 +2,9 @@
 
 #include "core/desktop.h"
 #include "core/namecleaning.h"
+#include "whois/replyclassifier.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
-#include "whois/replyclassifier.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -59,7 +59,7 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
         reportFailure(ErrorOutOfRange, QStringLiteral("Subscript out of range"));
         return;
     }
-    // A leading URL scheme goes with its colon; correctName removes the slashes left over.
+    // Cleaned as the harvester's checker cleans: scheme, escapes, punctuation, control characters.
     QString name = cleanLookupName(candidate);
     if (!name.contains(QLatin1Char('.')))
         name += m_options.DefaultExtension;

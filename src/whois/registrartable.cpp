@@ -1,7 +1,7 @@
 #include "whois/registrartable.h"
 
-#include "core/filehelpers.h"
 #include "defaultregistrars.h"
+#include "core/filehelpers.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "core/resultlists.h"
-#include "core/timing.h"
 #include "harvest/browserharvest.h"
 #include "harvest/harvestchecker.h"
 #include "harvesttestdata.h"
 #include "loopbackwhoisserver.h"
+#include "core/resultlists.h"
 #include "tempprogramfolder.h"
+#include "core/timing.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,12 +1,12 @@
-#include "app/mainwindow.h"
-#include "core/resultlists.h"
 #include "harvest/browserharvest.h"
+#include "app/mainwindow.h"
+#include "harvest/listbuilderwindow.h"
 #include "harvest/harvestbrowser.h"
 #include "harvest/harvestlistpanel.h"
-#include "harvest/listbuilderwindow.h"
 #include "harvesttestdata.h"
 #include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
+#include "core/resultlists.h"
 #include "testcontext.h"
 
 #include <QComboBox>
@@ -18,8 +18,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
-#include <QWebEngineView>
 #include <memory>
+#include <QWebEngineView>
 
 namespace {
 constexpr int kWebTimeout = 60000; // the first page also starts the browser engine

@@ -1,11 +1,11 @@
 #include "harvest/browserharvest.h"
-#include "harvest/pageharvester.h"
 #include "harvesttestdata.h"
+#include "harvest/pageharvester.h"
 #include "tempprogramfolder.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QFile>
 
 class TestPageHarvester : public QObject {
     Q_OBJECT

@@ -1,12 +1,12 @@
 #include "app/elidedlabel.h"
-#include "app/mainlayout.h"
-#include "app/overflownotice.h"
-#include "app/problemindicator.h"
-#include "app/searchdriver.h"
-#include "core/machinesettings.h"
-#include "core/resultlists.h"
 #include "mainwindowfixture.h"
 #include "whois/lookuppool.h"
+#include "core/machinesettings.h"
+#include "app/mainlayout.h"
+#include "core/resultlists.h"
+#include "app/searchdriver.h"
+#include "app/overflownotice.h"
+#include "app/problemindicator.h"
 
 #include <QAction>
 #include <QComboBox>
