@@ -6,6 +6,7 @@
 #include "app/mainlayout.h"
 #include "app/mainwindowcontrols.h"
 #include "app/overflownotice.h"
+#include "app/problemindicator.h"
 #include "app/resultlistview.h"
 #include "app/searchsession.h"
 #include "app/skin.h"
@@ -128,13 +129,18 @@ void MainWindow::connectSession() {
         if (k >= 1 && k <= 5)
             m_ui->captions[k]->setText(caption);
     });
-    connect(&lists, &ResultLists::writeFailed, this,
-            [this](const QString &message) { setPanel(3, message); });
+    // Failures stay in their own indicator: the panels change with every connection.
+    connect(&lists, &ResultLists::writeFailed, m_ui->problems, &ProblemIndicator::report);
+    connect(m_ui->problems, &ProblemIndicator::changed, this, &MainWindow::applyLayout);
     // The notice opens once however many signals report the same overflow.
-    connect(&lists, &ResultLists::overflowed, this,
-            [this] { m_windows.open(WindowId::OverflowNotice); });
-    connect(&m_session.pool(), &LookupPool::overflowed, this,
-            [this] { m_windows.open(WindowId::OverflowNotice); });
+    connect(&lists, &ResultLists::overflowed, this, &MainWindow::showOverflowSaved);
+    connect(&m_session.pool(), &LookupPool::overflowed, this, &MainWindow::showOverflowSaved);
+    connect(&lists, &ResultLists::overflowFailed, this, [this](const QString &folder) {
+        m_ui->problems->report(OverflowNotice::failureText(folder));
+        if (auto *notice = qobject_cast<OverflowNotice *>(m_windows.open(WindowId::OverflowNotice)))
+            notice->showFailure(folder);
+    });
+    connect(&m_session, &SearchSession::problemReported, m_ui->problems, &ProblemIndicator::report);
     connect(&m_session, &SearchSession::statusText, this, &MainWindow::setPanel);
     connect(&m_session, &SearchSession::typeSelected, this, &MainWindow::showType);
     connect(&m_session, &SearchSession::startFieldsChanged, this, &MainWindow::showStartFields);
@@ -294,6 +300,15 @@ void MainWindow::showViewer(const QString &name) {
     viewer->show();
 }
 
+void MainWindow::showOverflowSaved() {
+    if (auto *notice = qobject_cast<OverflowNotice *>(m_windows.open(WindowId::OverflowNotice)))
+        notice->showSaved();
+}
+
+QStringList MainWindow::problems() const {
+    return m_ui->problems->problems();
+}
+
 // ---- list commands ----------------------------------------------------------------------------
 
 void MainWindow::setActiveList(int k) {
@@ -398,10 +413,19 @@ void MainWindow::applyLayout() {
         if (auto *widget = m_ui->searchPanel->findChild<QWidget *>(fixed.name))
             place(widget, fixed.rect);
     }
+    std::array<int, 3> panelWidths{};
     for (int panel = 1; panel <= 3; ++panel)
-        m_ui->panels[panel]->setFixedWidth(
+        panelWidths[panel - 1] =
             MainLayout::toPixels(QRectF(0, 0, layout.panelWidths[panel - 1], 1), dpiX, dpiY)
-                .width());
+                .width();
+    // A reported problem takes half of the third panel's room, so the bar keeps its width.
+    if (!m_ui->problems->isHidden()) {
+        const int half = panelWidths[2] / 2;
+        m_ui->problems->setFixedWidth(half);
+        panelWidths[2] -= half;
+    }
+    for (int panel = 1; panel <= 3; ++panel)
+        m_ui->panels[panel]->setFixedWidth(std::max(1, panelWidths[panel - 1]));
     for (int k = 1; k <= 5; ++k) {
         place(m_ui->lists[k], layout.lists[k]);
         place(m_ui->captions[k], layout.labels[k]);

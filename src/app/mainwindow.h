@@ -30,6 +30,7 @@ public:
     // As a click on item `index` of the search-type box or the Tools menu.
     void selectSearchType(int index);
     QString statusPanelText(int panel) const; // panel 1 to 3
+    QStringList problems() const; // failures reported and not yet dismissed by the user
 
     // The list commands, as the buttons, the Edit menu and the keys run them.
     int activeList() const { return m_activeList; }
@@ -65,6 +66,7 @@ private:
     void showViewer(const QString &name);
     void setPanel(int panel, const QString &text);
     void setRestingPanels();
+    void showOverflowSaved();
     void shutdown();
     void applyLayout();
 

@@ -2,6 +2,7 @@
 
 #include "app/elidedlabel.h"
 #include "app/listcommands.h"
+#include "app/problemindicator.h"
 #include "app/resultlistview.h"
 #include "core/searchtype.h"
 
@@ -233,4 +234,7 @@ void MainWindowControls::setupStatusBar(QMainWindow *window) {
         panels[panel]->setMinimumWidth(1);
         statusBar->addWidget(panels[panel]);
     }
+    problems = new ProblemIndicator(statusBar);
+    problems->setObjectName(QStringLiteral("StatusBar1Problems"));
+    statusBar->addPermanentWidget(problems);
 }

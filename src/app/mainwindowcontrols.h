@@ -11,6 +11,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
+class ProblemIndicator;
 class QPushButton;
 class QStatusBar;
 class QToolButton;
@@ -52,6 +53,7 @@ public:
     std::array<QToolButton *, 6> deleteButtons{};
     std::array<QToolButton *, 6> clearButtons{};
     std::array<ElidedLabel *, 4> panels{};
+    ProblemIndicator *problems = nullptr; // at the right end of the status bar, while any
 
     QAction *exitAction = nullptr;
     std::array<QAction *, 10> editActions{};

@@ -90,8 +90,10 @@ void SearchSession::loadRegistrars() {
     const std::optional<RegistrarError> loadError = table.loadRegistrars();
     if (!error)
         error = loadError;
+    // It does not stop the start-up (the bad row is simply unused), but it must stay in view:
+    // the first lookup would overwrite it in a status panel.
     if (error)
-        emit statusText(3, error->text());
+        emit problemReported(error->text());
 }
 
 void SearchSession::readLookupOptions() {

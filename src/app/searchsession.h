@@ -79,6 +79,8 @@ signals:
     void runStarting(); // before the first lookup, so windows can lock their inputs
     void runStopped();
     void statusText(int panel, const QString &text);
+    // A failure the user must see: it stays shown until dismissed, unlike the status panels.
+    void problemReported(const QString &text);
     void viewerRequested(const QString &name);
 
 private:

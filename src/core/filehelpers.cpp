@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QStringConverter>
 
+#include <optional>
+
 namespace {
 QString normalised(const QString &path) {
     return QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -76,16 +78,38 @@ bool Files::fileExists(const QString &path) {
 
 namespace TextFile {
 
-QString fromLocal(const QByteArray &bytes) {
+namespace {
+// The text of `bytes` in the system encoding, or nothing when they are not valid in it.
+std::optional<QString> decodeStrictly(QByteArrayView bytes) {
     // Stateless, so a truncated sequence at the end counts as an error too.
     QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::Stateless);
-    if (decoder.isValid()) {
-        QString text = decoder.decode(bytes);
-        if (!decoder.hasError())
-            return text;
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+} // namespace
+
+QString fromLocal(const QByteArray &bytes) {
+    if (std::optional<QString> text = decodeStrictly(bytes))
+        return *text;
+    // One line in an old 8-bit encoding must not change how the others read: a file read as
+    // a whole in Latin-1 would garble every correct name at its next rewrite. Each line that
+    // the system encoding cannot read is taken byte for byte instead.
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? bytes.size() : newline + 1;
+        const QByteArrayView line = QByteArrayView(bytes).sliced(start, end - start);
+        const std::optional<QString> decoded = decodeStrictly(line);
+        text += decoded ? *decoded : QString::fromLatin1(line);
+        start = end;
     }
-    // Bytes the system encoding cannot read (an old 8-bit list): every byte stands for itself.
-    return QString::fromLatin1(bytes);
+    return text;
 }
 
 QByteArray toLocal(const QString &text) {

@@ -25,6 +25,8 @@ bool writeAll(const QString &path, const QString &text);
 bool writeLines(const QString &path, const QStringList &lines);
 // Appends text at the end, creating the file when missing.
 bool append(const QString &path, const QString &text);
+// Text in the system's encoding; a line that is not valid in it is read as Latin-1 on its own,
+// so the other lines keep their text and a rewrite stores them as they were.
 QString fromLocal(const QByteArray &bytes);
 QByteArray toLocal(const QString &text);
 } // namespace TextFile

@@ -12,18 +12,56 @@ const std::array<const char16_t *, 40> kLabelRemovals = {
     u";",      u":",        u"\u00AB", u"\u00B4", u"\u00AF", u"\u00BA", u"\u00B8", u"_",
 };
 
-struct Escape {
-    const char16_t *escape;
-    char16_t character;
-};
+// The characters the decoder knows, by the value of their two hex digits (0: not decoded).
+// "%25" is not among them: it is collapsed before, repeatedly.
+constexpr std::array<char16_t, 256> kEscapeByCode = [] {
+    std::array<char16_t, 256> table{};
+    const std::pair<int, char16_t> escapes[] = {
+        {0x20, u' '}, {0x3C, u'<'},  {0x3E, u'>'}, {0x23, u'#'},  {0x7B, u'{'}, {0x7D, u'}'},
+        {0x7C, u'|'}, {0x5C, u'\\'}, {0x5E, u'^'}, {0x7E, u'~'},  {0x5B, u'['}, {0x5D, u']'},
+        {0x60, u'`'}, {0x3B, u';'},  {0x2F, u'/'}, {0x3F, u'?'},  {0x3A, u':'}, {0x40, u'@'},
+        {0x3D, u'='}, {0x26, u'&'},  {0x24, u'$'}, {0x0A, u'\n'}, {0x0D, u'\r'}};
+    for (const auto &[code, character] : escapes)
+        table[code] = character;
+    return table;
+}();
 
-const std::array<Escape, 24> kEscapes = {{
-    {u"%25", u'%'}, {u"%20", u' '}, {u"%3C", u'<'},  {u"%3E", u'>'},  {u"%23", u'#'},
-    {u"%7B", u'{'}, {u"%7D", u'}'}, {u"%7C", u'|'},  {u"%5C", u'\\'}, {u"%5E", u'^'},
-    {u"%7E", u'~'}, {u"%5B", u'['}, {u"%5D", u']'},  {u"%60", u'`'},  {u"%3B", u';'},
-    {u"%2F", u'/'}, {u"%3F", u'?'}, {u"%3A", u':'},  {u"%40", u'@'},  {u"%3D", u'='},
-    {u"%26", u'&'}, {u"%24", u'$'}, {u"%0A", u'\n'}, {u"%0D", u'\r'},
-}};
+// Collapses every "%25" into "%" until none is left. A collapse can only form a new "%25"
+// with the "%" it leaves at the end of what is already done, so checking that end after each
+// character is enough: "%25" followed by "25" n times takes one pass, not n.
+QString collapsePercents(const QString &text) {
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *const begin = out.data();
+    QChar *end = begin;
+    for (const QChar c : text) {
+        *end++ = c;
+        if (c == QLatin1Char('5') && end - begin >= 3 && end[-2] == QLatin1Char('2') &&
+            end[-3] == QLatin1Char('%'))
+            end -= 2;
+    }
+    out.truncate(end - begin);
+    return out;
+}
+
+int hexValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// The character of the escape that starts at `at`, or 0 when none of the table does.
+char16_t escapeAt(const QString &text, qsizetype at) {
+    if (at + 2 >= text.size() || text.at(at) != QLatin1Char('%'))
+        return 0;
+    const int high = hexValue(text.at(at + 1));
+    const int low = hexValue(text.at(at + 2));
+    return high < 0 || low < 0 ? 0 : kEscapeByCode[high * 16 + low];
+}
 } // namespace
 
 QString correctName(const QString &text) {
@@ -37,12 +75,31 @@ QString correctName(const QString &text) {
     return result;
 }
 
+// None of the escapes after "%25" decodes to "%" or a hex digit, so once the "%25"s are
+// collapsed the others can neither form nor overlap one another: one left-to-right pass gives
+// the text that replacing them one kind after the other would.
 QString urlDecode(QString text) {
-    for (const Escape &e : kEscapes) {
-        const QString escape = QString::fromUtf16(e.escape);
-        // "%25" decodes again and again, so "%2520" becomes "%20" before its own row runs.
-        while (text.contains(escape, Qt::CaseInsensitive))
-            text.replace(escape, QString(QChar(e.character)), Qt::CaseInsensitive);
+    if (!text.contains(QLatin1Char('%')))
+        return text;
+    const QString collapsed = collapsePercents(text);
+    QString out(collapsed.size(), Qt::Uninitialized);
+    QChar *end = out.data();
+    for (qsizetype i = 0; i < collapsed.size(); ++i) {
+        const char16_t decoded = escapeAt(collapsed, i);
+        if (decoded) {
+            *end++ = QChar(decoded);
+            i += 2;
+        } else {
+            *end++ = collapsed.at(i);
+        }
     }
-    return text;
+    out.truncate(end - out.constData());
+    return out;
+}
+
+QString cleanLookupName(const QString &candidate) {
+    const qsizetype colon = candidate.indexOf(QLatin1Char(':'));
+    QString name = correctName(urlDecode(colon < 0 ? candidate : candidate.mid(colon + 1)));
+    name.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    return name;
 }

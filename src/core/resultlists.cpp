@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 namespace {
+Q_LOGGING_CATEGORY(lcLists, "kestrin.lists")
+
 const QString kRemembered = QStringLiteral("\\Remembered.txt");
 
 struct ListInfo {
@@ -126,16 +129,8 @@ void ResultLists::fileTakenName(const QString &name) {
 }
 
 void ResultLists::saveFreeLists() {
-    bool allWritten = true;
-    for (int i = 0; i < 3; ++i) {
-        const int k = kMirrored[i];
-        if (!writeMirror(k, m_mirrorPaths.at(i))) {
-            allWritten = false;
-            reportWriteFailure(m_mirrorPaths.at(i));
-        }
-    }
-    if (allWritten)
-        m_failureReported = false;
+    for (int i = 0; i < 3; ++i)
+        noteWrite(m_mirrorPaths.at(i), writeMirror(kMirrored[i], m_mirrorPaths.at(i)));
 }
 
 // Brings one mirror file up to date: appends the new tail when the file still holds exactly
@@ -167,14 +162,27 @@ bool ResultLists::applyOverflowRule() {
     if (m_lists[Mid]->count() < OverflowLimit && m_lists[High]->count() < OverflowLimit &&
         m_lists[Low]->count() < OverflowLimit)
         return false;
-    dumpToOverflow();
+    // Clearing lists that were not saved would lose them for good (a full disk, a read-only
+    // folder): they stay, the run goes on, and the next filing tries again.
+    if (!dumpToOverflow()) {
+        if (!m_overflowFailing) {
+            m_overflowFailing = true;
+            emit overflowFailed(QDir::toNativeSeparators(overflowFolder()));
+        }
+        return false;
+    }
+    m_overflowFailing = false;
     resetLists();
     emit overflowed();
     return true;
 }
 
-void ResultLists::dumpToOverflow() {
-    const QString folder = m_folder.path(QStringLiteral("\\overflow"));
+QString ResultLists::overflowFolder() const {
+    return m_folder.path(QStringLiteral("\\overflow"));
+}
+
+bool ResultLists::dumpToOverflow() {
+    const QString folder = overflowFolder();
     if (!QFileInfo(folder).isDir())
         QDir().mkpath(folder);
     bool allWritten = true;
@@ -182,13 +190,9 @@ void ResultLists::dumpToOverflow() {
         const QString path = m_folder.path(QStringLiteral("\\overflow\\") +
                                            QString::fromLatin1(kLists[k].mirrorBase) + m_stamp +
                                            QStringLiteral(".txt"));
-        if (!TextFile::writeLines(path, m_lists[k]->names())) {
-            allWritten = false;
-            reportWriteFailure(path);
-        }
+        allWritten = noteWrite(path, TextFile::writeLines(path, m_lists[k]->names())) && allWritten;
     }
-    if (allWritten)
-        m_failureReported = false;
+    return allWritten;
 }
 
 void ResultLists::resetLists() {
@@ -209,15 +213,8 @@ void ResultLists::renewListStamp() {
     const QString mid =
         m_folder.path(QStringLiteral("\\backups\\MidProfile") + m_stamp + QStringLiteral(".txt"));
     const QString line = QStringLiteral(" \r\n");
-    bool ok = true;
-    for (const QString &path : {high, mid, high}) {
-        if (!TextFile::append(path, line)) {
-            ok = false;
-            reportWriteFailure(path);
-        }
-    }
-    if (ok)
-        m_failureReported = false;
+    for (const QString &path : {high, mid, high})
+        noteWrite(path, TextFile::append(path, line));
 }
 
 QString ResultLists::makeStamp(const QDateTime &when) {
@@ -318,10 +315,7 @@ void ResultLists::saveSavedList() {
             names << name;
     }
     const QString path = m_folder.path(kRemembered);
-    if (TextFile::writeLines(path, names))
-        m_failureReported = false;
-    else
-        reportWriteFailure(path);
+    noteWrite(path, TextFile::writeLines(path, names));
 }
 
 void ResultLists::appendSaved(const QStringList &names) {
@@ -329,10 +323,18 @@ void ResultLists::appendSaved(const QStringList &names) {
     saveSavedList();
 }
 
-void ResultLists::reportWriteFailure(const QString &path) {
-    if (m_failureReported)
-        return;
-    m_failureReported = true;
-    emit writeFailed(QStringLiteral("Could not write %1; the lists go on without it.")
-                         .arg(QDir::toNativeSeparators(path)));
+// Every failing file is reported on its own, once until it is written again, and logged.
+bool ResultLists::noteWrite(const QString &path, bool written) {
+    if (written) {
+        m_failingFiles.remove(path);
+        return true;
+    }
+    if (m_failingFiles.contains(path))
+        return false;
+    m_failingFiles.insert(path);
+    const QString message = QStringLiteral("Could not write %1; the lists go on without it.")
+                                .arg(QDir::toNativeSeparators(path));
+    qCWarning(lcLists).noquote() << message;
+    emit writeFailed(message);
+    return false;
 }

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QObject>
+#include <QSet>
 #include <array>
 
 // The five result lists with their counters and captions, the filing of names found free or
@@ -37,9 +38,13 @@ public:
     void saveFreeLists();
 
     // The overflow rule: when a free list holds OverflowLimit entries or more, dump, reset and
-    // emit overflowed(). Returns whether it fired.
+    // emit overflowed(); returns whether the lists were saved and cleared. When the dump
+    // fails nothing is cleared: overflowFailed() tells where it tried (once until a dump
+    // succeeds) and the next call tries again.
     bool applyOverflowRule();
-    void dumpToOverflow();
+    // Writes the three free lists into the overflow folder; false when any file failed.
+    bool dumpToOverflow();
+    QString overflowFolder() const;
     void resetLists();
     void renewListStamp();
     QString listStamp() const { return m_stamp; }
@@ -62,8 +67,13 @@ public:
 
 signals:
     void captionChanged(int k, const QString &caption);
-    void overflowed();                        // the main window shows its "File backup" notice
-    void writeFailed(const QString &message); // reported once in the status bar
+    void overflowed(); // the main window shows its "File backup" notice
+    // The lists reached the overflow limit but could not be saved into `folder`; kept.
+    void overflowFailed(const QString &folder);
+    // A file could not be written. Reported once per file until a write of it succeeds again,
+    // so a failing mirror file, overflow dump or "Remembered.txt" each gets its own report
+    // and one file's success never hides another's failure.
+    void writeFailed(const QString &message);
 
 private:
     void setCounted(int k, int count);
@@ -73,7 +83,7 @@ private:
     QString freshStamp() const;
     bool stampInUse(const QString &stamp) const;
     void useStamp(const QString &stamp);
-    void reportWriteFailure(const QString &path);
+    bool noteWrite(const QString &path, bool written);
 
     ProgramFolder m_folder;
     std::array<NameListModel *, 6> m_lists{};
@@ -85,5 +95,6 @@ private:
     std::array<int, 6> m_mirrored{};
     std::array<qint64, 6> m_mirroredBytes{}; // size the file had after our last write
     QStringList m_mirrorPaths;               // mirrorFilePaths() for the current stamp
-    bool m_failureReported = false;
+    QSet<QString> m_failingFiles;            // reported and not yet written since
+    bool m_overflowFailing = false;
 };

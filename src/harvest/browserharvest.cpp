@@ -10,9 +10,11 @@ BrowserHarvest::BrowserHarvest(const ProgramFolder &folder, const RegistrarTable
     , m_folder(folder)
     , m_harvester(table, hosts)
     , m_queue(m_harvester) {
-    m_harvester.onFrame = [this](const QString &address) {
+    m_harvester.onFrame = [this](const QString &address, const QUrl &url) {
+        if (url.isEmpty())
+            return;
         emit pageStatus(QStringLiteral("Following Frame: ") + address);
-        emit followFrame(address);
+        emit followFrame(url);
     };
     m_harvester.onAccepted = [this](const QString &) {
         emit pageStatus(QStringLiteral("Domains Found, Checking Status"));

@@ -5,6 +5,7 @@
 #include "core/programfolder.h"
 
 #include <QObject>
+#include <QUrl>
 
 // The browser harvester's pages, from the completed-page report to the queue file: each page
 // is harvested through the event loop, its names are appended to "\BrowserSearch.txt" as one
@@ -30,7 +31,7 @@ public:
     bool busy() const { return m_queue.busy() || m_queue.pendingCount() > 0; }
 
 signals:
-    void followFrame(const QString &address);
+    void followFrame(const QUrl &url);    // only http and https frames are followed
     void pageStatus(const QString &text); // the page panel of the status bar
     void pageHarvested();                 // the queue file holds the page's names
 

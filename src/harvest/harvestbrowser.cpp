@@ -75,7 +75,7 @@ HarvestBrowser::HarvestBrowser(SearchSession &session, QWidget *parent)
 
     m_harvest->deleteQueueFile();
     m_checker->start();
-    navigate(ctx.branding.WebsiteText);
+    m_browser->load(homePage(ctx.folder));
 }
 
 HarvestBrowser::~HarvestBrowser() {
@@ -125,7 +125,7 @@ QWidget *HarvestBrowser::buildAddressBar() {
             [this](int index) { navigate(m_address->itemText(index)); });
     connect(back, &QToolButton::clicked, this, [this] { m_browser->back(); });
     connect(forward, &QToolButton::clicked, this, [this] { m_browser->forward(); });
-    connect(home, &QToolButton::clicked, this, [this] { navigate(m_ctx.branding.WebsiteText); });
+    connect(home, &QToolButton::clicked, this, [this] { m_browser->load(homePage(m_ctx.folder)); });
     connect(refresh, &QToolButton::clicked, this, [this] { m_browser->reload(); });
     connect(stop, &QToolButton::clicked, this, [this] { m_browser->stop(); });
     return bar;
@@ -201,7 +201,7 @@ void HarvestBrowser::connectBrowsers() {
 void HarvestBrowser::connectHarvest() {
     connect(m_harvest, &BrowserHarvest::pageStatus, m_panels[1], &QLabel::setText);
     connect(m_harvest, &BrowserHarvest::followFrame, this,
-            [this](const QString &address) { m_frameBrowser->load(QUrl::fromUserInput(address)); });
+            [this](const QUrl &url) { m_frameBrowser->load(url); });
     connect(m_harvest, &BrowserHarvest::pageHarvested, m_checker, &HarvestChecker::checkNextName);
     connect(m_checker, &HarvestChecker::progressText, m_panels[0], &QLabel::setText);
     connect(m_checker, &HarvestChecker::pageStatus, m_panels[1], &QLabel::setText);
@@ -213,6 +213,12 @@ void HarvestBrowser::navigate(const QString &address) {
     const QUrl url = QUrl::fromUserInput(address);
     if (url.isValid())
         m_browser->load(url);
+}
+
+QUrl HarvestBrowser::homePage(const ProgramFolder &folder) {
+    const QString page = folder.path(QStringLiteral("\\BrowseStart.html"));
+    return Files::fileExists(page) ? QUrl::fromLocalFile(page)
+                                   : QUrl(QStringLiteral("about:blank"));
 }
 
 void HarvestBrowser::go() {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QUrl>
 
 class BrowserHarvest;
+class ProgramFolder;
 class HarvestChecker;
 class HarvestListPanel;
 class QComboBox;
@@ -25,6 +27,10 @@ public:
     HarvestChecker &checker() { return *m_checker; }
 
     void navigate(const QString &address);
+    // The start page shipped with the help ("\BrowseStart.html" in the program folder), opened
+    // at load and by Home; a blank page when it is missing. The maker's web address is not
+    // used: it need not resolve, and an error page would greet every opening.
+    static QUrl homePage(const ProgramFolder &folder);
 
 private:
     QWidget *buildAddressBar();

@@ -73,7 +73,8 @@ QString HarvestChecker::readQueueEntry(int n) const {
 }
 
 void HarvestChecker::startQueueLookup(const QString &entry) {
-    m_lookupName = correctName(urlDecode(entry));
+    // Cleaned as the lookup pool cleans: a tab or line break never reaches the server or a list.
+    m_lookupName = cleanLookupName(entry);
     const int row = hasEnabledExtension(m_lookupName, m_table)
                         ? m_table.findRegistrar(m_lookupName, m_whois.ProxySwitch)
                         : -1;

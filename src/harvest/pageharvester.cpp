@@ -3,6 +3,8 @@
 #include "core/namecleaning.h"
 #include "whois/pagetext.h"
 
+#include <QRegularExpression>
+
 #include <array>
 
 PageHarvester::PageHarvester(const RegistrarTable &table, const VendorHosts &hosts)
@@ -28,7 +30,7 @@ bool PageHarvester::processLine() {
         const QString second = m_reader.atEnd() ? QString() : cutFrameLine(m_reader.next());
         m_frameFollowPending = false;
         if (onFrame)
-            onFrame(cleanFrameAddress(first + second));
+            onFrame(cleanFrameAddress(first + second), frameUrl(first + second));
     } else if (HarvestText::passesLinkTest(line, m_hosts, m_table)) {
         handleLink(line);
     } else if (HarvestText::hasExtension(line, m_table)) {
@@ -104,4 +106,31 @@ QString PageHarvester::cleanFrameAddress(QString address) {
     for (const QString &removal : removals)
         address.remove(removal);
     return address;
+}
+
+QUrl PageHarvester::frameUrl(const QString &joinedLines) {
+    QString text = joinedLines;
+    text.remove(QLatin1Char('"'));
+    text.remove(QLatin1Char('<'));
+    text.remove(QLatin1Char('>'));
+    text = text.trimmed();
+    // A scheme is letters before a ":" that no port number follows ("host:8080/x" has none).
+    static const QRegularExpression schemePattern(
+        QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*):(?![0-9])"));
+    QString scheme = QStringLiteral("http");
+    const QRegularExpressionMatch match = schemePattern.match(text);
+    if (match.hasMatch()) {
+        scheme = match.captured(1).toLower();
+        if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+            return {};
+        text.remove(0, match.capturedLength());
+        if (text.startsWith(QLatin1String("//")))
+            text.remove(0, 2);
+    }
+    const QString address = cleanFrameAddress(text).trimmed();
+    const QUrl url(scheme + QStringLiteral("://") + address, QUrl::TolerantMode);
+    // No host: an absolute path or "//" left over, which would name a local file.
+    if (!url.isValid() || url.host().isEmpty() || address.startsWith(QLatin1Char('/')))
+        return {};
+    return url;
 }

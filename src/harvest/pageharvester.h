@@ -5,6 +5,7 @@
 #include "harvest/seennames.h"
 
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 struct VendorHosts;
@@ -21,8 +22,9 @@ public:
     bool processLine() override;
     void endPage() override {}
 
-    // Called with the address of every frame met on the page, as soon as it is met.
-    std::function<void(const QString &)> onFrame;
+    // Called for every frame met on the page, as soon as it is met, with the address as the
+    // status bar shows it and the address to load: empty unless it is an http or https one.
+    std::function<void(const QString &address, const QUrl &url)> onFrame;
     // Called for every name accepted.
     std::function<void(const QString &)> onAccepted;
 
@@ -40,6 +42,11 @@ public:
     // Frame-address helpers, public for testing.
     static QString cutFrameLine(const QString &line);
     static QString cleanFrameAddress(QString address);
+    // What a frame's joined address lines may load. Page text decides them, so only http and
+    // https are followed (an absolute path would become a local file, "data:" and
+    // "javascript:" run page-made content); a frame keeps its scheme, and one given without a
+    // scheme is http.
+    static QUrl frameUrl(const QString &joinedLines);
 
 private:
     void handleLink(const QString &line);

@@ -59,15 +59,8 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
         reportFailure(ErrorOutOfRange, QStringLiteral("Subscript out of range"));
         return;
     }
-    // A leading URL scheme goes with its colon; CorrectName removes the slashes left over.
-    QString text = candidate;
-    const qsizetype colon = text.indexOf(QLatin1Char(':'));
-    if (colon >= 0)
-        text.remove(0, colon + 1);
-    QString name = correctName(urlDecode(text));
-    // Control characters (a decoded "%0D%0A", a tab) never reach the wire, so they must not
-    // reach the lists either: what is filed is what was asked.
-    name.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    // Cleaned as the harvester's checker cleans: scheme, escapes, punctuation, control characters.
+    QString name = cleanLookupName(candidate);
     if (!name.contains(QLatin1Char('.')))
         name += m_options.DefaultExtension;
 

@@ -39,10 +39,11 @@ QString parseRow(const QString &line, RegistrarEntry &entry) {
     if (fields.size() < FieldCount)
         return QStringLiteral("a row needs four fields separated by \"|\"");
     bool ok = false;
-    // Any TCP port; a negative number or one past 65535 is a bad row, not a silent wrap.
+    // Any TCP port; a negative number or one past 65535 is a bad row, not a silent wrap, and
+    // port 0 reaches no server (the settings window refuses it too).
     const ushort port = fields.at(2).toUShort(&ok);
-    if (!ok)
-        return QStringLiteral("the port \"%1\" is not a whole number from 0 to 65535")
+    if (!ok || port == 0)
+        return QStringLiteral("the port \"%1\" is not a whole number from 1 to 65535")
             .arg(fields.at(2));
     entry.extension = fields.at(0).toLower();
     entry.server = fields.at(1).toLower();

@@ -44,8 +44,9 @@ public:
     // deleted first. Nothing is changed in an existing file otherwise.
     std::optional<RegistrarError> ensureRegistrarFile(bool restoreDefaults);
     // Reads the file into memory. A bad row (fewer than four fields, a port that is not a whole
-    // number) stays an empty, disabled row so indexes still match the file; loading goes on
-    // and the first such problem is returned. A file with no rows leaves the table unchanged.
+    // number from 1 to 65535) stays an empty, disabled row so indexes still match the file; loading
+    // goes on and the first such problem is returned. A file with no rows leaves the table
+    // unchanged.
     std::optional<RegistrarError> loadRegistrars();
     // Index of the row to query for `name`, or -1 when the table has no rows.
     int findRegistrar(const QString &name, bool useProxy) const;

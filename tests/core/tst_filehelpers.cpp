@@ -20,6 +20,7 @@ private slots:
     void writeAllFailsIntoMissingFolder();
     void appendCreatesAndExtends();
     void undecodableBytesFallBackToLatin1();
+    void oneOldLineLeavesTheOthersIntact();
 };
 
 namespace {
@@ -158,6 +159,27 @@ void TestFileHelpers::undecodableBytesFallBackToLatin1() {
     QCOMPARE(TextFile::fromLocal(QByteArray("caf\xe9")), QString("caf\u00e9"));
     QCOMPARE(TextFile::fromLocal(QByteArray("\xe9t\xe9.fr")), QString("\u00e9t\u00e9.fr"));
     QCOMPARE(TextFile::fromLocal(TextFile::toLocal("caf\u00e9")), QString("caf\u00e9"));
+}
+
+// One Latin-1 line among UTF-8 ones is read byte for character on its own; the UTF-8 lines keep
+// their text, and a whole-file rewrite from what was read stores them byte for byte as they were
+// (read as a whole in Latin-1, they came back garbled at every rewrite, for good).
+void TestFileHelpers::oneOldLineLeavesTheOthersIntact() {
+    TempProgramFolder temp;
+    const QByteArray utf8Line = "m\xc3\xbcnchen.com"; // münchen.com
+    const QByteArray cjkLine = "\xe4\xbe\x8b\xe3\x81\x88.net";
+    temp.writeFile("/Remembered.txt",
+                   "plain.com\r\n" + utf8Line + "\r\ncaf\xe9.com\n" + cjkLine + "\r\n\xc3");
+    const QStringList lines = TextFile::readLines(temp.path("/Remembered.txt"));
+    QCOMPARE(lines, (QStringList{"plain.com", "m\u00fcnchen.com", "caf\u00e9.com",
+                                 "\u4f8b\u3048.net", "\u00c3"}));
+
+    QVERIFY(TextFile::writeLines(temp.path("/Remembered.txt"), lines));
+    const QList<QByteArray> written = temp.readFile("/Remembered.txt").split('\n');
+    QCOMPARE(written.at(1), utf8Line + "\r");
+    QCOMPARE(written.at(3), cjkLine + "\r");
+    // What was read once reads the same after the rewrite, again and again.
+    QCOMPARE(TextFile::readLines(temp.path("/Remembered.txt")), lines);
 }
 
 QTEST_APPLESS_MAIN(TestFileHelpers)

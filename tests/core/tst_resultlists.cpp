@@ -3,6 +3,7 @@
 #include "tempprogramfolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -17,10 +18,11 @@ private slots:
     void mirrorRewrittenWhenChangedOutside();
     void listCommands();
     void overflowAt20000();
+    void failedOverflowKeepsTheLists();
     void stampsNeverReuseFiles();
     void stampHasNoSeparators();
     void savedListLoadAndSave();
-    void writeFailureReportedOnce();
+    void writeFailuresReportedPerFile();
     void modelSignalsAppends();
 };
 
@@ -260,6 +262,55 @@ void TestResultLists::overflowAt20000() {
     QCOMPARE(fileLines(oldMirrors.at(0)), low);
 }
 
+// A dump that fails (here the overflow folder's name is taken by a file) clears nothing: the
+// lists, counters and stamp stay, the failure is told once with the folder it tried, and the
+// next filing tries again and succeeds once the folder can be written.
+void TestResultLists::failedOverflowKeepsTheLists() {
+    TempProgramFolder temp;
+    temp.writeFile("/overflow", "a file in the folder's place");
+    ResultLists lists(temp.folder());
+    QSignalSpy overflowed(&lists, &ResultLists::overflowed);
+    QSignalSpy failedOverflow(&lists, &ResultLists::overflowFailed);
+    QSignalSpy failedWrites(&lists, &ResultLists::writeFailed);
+    QStringList low;
+    for (int i = 0; i < ResultLists::OverflowLimit; ++i) {
+        low << QString("lowname%1.com").arg(i);
+        lists.fileFreeName(low.last());
+    }
+    lists.fileFreeName("abc.com");
+    const QString stamp = lists.listStamp();
+
+    QVERIFY(!lists.applyOverflowRule());
+    QCOMPARE(overflowed.size(), 0);
+    QCOMPARE(failedOverflow.size(), 1);
+    QCOMPARE(failedOverflow.first().at(0).toString(),
+             QDir::toNativeSeparators(temp.path("/overflow")));
+    QCOMPARE(failedWrites.size(), 3); // each overflow file once
+    QCOMPARE(lists.list(ResultLists::Low)->names(), low);
+    QCOMPARE(lists.counter(ResultLists::Low), ResultLists::OverflowLimit);
+    QCOMPARE(lists.list(ResultLists::High)->count(), 1);
+    QCOMPARE(lists.listStamp(), stamp);
+
+    // The run goes on; each filing tries again without telling the same failure again.
+    low << "onemorename.com";
+    lists.fileFreeName(low.last());
+    QVERIFY(!lists.applyOverflowRule());
+    QCOMPARE(failedOverflow.size(), 1);
+    QCOMPARE(failedWrites.size(), 3);
+    QCOMPARE(lists.list(ResultLists::Low)->count(), ResultLists::OverflowLimit + 1);
+
+    QVERIFY(QFile::remove(temp.path("/overflow")));
+    low << "lastname.com";
+    lists.fileFreeName(low.last());
+    QVERIFY(lists.applyOverflowRule());
+    QCOMPARE(overflowed.size(), 1);
+    QCOMPARE(fileLines(temp.path("/overflow/LowProfile" + stamp + ".txt")), low);
+    QCOMPARE(fileLines(temp.path("/overflow/SuperHighProfile" + stamp + ".txt")),
+             QStringList{"abc.com"});
+    QCOMPARE(lists.list(ResultLists::Low)->count(), 0);
+    QVERIFY(lists.listStamp() != stamp);
+}
+
 void TestResultLists::stampsNeverReuseFiles() {
     // Two runs in the same second, and an overflow folder spelt in another case.
     TempProgramFolder temp;
@@ -316,36 +367,68 @@ void TestResultLists::savedListLoadAndSave() {
     QCOMPARE(lists.list(ResultLists::Saved)->count(), 0);
 }
 
-void TestResultLists::writeFailureReportedOnce() {
-    // The program folder vanishes under the running lists: every write fails (also as root).
+// Each file that cannot be written is reported on its own, once until it is written again;
+// the other files' writes neither hide nor repeat its report.
+void TestResultLists::writeFailuresReportedPerFile() {
     TempProgramFolder temp;
-    const QString root = temp.root() + "/program";
-    QVERIFY(QDir().mkpath(root));
-    ResultLists lists{ProgramFolder(root)};
+    // A folder where a file should be: writing it fails, also as root.
+    QVERIFY(QDir(temp.root()).mkdir("Remembered.txt"));
+    ResultLists lists(temp.folder());
     QSignalSpy failed(&lists, &ResultLists::writeFailed);
+    const auto reported = [&failed] {
+        QStringList files;
+        for (const QList<QVariant> &report : failed)
+            files << report.at(0).toString().section(QDir::separator(), -1).section(';', 0, 0);
+        return files;
+    };
+
+    lists.appendSaved({"keep.com"});
+    lists.fileFreeName("abc.com"); // mirror files written fine
+    lists.appendSaved({"keep2.com"});
+    lists.fileFreeName("abd.com");
+    QCOMPARE(reported(), QStringList{"Remembered.txt"});
+
+    const QString high = lists.mirrorFilePaths().at(2);
+    QVERIFY(QFile::remove(high));
+    QVERIFY(QDir().mkdir(high));
+    lists.fileFreeName("abe.com");
+    lists.fileFreeName("abcdef.com"); // the Mid file is written fine in between
+    lists.appendSaved({"keep3.com"});
+    QCOMPARE(reported(), (QStringList{"Remembered.txt", QFileInfo(high).fileName()}));
+    QCOMPARE(lists.list(ResultLists::High)->count(), 3);
+    QCOMPARE(lists.counter(ResultLists::High), 3);
+    QCOMPARE(lists.list(ResultLists::Saved)->count(), 3);
+
+    // Written again, then failing again: that is a new failure, reported anew.
+    QVERIFY(QDir(temp.root()).rmdir("Remembered.txt"));
+    lists.appendSaved({"keep4.com"});
+    QCOMPARE(fileLines(temp.path("/Remembered.txt")).size(), 4);
+    QCOMPARE(failed.size(), 2);
+    QVERIFY(QFile::remove(temp.path("/Remembered.txt")));
+    QVERIFY(QDir(temp.root()).mkdir("Remembered.txt"));
+    lists.appendSaved({"keep5.com"});
+    QCOMPARE(failed.size(), 3);
+    QVERIFY(failed.last().at(0).toString().contains("Remembered.txt"));
+
+    // The program folder vanishes under the running lists: every file once, then the files
+    // catch up with the lists when it is back.
+    TempProgramFolder gone;
+    const QString root = gone.root() + "/program";
+    QVERIFY(QDir().mkpath(root));
+    ResultLists orphan{ProgramFolder(root)};
+    QSignalSpy orphanFailed(&orphan, &ResultLists::writeFailed);
     QVERIFY(QDir(root).removeRecursively());
-    temp.writeFile("/program", "a file where the folder was");
-
+    gone.writeFile("/program", "a file where the folder was");
     for (int i = 0; i < 5; ++i) {
-        lists.fileFreeName(QString("n%1.com").arg(i));
-        lists.appendSaved({"s.com"});
+        orphan.fileFreeName(QString("n%1.com").arg(i));
+        orphan.appendSaved({"s.com"});
     }
-    QCOMPARE(failed.size(), 1);
-    QVERIFY(failed.first().at(0).toString().contains("Profile"));
-    QCOMPARE(lists.list(ResultLists::High)->count(), 5);
-    QCOMPARE(lists.counter(ResultLists::High), 5);
-    QCOMPARE(lists.list(ResultLists::Saved)->count(), 5);
-
-    // Once the folder is back the files catch up with the lists, and a later outage is news.
+    QCOMPARE(orphanFailed.size(), 4); // three mirror files and Remembered.txt
     QVERIFY(QFile::remove(root));
     QVERIFY(QDir().mkpath(root));
-    lists.fileFreeName("back.com");
-    checkMirrors(lists);
-    QCOMPARE(lists.list(ResultLists::High)->count(), 6);
-    QVERIFY(QDir(root).removeRecursively());
-    temp.writeFile("/program", "x");
-    lists.fileFreeName("again.com");
-    QCOMPARE(failed.size(), 2);
+    orphan.fileFreeName("back.com");
+    checkMirrors(orphan);
+    QCOMPARE(orphan.list(ResultLists::High)->count(), 6);
 }
 
 void TestResultLists::modelSignalsAppends() {

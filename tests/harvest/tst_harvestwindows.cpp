@@ -27,6 +27,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <memory>
+#include <QWebEngineView>
 
 namespace {
 constexpr int kWebTimeout = 60000; // the first page also starts the browser engine
@@ -275,13 +276,27 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     rig.web.setPage("/shop.com/inner.html", kInnerPage);
     rig.whois.replies.insert("example.com", LoopbackWhoisServer::freeReply());
     rig.whois.replies.insert("framedname.com", LoopbackWhoisServer::freeReply());
-    rig.ctx.branding.WebsiteText = rig.web.baseUrl() + "/home.html";
+    // The maker's address is not the start page: it need not resolve.
+    rig.ctx.branding.WebsiteText = rig.web.baseUrl() + "/maker.html";
+    // The start page as the build puts it into the program folder.
+    QFile startPage(qEnvironmentVariable("KESTRIN_PROGRAM_DIR") + "/BrowseStart.html");
+    QVERIFY(startPage.open(QIODevice::ReadOnly));
+    rig.tmp.writeFile("\\BrowseStart.html", startPage.readAll());
+    const QUrl home = QUrl::fromLocalFile(rig.tmp.path("\\BrowseStart.html"));
 
     auto *browser = new HarvestBrowser(*rig.session);
     // Sized to the screen before it is shown, so a bare X server shows it whole too.
     QCOMPARE(browser->geometry(), browser->screen()->availableGeometry());
-    browser->show();
     QSignalSpy harvested(&browser->harvest(), &BrowserHarvest::pageHarvested);
+    browser->show();
+    auto *webBrowser = browser->findChild<QWebEngineView *>("WebBrowser1");
+    QTRY_VERIFY_WITH_TIMEOUT(harvested.count() > 0, kWebTimeout);
+    QCOMPARE(webBrowser->url(), home);
+    QTRY_COMPARE(browser->windowTitle(), QStringLiteral("Browse for Domains - Kestrin"));
+    QCOMPARE(browser->findChild<QLabel *>("Panel2")->text(), QStringLiteral("No Domains Found"));
+    QVERIFY(rig.web.requests.isEmpty());
+
+    browser->navigate(rig.web.baseUrl() + "/home.html");
     auto *list1 = browser->findChild<QListWidget *>("List1");
     auto *list2 = browser->findChild<QListWidget *>("List2");
     QTRY_COMPARE_WITH_TIMEOUT(list1->count() + list2->count(), 2, kWebTimeout);
@@ -307,6 +322,12 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
     browser->navigate(rig.web.baseUrl() + "/home.html");
     QTRY_VERIFY_WITH_TIMEOUT(harvested.count() > pages, kWebTimeout);
     QCOMPARE(rig.queuedNames().size(), 3);
+
+    // Home goes back to the start page, which queues nothing.
+    browser->findChild<QToolButton *>("cmdHome")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(webBrowser->url(), home, kWebTimeout);
+    QCOMPARE(rig.queuedNames().size(), 3);
+    QVERIFY(!rig.web.requests.contains("/maker.html"));
 
     // A double-click opens the purchase page of the name.
     emit browser->findChild<HarvestListPanel *>()->activated("example.com");

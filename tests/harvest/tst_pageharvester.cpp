@@ -5,6 +5,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QFile>
 
 class TestPageHarvester : public QObject {
     Q_OBJECT
@@ -12,6 +13,9 @@ private slots:
     void harvestPage_data();
     void harvestPage();
     void frameAddressIsRejoined();
+    void framesFollowOnlyWebAddresses_data();
+    void framesFollowOnlyWebAddresses();
+    void startPageHarvestsNothing();
     void frameLineHelpers_data();
     void frameLineHelpers();
     void secondVisitQueuesNothing();
@@ -68,11 +72,86 @@ void TestPageHarvester::harvestPage() {
 void TestPageHarvester::frameAddressIsRejoined() {
     PageHarvester harvester(m_table, m_hosts);
     QStringList frames;
-    harvester.onFrame = [&](const QString &address) { frames << address; };
+    QList<QUrl> urls;
+    harvester.onFrame = [&](const QString &address, const QUrl &url) {
+        frames << address;
+        urls << url;
+    };
     // The extension break splits the source after "com/"; the two parts are joined again.
     harvest(harvester, "<frameset>\n<frame src=\"http://127.0.0.1:8080/shop.com/inner.html\">\n"
                        "<frame name=\"b\" src=\"https://www.example.net/menu/\">\n</frameset>");
     QCOMPARE(frames, (QStringList{"127.0.0.1:8080/shop.com/inner.html", "www.example.net/menu/"}));
+    QCOMPARE(urls, (QList<QUrl>{QUrl("http://127.0.0.1:8080/shop.com/inner.html"),
+                                QUrl("https://www.example.net/menu/")}));
+}
+
+// The line after a frame tag is page text: whatever it says, only an http or https address is
+// loaded into the frame browser, and https stays https.
+void TestPageHarvester::framesFollowOnlyWebAddresses_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("https kept") << "<frame src=\"https://secure.example/a.html\">"
+                                << "https://secure.example/a.html";
+    QTest::newRow("upper-case scheme") << "<frame src=\"HTTPS://Secure.example/a\">"
+                                       << "https://secure.example/a";
+    QTest::newRow("no scheme is http") << "<frame src=\"x\">\nwww.example.biz/f.html"
+                                       << "http://www.example.biz/f.html";
+    QTest::newRow("host and port") << "<frame src=\"x\">\nlocalhost:8080/f.html"
+                                   << "http://localhost:8080/f.html";
+    QTest::newRow("absolute path") << "<frame src=\"x\">\n/etc/passwd"
+                                   << "";
+    QTest::newRow("absolute path with a name") << "<frame src=\"x\">\n/home/user/names.com"
+                                               << "";
+    QTest::newRow("file address") << "<frame src=\"x\">\nfile:///home/user/names.com"
+                                  << "";
+    QTest::newRow("data address") << "<frame src=\"\ndata:text/html,<p>secret.com</p>\">"
+                                  << "";
+    QTest::newRow("javascript address") << "<frame src=\"x\">\njavascript:alert(1)"
+                                        << "";
+    QTest::newRow("escaped javascript") << "<frame src=\"x\">\nJavaScript%3Aalert(1)"
+                                        << "";
+    QTest::newRow("windows path") << "<frame src=\"x\">\nC:\\names.com"
+                                  << "";
+    QTest::newRow("no host left") << "<frame src=\"x\">\nhttp:///etc/passwd"
+                                  << "";
+}
+
+void TestPageHarvester::framesFollowOnlyWebAddresses() {
+    QFETCH(QString, page);
+    QFETCH(QString, url);
+    TempProgramFolder dir;
+    BrowserHarvest harvest(dir.folder(), m_table, m_hosts);
+    QSignalSpy followed(&harvest, &BrowserHarvest::followFrame);
+    QSignalSpy status(&harvest, &BrowserHarvest::pageStatus);
+    harvest.pageCompleted(page);
+    QTRY_VERIFY(!harvest.busy());
+    if (url.isEmpty()) {
+        QCOMPARE(followed.size(), 0);
+        for (const QList<QVariant> &shown : status)
+            QVERIFY(!shown.at(0).toString().startsWith("Following Frame"));
+    } else {
+        QCOMPARE(followed.size(), 1);
+        QCOMPARE(followed.first().at(0).toUrl(), QUrl(url));
+    }
+}
+
+// The harvester's start page is harvested like any page: with every extension of the default
+// table enabled, its text must give no name to check and no frame to follow.
+void TestPageHarvester::startPageHarvestsNothing() {
+    QFile file(qEnvironmentVariable("KESTRIN_SOURCE_DIR") + "/help/BrowseStart.html");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    TempProgramFolder dir;
+    dir.writeFile("\\registrars.txt",
+                  RegistrarTable::defaultFileContent().replace("|Disabled", "|Enabled"));
+    RegistrarTable table(dir.path("\\registrars.txt"));
+    QVERIFY(!table.loadRegistrars());
+    QVERIFY(table.rows().size() > 50);
+    PageHarvester harvester(table, m_hosts);
+    int frames = 0;
+    harvester.onFrame = [&](const QString &, const QUrl &) { ++frames; };
+    QCOMPARE(harvest(harvester, html), QStringList{});
+    QCOMPARE(frames, 0);
 }
 
 void TestPageHarvester::frameLineHelpers_data() {

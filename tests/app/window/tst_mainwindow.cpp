@@ -6,6 +6,8 @@
 #include "core/resultlists.h"
 #include "mainwindowfixture.h"
 #include "whois/lookuppool.h"
+#include "app/overflownotice.h"
+#include "app/problemindicator.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,7 +35,7 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void firstStartShowsTheWindowAndHelp();
-    void badRegistrarRowShowsInStatusBar();
+    void badRegistrarRowStaysInView();
     void wordListSelection_data();
     void wordListSelection();
     void otherTypes();
@@ -46,6 +48,8 @@ private slots:
     void nothingCutAtMinimumSize();
     void statusPanelsMarkCutText();
     void overflowNoticeAndShutdown();
+    void failedOverflowNotice();
+    void writeFailuresStayInView();
 };
 
 void TestMainWindow::firstStartShowsTheWindowAndHelp() {
@@ -69,15 +73,29 @@ void TestMainWindow::firstStartShowsTheWindowAndHelp() {
     QVERIFY(f.desktop.messages.isEmpty());
 }
 
-void TestMainWindow::badRegistrarRowShowsInStatusBar() {
+// The table's first problem is shown at start-up where the connection texts cannot overwrite
+// it, until the user dismisses it.
+void TestMainWindow::badRegistrarRowStaysInView() {
     MainWindowFixture f;
-    f.tmp.writeFile("\\registrars.txt", "com|whois.example|43|1\r\nbroken row\r\nnet|whois.example|"
+    f.tmp.writeFile("\\registrars.txt", "com|whois.example|0|1\r\nbroken row\r\nnet|whois.example|"
                                         "43|1\r\n");
     MainWindow &form = f.start();
-    QVERIFY2(form.statusPanelText(3).contains("2"), qPrintable(form.statusPanelText(3)));
+    form.show();
     QVERIFY(f.desktop.messages.isEmpty());
     QCOMPARE(f.ctx.registrars.rows().size(), 3);
+    QVERIFY(f.ctx.registrars.rows().at(0).extension.isEmpty()); // port 0 is a bad row
     QCOMPARE(f.ctx.registrars.rows().at(2).extension, QStringLiteral("net"));
+
+    emit form.session().pool().statusText(3, QStringLiteral("connecting(0): - Search String: a.com"));
+    auto *indicator = f.child<ProblemIndicator>(QStringLiteral("StatusBar1Problems"));
+    QVERIFY(indicator->isVisible());
+    QCOMPARE(form.problems().size(), 1);
+    QVERIFY2(indicator->shownText().startsWith("registrars.txt, line 1: "),
+             qPrintable(indicator->shownText()));
+    QVERIFY(indicator->toolTip().contains(form.problems().first()));
+    QTest::mouseClick(indicator, Qt::LeftButton);
+    QVERIFY(!indicator->isVisible());
+    QVERIFY(form.problems().isEmpty());
 }
 
 void TestMainWindow::wordListSelection_data() {
@@ -402,6 +420,60 @@ void TestMainWindow::statusPanelsMarkCutText() {
     QTRY_VERIFY(!third->isElided());
     QCOMPARE(third->shownText(), reply);
     QVERIFY(third->toolTip().isEmpty());
+}
+
+// A dump that failed tells where it tried and that nothing was cleared; a later dump that
+// succeeds turns the open notice back into the usual one.
+void TestMainWindow::failedOverflowNotice() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
+    form.show();
+    const QString folder = QDir::toNativeSeparators(f.tmp.path("\\overflow"));
+    emit form.session().lists().overflowFailed(folder);
+    auto *notice = qobject_cast<QDialog *>(form.windows().window(WindowId::OverflowNotice));
+    QVERIFY(notice && notice->isVisible() && !notice->isModal());
+    auto *label = notice->findChild<QLabel *>("Label1");
+    QCOMPARE(label->text(), OverflowNotice::failureText(folder));
+    QVERIFY(label->text().contains(folder) && label->text().contains("not been cleared"));
+    QCOMPARE(form.problems(), QStringList{OverflowNotice::failureText(folder)});
+
+    emit form.session().pool().overflowed();
+    QCOMPARE(form.findChildren<QDialog *>().size(), 1);
+    QCOMPARE(label->text(), OverflowNotice::noticeText());
+}
+
+// Each file that cannot be written gets its own report in the indicator, which neither the
+// connection texts nor a later successful write replace; the status bar keeps its width.
+void TestMainWindow::writeFailuresStayInView() {
+    MainWindowFixture f;
+    MainWindow &form = f.start();
+    form.show();
+    auto *indicator = f.child<ProblemIndicator>(QStringLiteral("StatusBar1Problems"));
+    auto *panel3 = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel3"));
+    QVERIFY(!indicator->isVisible());
+    const int panelWidth = panel3->minimumWidth();
+
+    QVERIFY(QFile::remove(f.tmp.path("\\Remembered.txt")));
+    QVERIFY(QDir(f.tmp.root()).mkdir("Remembered.txt"));
+    form.session().lists().appendSaved({"kept.com"});
+    const QString high = form.session().lists().mirrorFilePaths().at(2);
+    QVERIFY(QDir().mkdir(high));
+    form.session().lists().fileFreeName("abc.com");
+    form.session().lists().fileFreeName("abcdefgh.com"); // its own file is written fine
+    emit form.session().pool().statusText(3, QStringLiteral("connecting(3): - Search String: x.com"));
+
+    QVERIFY(indicator->isVisible());
+    QCOMPARE(form.problems().size(), 2);
+    QVERIFY(form.problems().at(0).contains("Remembered.txt"));
+    QVERIFY(form.problems().at(1).contains(QFileInfo(high).fileName()));
+    QVERIFY(indicator->shownText().startsWith("(2) "));
+    QVERIFY(indicator->toolTip().contains("Remembered.txt"));
+    QCOMPARE(form.statusPanelText(3), QStringLiteral("connecting(3): - Search String: x.com"));
+    QCOMPARE(panel3->minimumWidth() + indicator->minimumWidth(), panelWidth);
+
+    QTest::mouseClick(indicator, Qt::LeftButton);
+    QVERIFY(!indicator->isVisible());
+    QCOMPARE(panel3->minimumWidth(), panelWidth);
 }
 
 void TestMainWindow::overflowNoticeAndShutdown() {

@@ -143,6 +143,9 @@ private slots:
         QTest::newRow("port with a fraction")
             << QByteArray("com|a|43.5|Enabled\r\n") << QStringList{""} << 1;
         QTest::newRow("empty port") << QByteArray("com|a||Enabled\r\n") << QStringList{""} << 1;
+        // Port 0 connects nowhere; as a com row it would send every .com name to row 0.
+        QTest::newRow("port zero")
+            << QByteArray("net|b|43|Enabled\r\ncom|a|0|Enabled\r\n") << QStringList{"net", ""} << 2;
         QTest::newRow("first bad row is reported")
             << QByteArray("a|b\r\ncom|a|43|Enabled\r\nc|d\r\n") << QStringList{"", "com", ""} << 1;
         QTest::newRow("fields after the fourth ignored")
