@@ -1,21 +1,21 @@
 #include "app/mainwindow.h"
 
 #include "app/appcontext.h"
-#include "core/desktop.h"
 #include "app/elidedlabel.h"
-#include "core/filehelpers.h"
+#include "app/listcommands.h"
+#include "app/mainlayout.h"
 #include "app/mainwindowcontrols.h"
 #include "app/overflownotice.h"
-#include "app/listcommands.h"
-#include "core/listfile.h"
-#include "whois/lookuppool.h"
-#include "core/machinesettings.h"
-#include "app/mainlayout.h"
-#include "core/resultlists.h"
 #include "app/resultlistview.h"
 #include "app/searchdriver.h"
-#include "core/settingsstore.h"
 #include "app/skin.h"
+#include "core/desktop.h"
+#include "core/filehelpers.h"
+#include "core/listfile.h"
+#include "core/machinesettings.h"
+#include "core/resultlists.h"
+#include "core/settingsstore.h"
+#include "whois/lookuppool.h"
 #include "whois/whoisviewer.h"
 
 #include <QAction>
@@ -29,12 +29,16 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 
 namespace {
 const QString Settings = QStringLiteral("Settings");
 const QString WebsiteMode = QStringLiteral("Website");
+// During a run the window shows the engine's state at a human rate, not per lookup: laying out
+// text for every one of thousands of lookups a second would cost more than the lookups.
+constexpr int RefreshMs = 100;
 
 enum Type {
     Browse,
@@ -98,6 +102,9 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
         new LookupPool(m_ctx.registrars, m_ctx.whois, *m_lists, *m_ctx.desktop, m_ctx.timing, this);
     m_driver = new SearchDriver(*m_pool, *m_ctx.userStore, *m_ctx.desktop, m_ctx.timing, this);
     m_commands = std::make_unique<ListCommands>(*m_lists, *m_ctx.desktop);
+    m_refresh = new QTimer(this);
+    m_refresh->setInterval(RefreshMs);
+    connect(m_refresh, &QTimer::timeout, this, &MainWindow::refreshFromEngines);
 
     m_ui->setup(this);
     for (int k = 1; k <= 5; ++k) {
@@ -178,7 +185,7 @@ void MainWindow::connectControls() {
 
 void MainWindow::connectEngines() {
     connect(m_lists, &ResultLists::captionChanged, this, [this](int k, const QString &caption) {
-        if (k >= 1 && k <= 5)
+        if (k >= 1 && k <= 5 && !refreshing())
             m_ui->Label[k]->setText(caption);
     });
     connect(m_lists, &ResultLists::writeFailed, this,
@@ -432,6 +439,8 @@ void MainWindow::start() {
     }
 
     m_ui->Command3->setEnabled(true);
+    m_lists->setViewsDeferred(true);
+    m_refresh->start();
     m_driver->start(wordNumber, wordMax);
 }
 
@@ -440,6 +449,10 @@ void MainWindow::stop() {
 }
 
 void MainWindow::onStopped() {
+    // Exact from here on: the last state of the run, then every change as it happens.
+    m_refresh->stop();
+    refreshFromEngines();
+    m_lists->setViewsDeferred(false);
     m_ui->Combo1->setEnabled(true);
     const int type = m_ui->Combo1->currentIndex();
     // The web and word-list types restore their own list and position; the others go back
@@ -463,12 +476,41 @@ void MainWindow::onStopped() {
 // ---- status bar and other windows --------------------------------------------------------------
 
 void MainWindow::setPanel(int panel, const QString &text) {
-    if (panel >= 1 && panel <= 3)
-        m_ui->Panel[panel]->setText(text);
+    if (panel < 1 || panel > 3)
+        return;
+    if (refreshing()) {
+        m_pendingPanel[panel] = text;
+        m_panelDirty[panel] = true;
+        return;
+    }
+    m_panelDirty[panel] = false;
+    m_ui->Panel[panel]->setText(text);
+}
+
+bool MainWindow::refreshing() const {
+    return m_refresh->isActive();
+}
+
+// One block insertion per list and one text per label, whatever happened since the last call.
+void MainWindow::refreshFromEngines() {
+    m_lists->publishViews();
+    for (int k = 1; k <= 5; ++k) {
+        const QString caption = m_lists->caption(k);
+        if (m_ui->Label[k]->text() != caption)
+            m_ui->Label[k]->setText(caption);
+    }
+    for (int panel = 1; panel <= 3; ++panel) {
+        if (!m_panelDirty[panel])
+            continue;
+        m_panelDirty[panel] = false;
+        m_ui->Panel[panel]->setText(m_pendingPanel[panel]);
+    }
 }
 
 QString MainWindow::statusPanelText(int panel) const {
-    return panel >= 1 && panel <= 3 ? m_ui->Panel[panel]->text() : QString();
+    if (panel < 1 || panel > 3)
+        return QString();
+    return m_panelDirty[panel] ? m_pendingPanel[panel] : m_ui->Panel[panel]->text();
 }
 
 void MainWindow::setRestingPanels() {
@@ -488,27 +530,37 @@ void MainWindow::setActiveList(int k) {
         m_activeList = k;
 }
 
+// The list commands work on the true lists; during a run the views are brought up to date
+// with them right away, not at the next refresh.
 void MainWindow::copyList(int k) {
     m_commands->copyList(k);
+    refreshFromEngines();
 }
 
 void MainWindow::deleteSelected(int k) {
     if (k < 1 || k > 5)
         return;
     const QModelIndex current = m_ui->List[k]->currentIndex();
-    m_commands->deleteSelected(k, current.isValid() ? current.row() : -1);
+    const int row = current.isValid() ? current.row() : -1;
+    // A selected row that a run has cleared away since the last refresh is gone already.
+    if (row < 0 || m_lists->list(k)->shownRowIsCurrent(row))
+        m_commands->deleteSelected(k, row);
+    refreshFromEngines();
 }
 
 void MainWindow::clearList(int k) {
     m_commands->clearList(k);
+    refreshFromEngines();
 }
 
 void MainWindow::editMenuItem(int item) {
     m_commands->editMenuItem(item);
+    refreshFromEngines();
 }
 
 void MainWindow::dropOnSaved(const QMimeData &data) {
     m_commands->dropOnSaved(data.hasText() ? data.text() : QString(), m_activeList);
+    refreshFromEngines();
 }
 
 QMimeData *MainWindow::dragData(int k) const {
@@ -517,9 +569,10 @@ QMimeData *MainWindow::dragData(int k) const {
 
 void MainWindow::openEntry(int k, int row) {
     const NameListModel *list = m_lists->list(k);
-    if (!list || row < 0 || row >= list->count())
+    // The name the user double-clicked, even if a run has filed past it since.
+    const QString name = list ? list->shownAt(row) : QString();
+    if (name.isEmpty())
         return;
-    const QString name = list->at(row);
     m_ctx.WhoisName = name;
     if (m_ctx.branding.PurchaseSwitch) {
         m_ctx.desktop->openUrl(m_ctx.branding.PurchasePrefix + name);
@@ -561,6 +614,8 @@ void MainWindow::shutdown() {
         return;
     m_shutDown = true;
     m_driver->shutdown();
+    m_refresh->stop();
+    m_lists->setViewsDeferred(false);
     for (const QString &name : ClosedAtShutdown)
         m_windows.close(name);
 }

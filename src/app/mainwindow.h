@@ -3,6 +3,7 @@
 #include "app/windowregistry.h"
 
 #include <QMainWindow>
+#include <array>
 #include <memory>
 
 class MainWindowControls;
@@ -11,6 +12,7 @@ class LookupPool;
 class QComboBox;
 class QLineEdit;
 class QMimeData;
+class QTimer;
 class ResultLists;
 class SearchDriver;
 struct AppContext;
@@ -82,6 +84,8 @@ private:
     void onWordNumChanged();
     void onStopped();
     void setPanel(int panel, const QString &text);
+    void refreshFromEngines();
+    bool refreshing() const;
     void setRestingPanels();
     void openWindow(const QString &name);
     void shutdown();
@@ -94,6 +98,9 @@ private:
     SearchDriver *m_driver = nullptr;
     std::unique_ptr<MainWindowControls> m_ui;
     std::unique_ptr<ListCommands> m_commands;
+    QTimer *m_refresh = nullptr; // during a run: panels, captions and lists ~10 times a second
+    std::array<QString, 4> m_pendingPanel;
+    std::array<bool, 4> m_panelDirty{};
     int m_activeList = 0;
     int m_wordNumber = 0;
     int m_selectedIndex = -1; // the search type last applied
