@@ -117,7 +117,10 @@ QString ListFile::nextListEntry(const QString &path, int n, bool *opened) {
     }
     if (n > m_offsets.size())
         return EndMarker;
-    if (!m_file.seek(m_offsets.at(n - 1))) {
+    // Entries are read in order: the next one usually starts where the last one ended, and a
+    // seek would throw away the read buffer.
+    const qint64 offset = m_offsets.at(n - 1);
+    if (m_file.pos() != offset && !m_file.seek(offset)) {
         if (opened)
             *opened = false;
         return EndMarker;
