@@ -34,6 +34,16 @@ inline QByteArray takenReply(const QByteArray &name) {
     return reply;
 }
 
+// The latency-tail server's delay for a name, fixed per name: 80% answer after 50 ms, 15% after
+// 300 ms, 5% after 1.5 s, the way real registries answer.
+inline int tailDelayMs(const QByteArray &name) {
+    quint32 h = 2166136261u; // FNV-1a
+    for (char c : name)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    const quint32 bucket = h % 100;
+    return bucket < 80 ? 50 : bucket < 95 ? 300 : 1500;
+}
+
 // The n-th four-letter name (0 -> "aaaa.com").
 inline QString name(int n) {
     QString label(4, QLatin1Char('a'));

@@ -1,19 +1,28 @@
 // Lookup benchmark: the same names checked against the same loopback WHOIS server (a separate
-// process) by (a) Kestrin's lookup pool and search driver and (b) Debian's whois client run 25
-// at a time through xargs. Prints lookups per second, CPU seconds and peak memory of both.
+// process) by (a) the real main window running a Full Word List search (a child process, so its
+// peak memory is its own), (b) Kestrin's lookup pool and search driver alone, (c) a Python
+// asyncio client keeping 25 connections busy and (d) Debian's whois client run 25 at a time
+// through xargs. Prints lookups per second, CPU seconds and peak memory, and their ratios.
 
+#include "app/searchdriver.h"
 #include "benchrule.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/listfile.h"
-#include "whois/lookuppool.h"
 #include "core/programfolder.h"
-#include "whois/registrartable.h"
 #include "core/resultlists.h"
 #include "app/searchdriver.h"
 #include "core/searchtype.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
+#include "whois/lookuppool.h"
+#include "whois/registrartable.h"
+
+#ifdef KESTRIN_BENCH_WINDOW
+#include "windowrun.h"
+
+#include <QApplication>
+#endif
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -21,6 +30,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -95,6 +105,10 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     Figures f;
     int overflows = 0;
     QObject::connect(&pool, &LookupPool::lookupEnded, [&f] { ++f.lookups; });
+    QObject::connect(&driver, &SearchDriver::stopped, [&driver] {
+        if (!driver.unknownOutcomes().isEmpty())
+            std::printf("  %d lookups ended unknown\n", int(driver.unknownOutcomes().size()));
+    });
     QObject::connect(&pool, &LookupPool::overflowed, [&overflows] { ++overflows; });
     QEventLoop loop;
     QObject::connect(&driver, &SearchDriver::stopped, &loop, &QEventLoop::quit);
@@ -177,6 +191,77 @@ Figures runWhois(quint16 port, const QStringList &names, int timeoutS) {
     return f;
 }
 
+// A value after `key` in a line of "key value" pairs.
+double field(const QByteArray &line, const char *key) {
+    const QList<QByteArray> parts = line.simplified().split(' ');
+    const qsizetype at = parts.indexOf(QByteArray(key));
+    return at >= 0 && at + 1 < parts.size() ? parts.at(at + 1).toDouble() : 0;
+}
+
+#ifdef KESTRIN_BENCH_WINDOW
+// (a) The real main window, in a process of its own (offscreen unless a display is named).
+Figures runWindow(quint16 port, const QString &listPath, int timeoutS, double *stallMs) {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--window-run", QString::number(port), listPath, QString::number(timeoutS)});
+    Figures f;
+    child.waitForFinished(timeoutS * 1000 + 30000);
+    const QByteArray out = child.readAllStandardOutput();
+    const qsizetype at = out.indexOf("WINDOW ");
+    if (at < 0) {
+        std::printf("  the window run printed nothing (exit %d)\n", child.exitCode());
+        return f;
+    }
+    const QByteArray line = out.mid(at, out.indexOf('\n', at) - at);
+    f.lookups = int(field(line, "lookups"));
+    f.seconds = field(line, "seconds");
+    f.cpu = field(line, "cpu");
+    f.peakMb = field(line, "peak-mb");
+    f.finished = child.exitCode() == 0;
+    *stallMs = field(line, "stall-ms");
+    std::printf("  check: window results %s\n", line.contains("check ok") ? "exact" : "NOT exact");
+    return f;
+}
+
+#endif
+
+// (c) Python asyncio, 25 connections kept busy.
+Figures runAsyncio(quint16 port, const QString &listPath, int expectedFree, int timeoutS) {
+    const QString script = QStringLiteral(KESTRIN_BENCH_DIR "/asyncclient.py");
+    // Its peak memory through /usr/bin/time: this process's children include the window run.
+    const QString timeTool = QStringLiteral("/usr/bin/time");
+    QStringList arguments = {QStringLiteral("python3"), script, QStringLiteral("127.0.0.1"),
+                             QString::number(port), listPath};
+    QProcess python;
+    if (QFile::exists(timeTool)) {
+        python.setProgram(timeTool);
+        python.setArguments(QStringList{"-f", "peak-kb %M"} + arguments);
+    } else {
+        python.setProgram(arguments.takeFirst());
+        python.setArguments(arguments);
+    }
+    const rusage before = usage(RUSAGE_CHILDREN);
+    python.start();
+    Figures f;
+    f.finished = python.waitForFinished(timeoutS * 1000);
+    const rusage after = usage(RUSAGE_CHILDREN);
+    const QByteArray line = python.readAllStandardOutput();
+    f.lookups = int(field(line, "lookups"));
+    f.seconds = field(line, "seconds");
+    f.cpu = cpuSeconds(after) - cpuSeconds(before);
+    const QByteArray err = python.readAllStandardError();
+    const qsizetype at = err.lastIndexOf("peak-kb ");
+    f.peakMb = at >= 0 ? err.mid(at + 8).trimmed().toDouble() / 1024.0 : 0;
+    std::printf("  check: asyncio saw %d free names (expected %d)\n", int(field(line, "free")),
+                expectedFree);
+    return f;
+}
+
 // User + system CPU of a running process, from /proc.
 double processCpuSeconds(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -194,7 +279,18 @@ void printRow(const char *who, const Figures &f) {
 }
 } // namespace
 
+double ratio(double a, double b) {
+    return b > 0 ? a / b : 0.0;
+}
+
 int main(int argc, char *argv[]) {
+#ifdef KESTRIN_BENCH_WINDOW
+    if (argc == 5 && qstrcmp(argv[1], "--window-run") == 0) {
+        QApplication app(argc, argv);
+        return runWindowBench(QByteArray(argv[2]).toUShort(), QString::fromLocal8Bit(argv[3]),
+                              QByteArray(argv[4]).toInt());
+    }
+#endif
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -202,10 +298,15 @@ int main(int argc, char *argv[]) {
     parser.addOption(
         {"list", "Check this word list instead (Kestrin only, no result check).", "file"});
     parser.addOption({"delay-ms", "Server delay before each answer.", "ms", "0"});
-    parser.addOption({"no-whois", "Run Kestrin only."});
+    parser.addOption({"tail", "Latency tail: 80% / 15% / 5% of names after 50 / 300 / 1500 ms."});
+    parser.addOption({"window", "Also run the real main window (offscreen)."});
+    parser.addOption({"asyncio", "Also run the 25-connection Python asyncio client."});
+    parser.addOption({"no-engine", "Skip the pool and driver without the window."});
+    parser.addOption({"no-whois", "Skip Debian's whois client."});
     parser.addOption({"timeout-s", "Bound for each side.", "s", "300"});
     parser.process(app);
     const int delayMs = parser.value("delay-ms").toInt();
+    const bool tail = parser.isSet("tail");
     const int timeoutS = parser.value("timeout-s").toInt();
 
     QTemporaryDir work;
@@ -226,8 +327,11 @@ int main(int argc, char *argv[]) {
 
     QProcess server;
     server.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/whoisbenchserver"));
-    server.setArguments({"--delay-ms", QString::number(delayMs), "--max-seconds",
-                         QString::number(3 * timeoutS + 60)});
+    QStringList serverArguments = {"--delay-ms", QString::number(delayMs), "--max-seconds",
+                                   QString::number(5 * timeoutS + 60)};
+    if (tail)
+        serverArguments << QStringLiteral("--tail");
+    server.setArguments(serverArguments);
     server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     server.start();
     if (!server.waitForReadyRead(10000)) {
@@ -236,9 +340,28 @@ int main(int argc, char *argv[]) {
     }
     const quint16 port = server.readLine().trimmed().split(' ').value(1).toUShort();
 
-    std::printf("Scenario: %d names, server delay %d ms, port %u\n", count, delayMs,
+    std::printf("Scenario: %d names, server %s, port %u\n", count,
+                tail ? "latency tail 50/300/1500 ms"
+                     : qPrintable(QStringLiteral("delay %1 ms").arg(delayMs)),
                 unsigned(port));
-    const Figures kestrin = runKestrin(port, listPath, names, count, timeoutS);
+    Figures window;
+    double stallMs = 0;
+    const bool withWindow = parser.isSet("window");
+#ifdef KESTRIN_BENCH_WINDOW
+    if (withWindow)
+        window = runWindow(port, listPath, timeoutS, &stallMs);
+#else
+    if (withWindow)
+        std::printf("  (built without the windows: no window run)\n");
+#endif
+    Figures kestrin;
+    const bool withEngine = !parser.isSet("no-engine");
+    if (withEngine)
+        kestrin = runKestrin(port, listPath, names, count, timeoutS);
+    Figures asyncio;
+    const bool withAsyncio = parser.isSet("asyncio");
+    if (withAsyncio)
+        asyncio = runAsyncio(port, listPath, int(freeNames(names).size()), timeoutS);
     Figures whois;
     const bool withWhois = ownList && !parser.isSet("no-whois");
     if (withWhois)
@@ -246,22 +369,43 @@ int main(int argc, char *argv[]) {
 
     std::printf("  %-24s %8s %9s %11s %8s %9s\n", "", "lookups", "seconds", "lookups/s", "CPU s",
                 "peak MB");
-    printRow("Kestrin pool + driver", kestrin);
-    if (withWhois) {
+    if (withWindow)
+        printRow("Kestrin main window", window);
+    if (withEngine)
+        printRow("Kestrin pool + driver", kestrin);
+    if (withAsyncio)
+        printRow("asyncio, 25 connections", asyncio);
+    if (withWhois)
         printRow("whois via xargs -P 25", whois);
-        std::printf("  ratio Kestrin / whois: %.1fx the rate, %.2fx the CPU seconds\n",
-                    whois.rate() > 0 ? kestrin.rate() / whois.rate() : 0.0,
-                    whois.cpu > 0 ? kestrin.cpu / whois.cpu : 0.0);
+    if (withWindow) {
+        std::printf("  longest event-loop stall of the window run: %.1f ms\n", stallMs);
+        if (withAsyncio)
+            std::printf("  ratio window / asyncio: %.2fx\n", ratio(window.rate(), asyncio.rate()));
+        if (withEngine)
+            std::printf("  ratio window / engine: %.2fx\n", ratio(window.rate(), kestrin.rate()));
+        if (withWhois)
+            std::printf("  ratio window / whois: %.1fx\n", ratio(window.rate(), whois.rate()));
     }
-    if (delayMs > 0) {
+    if (withEngine && withAsyncio)
+        std::printf("  ratio engine / asyncio: %.2fx\n", ratio(kestrin.rate(), asyncio.rate()));
+    if (withEngine && withWhois)
+        std::printf("  ratio engine / whois: %.1fx the rate, %.2fx the CPU seconds\n",
+                    ratio(kestrin.rate(), whois.rate()), ratio(kestrin.cpu, whois.cpu));
+    if (delayMs > 0 && !tail) {
         const double limit = Parallel / (delayMs / 1000.0);
-        std::printf("  limit %d / %.3f s = %.0f lookups/s; Kestrin reaches %.0f%% of it\n",
-                    Parallel, delayMs / 1000.0, limit, 100.0 * kestrin.rate() / limit);
+        std::printf("  limit %d / %.3f s = %.0f lookups/s:", Parallel, delayMs / 1000.0, limit);
+        if (withWindow)
+            std::printf(" window %.0f%%", 100.0 * window.rate() / limit);
+        if (withEngine)
+            std::printf(" engine %.0f%%", 100.0 * kestrin.rate() / limit);
+        if (withAsyncio)
+            std::printf(" asyncio %.0f%%", 100.0 * asyncio.rate() / limit);
+        std::printf("\n");
     }
 
     std::printf("  server process CPU: %.2f s\n", processCpuSeconds(server.processId()));
     server.terminate();
     if (!server.waitForFinished(5000))
         server.kill();
-    return kestrin.finished ? 0 : 2;
+    return (!withEngine || kestrin.finished) && (!withWindow || window.finished) ? 0 : 2;
 }

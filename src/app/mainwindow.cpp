@@ -24,10 +24,14 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
 const QString WebsiteMode = QStringLiteral("Website");
+// During a run the window shows the engine's state at a human rate, not per lookup: laying out
+// text for every one of thousands of lookups a second would cost more than the lookups.
+constexpr int RefreshMs = 100;
 
 // Closed at shut-down, in this order; the last two are not named by the unload order but
 // would otherwise keep the process alive after the main window is gone.
@@ -44,6 +48,9 @@ MainWindow::MainWindow(SearchSession &session, QWidget *parent)
     AppContext &ctx = m_session.context();
     ResultLists &lists = m_session.lists();
     m_commands = std::make_unique<ListCommands>(lists, *ctx.desktop);
+    m_refresh = new QTimer(this);
+    m_refresh->setInterval(RefreshMs);
+    connect(m_refresh, &QTimer::timeout, this, &MainWindow::refreshFromEngines);
 
     m_ui->setup(this);
     for (int k = 1; k <= 5; ++k) {
@@ -126,7 +133,7 @@ void MainWindow::connectControls() {
 void MainWindow::connectSession() {
     ResultLists &lists = m_session.lists();
     connect(&lists, &ResultLists::captionChanged, this, [this](int k, const QString &caption) {
-        if (k >= 1 && k <= 5)
+        if (k >= 1 && k <= 5 && !refreshing())
             m_ui->captions[k]->setText(caption);
     });
     // Failures stay in their own indicator: the panels change with every connection.
@@ -265,9 +272,15 @@ void MainWindow::lockForRun() {
           static_cast<QWidget *>(m_ui->buildListButton), static_cast<QWidget *>(m_ui->searchText)})
         w->setEnabled(false);
     m_ui->stopButton->setEnabled(true);
+    m_session.lists().setViewsDeferred(true);
+    m_refresh->start();
 }
 
 void MainWindow::onRunStopped() {
+    // Exact from here on: the last state of the run, then every change as it happens.
+    m_refresh->stop();
+    refreshFromEngines();
+    m_session.lists().setViewsDeferred(false);
     m_ui->searchType->setEnabled(true);
     armForType(m_session.hasType() && SearchTypes::isWebSearch(m_session.type()));
     setRestingPanels();
@@ -276,12 +289,41 @@ void MainWindow::onRunStopped() {
 // ---- status bar and other windows --------------------------------------------------------------
 
 void MainWindow::setPanel(int panel, const QString &text) {
-    if (panel >= 1 && panel <= 3)
-        m_ui->panels[panel]->setText(text);
+    if (panel < 1 || panel > 3)
+        return;
+    if (refreshing()) {
+        m_pendingPanel[panel] = text;
+        m_panelDirty[panel] = true;
+        return;
+    }
+    m_panelDirty[panel] = false;
+    m_ui->panels[panel]->setText(text);
+}
+
+bool MainWindow::refreshing() const {
+    return m_refresh->isActive();
+}
+
+// One block insertion per list and one text per label, whatever happened since the last call.
+void MainWindow::refreshFromEngines() {
+    m_session.lists().publishViews();
+    for (int k = 1; k <= 5; ++k) {
+        const QString caption = m_session.lists().caption(k);
+        if (m_ui->captions[k]->text() != caption)
+            m_ui->captions[k]->setText(caption);
+    }
+    for (int panel = 1; panel <= 3; ++panel) {
+        if (!m_panelDirty[panel])
+            continue;
+        m_panelDirty[panel] = false;
+        m_ui->panels[panel]->setText(m_pendingPanel[panel]);
+    }
 }
 
 QString MainWindow::statusPanelText(int panel) const {
-    return panel >= 1 && panel <= 3 ? m_ui->panels[panel]->text() : QString();
+    if (panel < 1 || panel > 3)
+        return QString();
+    return m_panelDirty[panel] ? m_pendingPanel[panel] : m_ui->panels[panel]->text();
 }
 
 void MainWindow::setRestingPanels() {
@@ -316,27 +358,37 @@ void MainWindow::setActiveList(int k) {
         m_activeList = k;
 }
 
+// The list commands work on the true lists; during a run the views are brought up to date
+// with them right away, not at the next refresh.
 void MainWindow::copyList(int k) {
     m_commands->copyList(k);
+    refreshFromEngines();
 }
 
 void MainWindow::deleteSelected(int k) {
     if (k < 1 || k > 5)
         return;
     const QModelIndex current = m_ui->lists[k]->currentIndex();
-    m_commands->deleteSelected(k, current.isValid() ? current.row() : -1);
+    const int row = current.isValid() ? current.row() : -1;
+    // A selected row that a run has cleared away since the last refresh is gone already.
+    if (row < 0 || m_session.lists().list(k)->shownRowIsCurrent(row))
+        m_commands->deleteSelected(k, row);
+    refreshFromEngines();
 }
 
 void MainWindow::clearList(int k) {
     m_commands->clearList(k);
+    refreshFromEngines();
 }
 
 void MainWindow::editMenuItem(int item) {
     m_commands->editMenuItem(item);
+    refreshFromEngines();
 }
 
 void MainWindow::dropOnSaved(const QMimeData &data) {
     m_commands->dropOnSaved(data.hasText() ? data.text() : QString(), m_activeList);
+    refreshFromEngines();
 }
 
 QMimeData *MainWindow::dragData(int k) const {
@@ -345,9 +397,11 @@ QMimeData *MainWindow::dragData(int k) const {
 
 void MainWindow::openEntry(int k, int row) {
     const NameListModel *list = m_session.lists().list(k);
-    if (!list || row < 0 || row >= list->count())
+    // The name the user double-clicked, even if a run has filed past it since.
+    const QString name = list ? list->shownAt(row) : QString();
+    if (name.isEmpty())
         return;
-    m_session.openName(list->at(row));
+    m_session.openName(name);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
@@ -378,6 +432,8 @@ void MainWindow::shutdown() {
         return;
     m_shutDown = true;
     m_session.shutdown();
+    m_refresh->stop();
+    m_session.lists().setViewsDeferred(false);
     for (const WindowId id : ClosedAtShutdown)
         m_windows.close(id);
 }

@@ -4,11 +4,13 @@
 #include "core/searchtype.h"
 
 #include <QMainWindow>
+#include <array>
 #include <memory>
 
 class MainWindowControls;
 class ListCommands;
 class QMimeData;
+class QTimer;
 class SearchSession;
 
 // The main window: search-type selection, Start and Stop, the five result lists and their
@@ -65,6 +67,8 @@ private:
     void onRunStopped();
     void showViewer(const QString &name);
     void setPanel(int panel, const QString &text);
+    void refreshFromEngines();
+    bool refreshing() const;
     void setRestingPanels();
     void showOverflowSaved();
     void shutdown();
@@ -74,6 +78,9 @@ private:
     WindowRegistry m_windows;
     std::unique_ptr<MainWindowControls> m_ui;
     std::unique_ptr<ListCommands> m_commands;
+    QTimer *m_refresh = nullptr; // during a run: panels, captions and lists ~10 times a second
+    std::array<QString, 4> m_pendingPanel;
+    std::array<bool, 4> m_panelDirty{};
     int m_activeList = 0;
     bool m_shutDown = false;
 };

@@ -2,10 +2,10 @@
 
 #include "app/appcontext.h"
 #include "core/desktop.h"
-#include "whois/lookuppool.h"
 #include "core/namecleaning.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
+#include "whois/lookuppool.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -18,16 +18,13 @@ SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &
     , m_userStore(userStore)
     , m_desktop(desktop)
     , m_timing(timing)
-    , m_overall(new QTimer(this))
     , m_positionWrite(new QTimer(this)) {
-    connect(m_overall, &QTimer::timeout, this, &SearchDriver::onOverallTick);
     m_positionWrite->setSingleShot(true);
     connect(m_positionWrite, &QTimer::timeout, this, &SearchDriver::flushPosition);
     connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::onLookupEnded);
 }
 
 SearchDriver::~SearchDriver() {
-    m_overall->stop();
     flushPosition();
 }
 
@@ -39,117 +36,138 @@ void SearchDriver::setPositionKey(const QString &key) {
 
 void SearchDriver::start(int wordNumber, int wordMax) {
     // A run started over a running one (another window pressing Start) replaces it.
-    m_overall->stop();
-    m_pool.closeAll();
+    halt();
     m_halted = false;
     m_pool.setHalted(false);
+    m_listEnded = false;
+    m_unknown.clear();
+    m_notStarted = 0;
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
     m_wordMax = wordMax;
-    startBatch();
-}
+    m_positionBeforeFailures = m_wordNumber;
 
-void SearchDriver::startBatch() {
+    for (int i = 0; i < LookupPool::SlotCount && !m_halted && !m_listEnded; ++i)
+        takeNextEntry(i);
     if (m_halted)
         return;
-    m_listEnded = false;
-    m_batchDone = 0;
-    m_batchStarted = 0;
-    m_batchSeconds = 0;
-    m_overall->start(m_timing.batchTickMs);
-
-    // Nothing repaints while the batch starts, so the status texts are sent once, as they
-    // stand after the last entry taken; the position is stored once for the same reason.
-    QString entryStatus;
-    QString openStatus;
-    int taken = 0;
-    for (int i = 0; i < LookupPool::SlotCount && !m_halted; ++i) {
-        m_pool.closeSlot(i);
-        QString entry = nextListEntry(m_wordNumber);
-        // No list holds more entries than a stored position can count.
-        if (m_wordNumber == std::numeric_limits<int>::max())
-            entry = ListFile::EndMarker;
-        else
-            ++m_wordNumber;
-        if (m_wordNumber <= m_wordMax)
-            entryStatus =
-                QString::number(m_wordNumber) + QStringLiteral(" of ") + QString::number(m_wordMax);
-        openStatus =
-            m_wordNumber > m_wordMax
-                ? QStringLiteral("Open: Closing connections...")
-                : QStringLiteral("Open: ") + QString::number(LookupPool::SlotCount - m_batchDone);
-        if (entry.isEmpty() || entry == ListFile::EndMarker) {
-            m_listEnded = true;
-            break;
-        }
-        taken = m_wordNumber;
-        ++m_batchStarted;
-        m_pool.startLookup(correctName(entry), i);
-    }
-    if (taken > 0)
-        storePosition(taken);
-    if (!entryStatus.isEmpty())
-        emit statusText(1, entryStatus);
-    emit statusText(2, openStatus);
-
-    // A batch cut short by the end of the list ends when its started lookups have; an empty
-    // one at once.
-    if (!m_halted && m_batchStarted == 0)
-        endBatch();
+    showEntryStatus();
+    showOpenStatus();
+    // An empty list (or one that cannot be read) ends at once.
+    if (m_listEnded && m_open == 0)
+        onListAndLookupsEnded();
 }
 
-void SearchDriver::onLookupEnded() {
-    if (m_halted)
+void SearchDriver::takeNextEntry(int slot) {
+    if (m_halted || m_listEnded)
         return;
-    ++m_batchDone;
-    if (m_batchDone < m_batchStarted)
-        return;
-    endBatch();
-}
-
-void SearchDriver::onOverallTick() {
-    if (m_halted) {
-        m_overall->stop();
-        return;
-    }
-    ++m_batchSeconds;
-    if (m_batchSeconds < m_timing.batchDeadlineTicks)
-        return;
-    // The deadline: lookups still running are closed unfiled; their entries count as done.
-    m_overall->stop();
-    m_batchSeconds = 0;
-    m_batchDone = LookupPool::SlotCount;
-    endBatch();
-}
-
-void SearchDriver::endBatch() {
-    m_pool.closeAll();
-    m_overall->stop();
-    m_batchSeconds = 0;
-    if (m_listEnded)
-        stop();
+    QString entry = nextListEntry(m_wordNumber);
+    // No list holds more entries than a stored position can count.
+    if (m_wordNumber == std::numeric_limits<int>::max())
+        entry = ListFile::EndMarker;
     else
-        startBatch();
+        ++m_wordNumber;
+    if (entry.isEmpty() || entry == ListFile::EndMarker) {
+        m_listEnded = true;
+        return;
+    }
+    m_busy[slot] = true;
+    m_entryOfSlot[slot] = m_wordNumber - 1;
+    ++m_open;
+    storePosition(m_wordNumber);
+    m_pool.startLookup(correctName(entry), slot);
+}
+
+void SearchDriver::onLookupEnded(int slot, const LookupOutcome &outcome) {
+    if (m_halted || slot < 0 || slot >= LookupPool::SlotCount || !m_busy[slot])
+        return;
+    m_busy[slot] = false;
+    --m_open;
+    if (outcome.verdict == Verdict::Unknown)
+        m_unknown.append(outcome);
+
+    // Entries in a row (in list order) that could not start; a lookup of an earlier entry that
+    // ends late does not break the row, a later entry that started does.
+    const int entry = m_entryOfSlot[slot];
+    if (outcome.verdict == Verdict::Unknown && outcome.reason == LookupPool::NoServerReason) {
+        if (m_notStarted++ == 0)
+            m_positionBeforeFailures = entry;
+        if (m_notStarted >= NotStartedLimit) {
+            stopNothingStarts();
+            return;
+        }
+    } else if (m_notStarted > 0 && entry > m_positionBeforeFailures) {
+        m_notStarted = 0;
+    }
+
+    takeNextEntry(slot);
+    showEntryStatus();
+    showOpenStatus();
+    if (m_listEnded && m_open == 0)
+        onListAndLookupsEnded();
+}
+
+// The one place where a run's end is decided: the list has ended and no lookup is in flight.
+// unknownOutcomes() then holds every name the run could not decide.
+void SearchDriver::onListAndLookupsEnded() {
+    stop();
+}
+
+void SearchDriver::stopNothingStarts() {
+    // The entries that could not start were not looked up: the stored position stays before
+    // them, so the next run (after the table is mended) checks them.
+    // Lookups still in flight are closed unanswered: keep the position before them too.
+    int kept = m_positionBeforeFailures;
+    for (int i = 0; i < LookupPool::SlotCount; ++i)
+        if (m_busy[i])
+            kept = qMin(kept, m_entryOfSlot[i]);
+    m_pendingPosition = kept;
+    stop();
+    const QString text =
+        QStringLiteral("The search stopped: no lookup could start for %1 names in a row, because "
+                       "the registrar table has no usable row for them (see the extension "
+                       "settings). The search will go on from entry %2.")
+            .arg(NotStartedLimit)
+            .arg(kept);
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            m_desktop.message(QCoreApplication::applicationName(), text, Desktop::Icon::Warning,
+                              Desktop::Buttons::Ok);
+        },
+        Qt::QueuedConnection);
+}
+
+void SearchDriver::showEntryStatus() {
+    if (m_wordNumber <= m_wordMax)
+        emit statusText(1, QString::number(m_wordNumber) + QStringLiteral(" of ") +
+                               QString::number(m_wordMax));
+}
+
+void SearchDriver::showOpenStatus() {
+    emit statusText(2, m_wordNumber > m_wordMax
+                           ? QStringLiteral("Open: Closing connections...")
+                           : QStringLiteral("Open: ") + QString::number(m_open));
+}
+
+void SearchDriver::halt() {
+    m_halted = true;
+    m_pool.setHalted(true);
+    m_pool.closeAll();
+    m_busy.fill(false);
+    m_open = 0;
+    m_listFile.close();
 }
 
 void SearchDriver::stop() {
-    m_batchDone = LookupPool::SlotCount;
-    m_halted = true;
-    m_pool.setHalted(true);
-    m_overall->stop();
-    m_pool.closeAll();
-    m_batchSeconds = 0;
+    halt();
     flushPosition();
     showRestingStatus();
     emit stopped();
 }
 
 void SearchDriver::shutdown() {
-    m_batchDone = LookupPool::SlotCount;
-    m_halted = true;
-    m_pool.setHalted(true);
-    m_overall->stop();
-    m_pool.closeAll();
+    halt();
     flushPosition();
 }
 
@@ -158,8 +176,8 @@ QString SearchDriver::nextListEntry(int n) {
     const QString entry = m_listFile.nextListEntry(m_listPath, n, &opened);
     if (opened)
         return entry;
-    // Shown from the event loop: a modal box inside a batch start would let the batch timer
-    // and socket events run in the middle of it.
+    // Shown from the event loop: a modal box while slots are being filled would let timers and
+    // socket events run in the middle of it.
     const QString text = QStringLiteral("File ") + m_listPath + QStringLiteral(" not found.");
     QMetaObject::invokeMethod(
         this,
@@ -177,7 +195,7 @@ void SearchDriver::storePosition(int next) {
     // always when the run stops.
     m_pendingPosition = next;
     if (!m_positionWrite->isActive())
-        m_positionWrite->start(m_timing.batchTickMs);
+        m_positionWrite->start(m_timing.runTickMs);
 }
 
 void SearchDriver::flushPosition() {

@@ -1,25 +1,34 @@
 #pragma once
 
 #include "core/listfile.h"
+#include "whois/lookuppool.h"
+#include "whois/verdict.h"
+
+#include <QList>
+#include <array>
 
 #include <QObject>
 #include <QString>
 
 class Desktop;
-class LookupPool;
 class QTimer;
 class SettingsStore;
 struct Timing;
 
-// A search run: feeds the entries of one list file, in order, into the lookup pool in batches
-// of 25, ends each batch when all its lookups have ended or at its deadline, stores how far it
-// got, and stops at the end of the list or when asked.
+// A search run: feeds the entries of one list file, in order, into the lookup pool's 25 slots.
+// Whenever a lookup ends (filed, unknown or given up at its own deadline) its slot takes the next
+// entry at once, so a slow server never holds the other slots. The driver stores how far it got
+// and stops when the list has ended and the last lookup has ended, or when asked.
 //
 // The driver never touches a widget: the main window locks and restores its controls around
 // Start and on stopped(), and shows statusText() in its status bar.
 class SearchDriver : public QObject {
     Q_OBJECT
 public:
+    // A run stops when this many entries in a row could not even start a lookup (no usable
+    // registrar row): racing through the rest of the list would only lose the position.
+    static constexpr int NotStartedLimit = 25;
+
     SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &desktop, const Timing &timing,
                  QObject *parent = nullptr);
     ~SearchDriver() override;
@@ -40,10 +49,12 @@ public:
 
     bool halted() const { return m_halted; }
     bool running() const { return !m_halted; }
-    int wordNumber() const { return m_wordNumber; }
+    int wordNumber() const { return m_wordNumber; } // the next entry to take
     int wordMax() const { return m_wordMax; }
-    int batchDone() const { return m_batchDone; }
-    int batchSeconds() const { return m_batchSeconds; }
+    int openLookups() const { return m_open; }
+    bool listEnded() const { return m_listEnded; }
+    // The unknown outcomes of the current (or last) run, in the order they ended.
+    const QList<LookupOutcome> &unknownOutcomes() const { return m_unknown; }
 
     // The n-th entry of the current list, or the end marker; shows "File ... not found." once
     // when the list cannot be read.
@@ -54,19 +65,21 @@ signals:
     void stopped();
 
 private:
-    void startBatch();
-    void onLookupEnded();
-    void onOverallTick();
-    void endBatch();
+    void takeNextEntry(int slot);
+    void onLookupEnded(int slot, const LookupOutcome &outcome);
+    void onListAndLookupsEnded();
+    void stopNothingStarts();
+    void showEntryStatus();
+    void showOpenStatus();
     void storePosition(int next);
     void flushPosition();
     void showRestingStatus();
+    void halt();
 
     LookupPool &m_pool;
     SettingsStore &m_userStore;
     Desktop &m_desktop;
     const Timing &m_timing;
-    QTimer *m_overall = nullptr;
     QTimer *m_positionWrite = nullptr;
     int m_pendingPosition = 0; // next entry, not yet written to the store
     ListFile m_listFile;
@@ -77,7 +90,10 @@ private:
     int m_wordMax = 0;
     bool m_halted = true;
     bool m_listEnded = false;
-    int m_batchDone = 0;
-    int m_batchStarted = 0;
-    int m_batchSeconds = 0;
+    std::array<bool, LookupPool::SlotCount> m_busy{};
+    std::array<int, LookupPool::SlotCount> m_entryOfSlot{}; // entry number each slot looks up
+    int m_open = 0;
+    QList<LookupOutcome> m_unknown;
+    int m_notStarted = 0;             // entries in a row whose lookup could not start
+    int m_positionBeforeFailures = 0; // the position to keep when they stop the run
 };

@@ -2,8 +2,12 @@
 
 #include "core/filehelpers.h"
 
-#include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 const QString ListFile::EndMarker = QStringLiteral("endoffileffile");
 
@@ -50,28 +54,55 @@ int ListFile::countListEntries(const QString &path) {
     return count;
 }
 
-bool ListFile::refreshIndex(const QString &path) {
+// One stat call: QFileInfo's modification time goes through a local-time conversion, which
+// would cost more than reading the entry.
+bool ListFile::identify(const QString &path, Identity *identity) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    identity->size = st.st_size;
+    identity->modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    identity->inode = quint64(st.st_ino);
+    return true;
+#else
     const QFileInfo info(path);
-    if (!info.isFile()) {
+    if (!info.isFile())
+        return false;
+    identity->size = info.size();
+    identity->modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
+    identity->inode = 0;
+    return true;
+#endif
+}
+
+bool ListFile::refreshIndex(const QString &path) {
+    Identity now;
+    if (!identify(path, &now)) {
         m_path.clear();
+        m_file.close();
         return false;
     }
-    if (path == m_path && info.size() == m_size && info.lastModified() == m_modified)
+    if (path == m_path && now == m_identity && m_file.isOpen())
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_path.clear();
+    m_path.clear();
+    m_file.close();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly))
         return false;
-    }
     m_offsets.clear();
-    if (!scanEntries(file, [this](qint64 offset) { m_offsets.append(offset); })) {
-        m_path.clear();
+    if (!scanEntries(m_file, [this](qint64 offset) { m_offsets.append(offset); })) {
+        m_file.close();
         return false;
     }
     m_path = path;
-    m_size = info.size();
-    m_modified = info.lastModified();
+    m_identity = now;
     return true;
+}
+
+void ListFile::close() {
+    m_file.close();
+    m_path.clear();
 }
 
 QString ListFile::nextListEntry(const QString &path, int n, bool *opened) {
@@ -86,13 +117,15 @@ QString ListFile::nextListEntry(const QString &path, int n, bool *opened) {
     }
     if (n > m_offsets.size())
         return EndMarker;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(m_offsets.at(n - 1))) {
+    // Entries are read in order: the next one usually starts where the last one ended, and a
+    // seek would throw away the read buffer.
+    const qint64 offset = m_offsets.at(n - 1);
+    if (m_file.pos() != offset && !m_file.seek(offset)) {
         if (opened)
             *opened = false;
         return EndMarker;
     }
-    QByteArray line = file.readLine();
+    QByteArray line = m_file.readLine();
     if (line.endsWith('\n'))
         line.chop(1);
     if (line.endsWith('\r'))

@@ -4,14 +4,14 @@ NameListModel::NameListModel(QObject *parent)
     : QAbstractListModel(parent) {}
 
 int NameListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(m_names.size());
+    return parent.isValid() ? 0 : int(m_shown.size());
 }
 
 QVariant NameListModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() < 0 || index.row() >= m_names.size())
+    if (!index.isValid() || index.row() < 0 || index.row() >= m_shown.size())
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return m_names.at(index.row());
+        return m_shown.at(index.row());
     return {};
 }
 
@@ -23,33 +23,68 @@ Qt::ItemFlags NameListModel::flags(const QModelIndex &index) const {
 }
 
 void NameListModel::append(const QString &name) {
-    const int row = int(m_names.size());
-    beginInsertRows({}, row, row);
     m_names.append(name);
-    endInsertRows();
+    if (!m_deferred)
+        publish();
 }
 
 void NameListModel::appendMany(const QStringList &names) {
     if (names.isEmpty())
         return;
-    const int first = int(m_names.size());
-    beginInsertRows({}, first, first + int(names.size()) - 1);
     m_names.append(names);
-    endInsertRows();
+    if (!m_deferred)
+        publish();
 }
 
 void NameListModel::removeAt(int row) {
     if (row < 0 || row >= m_names.size())
         return;
+    publish();
     beginRemoveRows({}, row, row);
     m_names.removeAt(row);
+    m_shown.removeAt(row);
     endRemoveRows();
 }
 
 void NameListModel::clear() {
-    if (m_names.isEmpty())
+    if (m_names.isEmpty() && m_shown.isEmpty())
         return;
-    beginResetModel();
     m_names.clear();
-    endResetModel();
+    m_resetPending = true;
+    if (!m_deferred)
+        publish();
+}
+
+void NameListModel::setDeferred(bool deferred) {
+    m_deferred = deferred;
+    if (!deferred)
+        publish();
+}
+
+void NameListModel::publish() {
+    if (m_resetPending) {
+        m_resetPending = false;
+        beginResetModel();
+        m_shown = m_names;
+        endResetModel();
+        return;
+    }
+    // Without a pending clear the views hold a head of the true list (removals publish first).
+    const qsizetype first = m_shown.size();
+    if (m_names.size() <= first)
+        return;
+    beginInsertRows({}, int(first), int(m_names.size()) - 1);
+    if (first == 0)
+        m_shown = m_names;
+    else
+        m_shown.append(m_names.mid(first));
+    endInsertRows();
+}
+
+QString NameListModel::shownAt(int row) const {
+    return row >= 0 && row < m_shown.size() ? m_shown.at(row) : QString();
+}
+
+bool NameListModel::shownRowIsCurrent(int row) const {
+    return !m_resetPending && row >= 0 && row < m_shown.size() && row < m_names.size();
 }

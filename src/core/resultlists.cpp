@@ -267,6 +267,16 @@ void ResultLists::useStamp(const QString &stamp) {
     }
 }
 
+void ResultLists::setViewsDeferred(bool deferred) {
+    for (const int k : {Low, Registered, High, Mid})
+        m_lists[k]->setDeferred(deferred);
+}
+
+void ResultLists::publishViews() {
+    for (int k = Low; k <= Saved; ++k)
+        m_lists[k]->publish();
+}
+
 QStringList ResultLists::mirrorFilePaths() const {
     return m_mirrorPaths;
 }
@@ -282,7 +292,8 @@ void ResultLists::deleteAt(int k, int row) {
     m_lists[k]->removeAt(row);
     if (k == Saved)
         return;
-    setCounted(k, m_counters[k] - 1);
+    // Start resets the counters while the lists keep their rows: a count never goes negative.
+    setCounted(k, qMax(0, m_counters[k] - 1));
     forgetMirror(k);
 }
 

@@ -62,6 +62,11 @@ public:
     void saveSavedList();
     void appendSaved(const QStringList &names); // appends and saves
 
+    // During a run the four filed lists reach their views in blocks: deferred, they change
+    // what views show only on publishViews() (the window calls it about ten times a second).
+    void setViewsDeferred(bool deferred);
+    void publishViews();
+
     // Full paths of the mirror files for the current stamp, in the order Low, Mid, High.
     QStringList mirrorFilePaths() const;
 

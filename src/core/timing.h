@@ -3,21 +3,21 @@
 // Every interval the program waits for, in one value object. The defaults are the real ones;
 // tests shrink them so the real state machines run in milliseconds.
 struct Timing {
-    int slotTickMs = 1000;       // lookup slot timer
-    int reconnectTicks = 10;     // a slot reconnects on this tick of its timer
-    int batchTickMs = 1000;      // the batch timer `overall`
-    int batchDeadlineTicks = 30; // a batch ends at this tick at the latest
-    int checkerTickMs = 1000;    // browser harvester: Timer1 and timTimeout
-    int checkerTimeoutTicks = 5; // browser harvester abandons a lookup on this tick
-    int pagePauseMs = 500;       // list builder: pause between result pages
-    int splashTickMs = 2;        // splash timer
-    int splashTicks = 75;        // the splash hands over on this tick
-    int websiteCloseMs = 1000;   // website window closes itself after this
+    int slotTickMs = 1000;        // lookup slot timer
+    int reconnectTicks = 10;      // a slot reconnects on this tick of its timer
+    int runTickMs = 1000;         // a run writes its position at most once per tick
+    int lookupDeadlineTicks = 30; // a lookup is given up on this tick of its slot timer
+    int checkerTickMs = 1000;     // browser harvester: Timer1 and timTimeout
+    int checkerTimeoutTicks = 5;  // browser harvester abandons a lookup on this tick
+    int pagePauseMs = 500;        // list builder: pause between result pages
+    int splashTickMs = 2;         // splash timer
+    int splashTicks = 75;         // the splash hands over on this tick
+    int websiteCloseMs = 1000;    // website window closes itself after this
 
     // Every interval scaled down to `ms` (tick counts stay), for tests.
     static Timing shrunk(int ms) {
         Timing t;
-        t.slotTickMs = t.batchTickMs = t.checkerTickMs = ms;
+        t.slotTickMs = t.runTickMs = t.checkerTickMs = ms;
         t.pagePauseMs = t.websiteCloseMs = ms;
         t.splashTickMs = 1;
         return t;

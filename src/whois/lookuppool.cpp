@@ -2,9 +2,9 @@
 
 #include "core/desktop.h"
 #include "core/namecleaning.h"
-#include "whois/replyclassifier.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
+#include "whois/replyclassifier.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -14,6 +14,9 @@ constexpr int ErrorInvalidArgument = 5;
 constexpr int ErrorOutOfRange = 9;
 } // namespace
 
+const QString LookupPool::NoReplyReason = QStringLiteral("no reply");
+const QString LookupPool::NoServerReason = QStringLiteral("no server");
+
 // Every socket event is tied to the lookup it belongs to by `generation`: dropping a connection
 // bumps it, so a late event of an old connection never reaches the slot's next lookup.
 struct LookupPool::Slot {
@@ -21,6 +24,7 @@ struct LookupPool::Slot {
     QTimer timer;
     LookupSlot state;
     quint64 generation = 0;
+    bool busy = false; // a lookup was started and has not ended
 };
 
 LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
@@ -31,6 +35,7 @@ LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options,
     , m_lists(lists)
     , m_desktop(desktop)
     , m_timing(timing) {
+    qRegisterMetaType<LookupOutcome>();
     for (int i = 0; i < SlotCount; ++i) {
         m_slots[i] = std::make_unique<Slot>();
         Slot &s = *m_slots[i];
@@ -52,6 +57,13 @@ const LookupSlot &LookupPool::slot(int i) const {
     return i >= 0 && i < SlotCount ? m_slots[i]->state : none;
 }
 
+int LookupPool::openLookups() const {
+    int open = 0;
+    for (const auto &s : m_slots)
+        open += s->busy ? 1 : 0;
+    return open;
+}
+
 void LookupPool::startLookup(const QString &candidate, int slot) {
     if (m_halted)
         return;
@@ -67,20 +79,21 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
     Slot &s = *m_slots[slot];
     dropConnection(s);
     s.timer.stop();
-    s.state = LookupSlot{name, QString(), QByteArray(), 0};
+    s.state = LookupSlot{name, QString(), QByteArray(), 0, 0};
+    s.busy = true;
 
     const int k = m_table.findRegistrar(name, m_options.ProxySwitch);
     if (k < 0 || k >= m_table.rows().size()) {
         emit statusText(3, QStringLiteral("No WHOIS server: the registrar table is empty (") +
                                name + QStringLiteral(" not checked)."));
-        endUnfiled(slot);
+        endUnfiled(slot, NoServerReason);
         return;
     }
     const RegistrarEntry &row = m_table.rows().at(k);
     if (row.server.isEmpty() || row.port == 0) {
         reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") + name +
                                                 QStringLiteral(" has no server or no valid port."));
-        endUnfiled(slot);
+        endUnfiled(slot, NoServerReason);
         return;
     }
     s.state.server = row.server;
@@ -95,6 +108,7 @@ void LookupPool::closeSlot(int slot) {
     dropConnection(s);
     s.timer.stop();
     s.state.ticks = 0;
+    s.busy = false;
 }
 
 void LookupPool::closeAll() {
@@ -161,21 +175,33 @@ void LookupPool::onClosedByServer(int i) {
     }
     s.timer.stop();
     onReadyRead(i); // whatever arrived together with the close
-    if (ReplyClassifier::isFree(ReplyClassifier::replyText(s.state.reply)))
+    LookupOutcome outcome{s.state.name, s.state.server, Verdict::Taken, QString(), 0};
+    if (ReplyClassifier::isFree(ReplyClassifier::replyText(s.state.reply))) {
+        outcome.verdict = Verdict::Free;
         m_lists.fileFreeName(s.state.name);
-    else
+    } else {
         m_lists.fileTakenName(s.state.name);
+    }
     if (m_lists.applyOverflowRule())
         emit overflowed();
     dropConnection(s);
-    emit lookupEnded();
+    s.busy = false;
+    emit lookupEnded(i, outcome);
 }
 
 void LookupPool::onTick(int i) {
     Slot &s = *m_slots[i];
     ++s.state.ticks;
+    ++s.state.ageTicks;
     if (m_halted) {
         s.timer.stop();
+        return;
+    }
+    if (s.state.ageTicks >= m_timing.lookupDeadlineTicks) {
+        // Its own deadline: this lookup is given up, the other slots are not touched.
+        dropConnection(s);
+        s.timer.stop();
+        endUnfiled(i, NoReplyReason);
         return;
     }
     if (s.state.ticks < m_timing.reconnectTicks)
@@ -187,14 +213,20 @@ void LookupPool::onTick(int i) {
     s.socket.connectToHost(s.state.server, m_reconnectPort);
 }
 
-void LookupPool::endUnfiled(int i) {
-    // Reported through the event loop: the driver is still starting its batch.
-    const quint64 generation = m_slots[i]->generation;
+void LookupPool::endUnfiled(int i, const QString &reason) {
+    // Reported through the event loop: the caller may still be inside startLookup() (the driver
+    // filling its slots) or inside this slot's timer handler.
+    Slot &s = *m_slots[i];
+    const quint64 generation = s.generation;
+    const LookupOutcome outcome{s.state.name, s.state.server, Verdict::Unknown, reason, 0};
     QMetaObject::invokeMethod(
         this,
-        [this, i, generation] {
-            if (!m_halted && m_slots[i]->generation == generation)
-                emit lookupEnded();
+        [this, i, generation, outcome] {
+            Slot &s = *m_slots[i];
+            if (m_halted || s.generation != generation)
+                return;
+            s.busy = false;
+            emit lookupEnded(i, outcome);
         },
         Qt::QueuedConnection);
 }

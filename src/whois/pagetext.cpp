@@ -2,16 +2,6 @@
 
 namespace {
 
-// The extensions that count for harvesting, in table order: enabled rows, never the proxy row.
-QStringList enabledExtensions(const RegistrarTable &table) {
-    QStringList extensions;
-    for (const RegistrarEntry &row : table.rows()) {
-        if (row.enabled && row.extension != QLatin1String("proxy"))
-            extensions.append(row.extension);
-    }
-    return extensions;
-}
-
 const QStringList &registrableSuffixes() {
     static const QStringList suffixes = {QStringLiteral("com"),  QStringLiteral("org"),
                                          QStringLiteral("info"), QStringLiteral("name"),
@@ -30,7 +20,7 @@ QString breakAtExtensions(const QString &text, const RegistrarTable &table) {
     const QString crlf = QStringLiteral("\r\n");
 
     QString result = text;
-    for (const QString &ext : enabledExtensions(table)) {
+    for (const QString &ext : table.enabledExtensions()) {
         for (const QString &follower : followers) {
             const QString piece = ext + follower;
             result.replace(piece, piece + crlf);
@@ -42,8 +32,8 @@ QString breakAtExtensions(const QString &text, const RegistrarTable &table) {
 }
 
 bool hasEnabledExtension(const QString &text, const RegistrarTable &table) {
-    for (const QString &ext : enabledExtensions(table)) {
-        if (text.contains(QLatin1Char('.') + ext, Qt::CaseInsensitive))
+    for (const QString &dotted : table.dottedEnabledExtensions()) {
+        if (text.contains(dotted, Qt::CaseInsensitive))
             return true;
     }
     return false;
@@ -51,7 +41,7 @@ bool hasEnabledExtension(const QString &text, const RegistrarTable &table) {
 
 int endOfExtension(const QString &text, const RegistrarTable &table) {
     // Table order decides, not the position in the text.
-    for (const QString &ext : enabledExtensions(table)) {
+    for (const QString &ext : table.enabledExtensions()) {
         const qsizetype at = text.indexOf(QLatin1Char('.') + ext, 0, Qt::CaseInsensitive);
         if (at >= 0)
             return int(at + 1 + ext.size() + 1); // 1-based: the dot, the extension, one past

@@ -1,7 +1,7 @@
 #include "whois/registrartable.h"
 
-#include "defaultregistrars.h"
 #include "core/filehelpers.h"
+#include "defaultregistrars.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -97,7 +97,7 @@ std::optional<RegistrarError> RegistrarTable::loadRegistrars() {
         rows.append(entry);
     }
     if (!rows.isEmpty())
-        m_rows = rows;
+        useRows(rows);
     return firstError;
 }
 
@@ -192,4 +192,20 @@ std::optional<RegistrarError> RegistrarTable::rewriteFromRows(const QList<QStrin
     if (!TextFile::writeAll(m_path, content))
         return writeError(m_path);
     return std::nullopt;
+}
+
+void RegistrarTable::setRows(const QList<RegistrarEntry> &rows) {
+    useRows(rows);
+}
+
+void RegistrarTable::useRows(const QList<RegistrarEntry> &rows) {
+    m_rows = rows;
+    m_enabled.clear();
+    m_dottedEnabled.clear();
+    for (const RegistrarEntry &row : m_rows) {
+        if (row.enabled && row.extension != QLatin1String("proxy")) {
+            m_enabled.append(row.extension);
+            m_dottedEnabled.append(QLatin1Char('.') + row.extension);
+        }
+    }
 }

@@ -38,7 +38,11 @@ public:
     void setFilePath(const QString &path) { m_path = path; }
     const QList<RegistrarEntry> &rows() const { return m_rows; }
     // Replaces the in-memory rows (tests and callers that build a table by hand).
-    void setRows(const QList<RegistrarEntry> &rows) { m_rows = rows; }
+    void setRows(const QList<RegistrarEntry> &rows);
+    // The extensions that count for harvesting, in table order: enabled rows, never the proxy
+    // row; with and without their leading dot. Kept with the rows, as page text asks per name.
+    const QStringList &enabledExtensions() const { return m_enabled; }
+    const QStringList &dottedEnabledExtensions() const { return m_dottedEnabled; }
 
     // Writes the default table when the file is missing; with `restoreDefaults` the file is
     // deleted first. Nothing is changed in an existing file otherwise.
@@ -66,5 +70,9 @@ public:
 
 private:
     QString m_path;
+    void useRows(const QList<RegistrarEntry> &rows);
+
     QList<RegistrarEntry> m_rows;
+    QStringList m_enabled;
+    QStringList m_dottedEnabled;
 };

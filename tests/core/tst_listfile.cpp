@@ -2,6 +2,7 @@
 #include "tempprogramfolder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 class TestListFile : public QObject {
@@ -87,10 +88,22 @@ void TestListFile::followsChangesOfTheFile() {
     touched.close();
     checkAgainstReference(reader, path, sameSize);
 
+    // Replaced by rename with the same size and modification time: still the new content.
+    const QByteArray replaced = "\r\nb\r\naaaaaaa\r\nd";
+    const QDateTime modified = QFileInfo(path).lastModified();
+    temp.writeFile("/new.txt", replaced);
+    QFile fresh(temp.path("/new.txt"));
+    QVERIFY(fresh.open(QIODevice::ReadWrite));
+    QVERIFY(fresh.setFileTime(modified, QFileDevice::FileModificationTime));
+    fresh.close();
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::rename(temp.path("/new.txt"), path));
+    checkAgainstReference(reader, path, replaced);
+
     // One reader moving between files.
     temp.writeFile("/other.txt", "x\r\ny\r\n");
     QCOMPARE(reader.nextListEntry(temp.path("/other.txt"), 2), QString("y"));
-    QCOMPARE(reader.nextListEntry(path, 2), QString("bbbbbbb"));
+    QCOMPARE(reader.nextListEntry(path, 2), QString("aaaaaaa"));
 }
 
 void TestListFile::missingFile() {

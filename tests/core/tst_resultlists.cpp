@@ -24,6 +24,8 @@ private slots:
     void savedListLoadAndSave();
     void writeFailuresReportedPerFile();
     void modelSignalsAppends();
+    void deferredViewsSeeBlocks();
+    void counterNeverBelowZero();
 };
 
 namespace {
@@ -449,6 +451,68 @@ void TestResultLists::modelSignalsAppends() {
     model.clear();
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(reset.size(), 1);
+}
+
+void TestResultLists::deferredViewsSeeBlocks() {
+    NameListModel model;
+    model.append("a");
+    model.setDeferred(true);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+
+    // Appends reach the views as one block per publish; names() is always the true list.
+    model.append("b");
+    model.appendMany({"c", "d"});
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.count(), 4);
+    model.publish();
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted.at(0).at(1).toInt(), 1);
+    QCOMPARE(inserted.at(0).at(2).toInt(), 3);
+    QCOMPARE(model.data(model.index(3)).toString(), QString("d"));
+    model.publish();
+    QCOMPARE(inserted.size(), 1);
+
+    // A clear and new rows between two publishes: the views keep their rows until one reset.
+    model.clear();
+    model.append("e");
+    QCOMPARE(model.rowCount(), 4);
+    QCOMPARE(model.shownAt(2), QString("c"));
+    QVERIFY(!model.shownRowIsCurrent(2));
+    model.publish();
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.shownAt(0), QString("e"));
+    QVERIFY(model.shownRowIsCurrent(0));
+
+    // A removal (the user's Delete) is exact at once, pending appends included.
+    model.append("f");
+    model.removeAt(0);
+    QCOMPARE(model.names(), QStringList{"f"});
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.shownAt(0), QString("f"));
+
+    model.append("g");
+    model.setDeferred(false);
+    QCOMPARE(model.rowCount(), 2);
+    model.append("h");
+    QCOMPARE(model.rowCount(), 3);
+}
+
+void TestResultLists::counterNeverBelowZero() {
+    // Start resets the counters while the lists keep their rows; deleting them then must not
+    // show "Low Profile (-1)".
+    TempProgramFolder temp;
+    ResultLists lists(temp.folder());
+    lists.fileFreeName("abcdefgh.com");
+    lists.fileFreeName("abcdefghi.com");
+    lists.resetCounters();
+    lists.deleteAt(ResultLists::Low, 0);
+    QCOMPARE(lists.counter(ResultLists::Low), 0);
+    QCOMPARE(lists.caption(ResultLists::Low), QString("Low Profile (0)"));
+    lists.deleteAt(ResultLists::Low, 0);
+    QCOMPARE(lists.counter(ResultLists::Low), 0);
+    QCOMPARE(lists.list(ResultLists::Low)->count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestResultLists)

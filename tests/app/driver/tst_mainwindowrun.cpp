@@ -1,9 +1,9 @@
-#include "core/filehelpers.h"
 #include "app/mainwindow.h"
 #include "app/searchsession.h"
-#include "loopbackwhoisserver.h"
-#include "core/resultlists.h"
 #include "app/searchdriver.h"
+#include "core/filehelpers.h"
+#include "core/resultlists.h"
+#include "loopbackwhoisserver.h"
 #include "testcontext.h"
 
 #include <QAbstractItemModel>
@@ -81,6 +81,22 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
     QCOMPARE(mirrored, expectedFree);
     QCOMPARE(server.queries.size(), 676);
     QVERIFY(test.desktop.messages.isEmpty());
+
+    // During the run the views were refreshed in blocks; at its end every view and caption
+    // equals its true list, and the panels are back at rest.
+    for (int k = 1; k <= 5; ++k) {
+        auto *view = form.findChild<QListView *>(QString("List%1").arg(k));
+        auto *caption = form.findChild<QLabel *>(QString("Label%1").arg(k));
+        QVERIFY(view && caption);
+        const NameListModel *list = form.session().lists().list(k);
+        QCOMPARE(view->model()->rowCount(), list->count());
+        if (list->count() > 0)
+            QCOMPARE(view->model()->index(list->count() - 1, 0).data().toString(),
+                     list->names().last());
+        QCOMPARE(caption->text(), form.session().lists().caption(k));
+    }
+    QCOMPARE(form.statusPanelText(1), QString("Entry Status"));
+    QCOMPARE(form.statusPanelText(2), QString("Open Connections"));
 }
 
 QTEST_MAIN(TestMainWindowRun)

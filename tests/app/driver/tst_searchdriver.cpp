@@ -1,16 +1,17 @@
 #include "app/appcontext.h"
-#include "desktoprecorder.h"
-#include "whois/lookuppool.h"
-#include "loopbackwhoisserver.h"
-#include "core/resultlists.h"
 #include "core/searchtype.h"
 #include "app/searchdriver.h"
-#include "tempprogramfolder.h"
+#include "core/resultlists.h"
 #include "core/timing.h"
+#include "desktoprecorder.h"
+#include "loopbackwhoisserver.h"
+#include "tempprogramfolder.h"
+#include "whois/lookuppool.h"
 
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -30,15 +31,16 @@ private slots:
     void cleanup();
 
     void runFilesEveryEntryExactlyOnce();
-    void shortLastBatchEndsWithoutTheDeadline();
-    void deadlineEndsABatchWithItsNameUnfiled();
+    void slowNameDoesNotHoldTheOthers();
+    void silentNamesAreGivenUpAtTheirOwnDeadline();
     void stopMidBatchFilesNothingMore();
     void resumesWhereItStopped();
     void positionKeys_data();
     void positionKeys();
     void typeChangedMidRunKeepsTheOldTypesPosition();
     void missingListFileIsReportedAndStopsTheRun();
-    void emptyRegistrarTableStillRunsToTheEnd();
+    void runThatCannotLookUpStopsAndKeepsItsPosition();
+    void entriesThatCannotStartAfterGoodOnesKeepThePositionBeforeThem();
     void statusPanels();
     void longRunFilesEveryNameOnce();
 
@@ -49,6 +51,8 @@ private:
         return m_folder->userStore().read(AppContext::PositionsApp, AppContext::Section, key, "");
     }
     QStringList filed() const;
+    int filedCount() const; // the Registered list keeps only its last entries: count them
+
     QSet<QByteArray> queried() const {
         return QSet<QByteArray>(m_server->queries.begin(), m_server->queries.end());
     }
@@ -67,8 +71,6 @@ private:
 void TestSearchDriver::init() {
     // Replies come well within the ten ticks after which a slot reconnects.
     m_timing = Timing::shrunk(100);
-    // A batch that waited for its deadline would make these tests time out.
-    m_timing.batchDeadlineTicks = 100000;
     m_folder = std::make_unique<TempProgramFolder>();
     m_lists = std::make_unique<ResultLists>(m_folder->folder());
     m_server = std::make_unique<LoopbackWhoisServer>();
@@ -114,6 +116,13 @@ QStringList TestSearchDriver::filed() const {
     return all;
 }
 
+int TestSearchDriver::filedCount() const {
+    int count = 0;
+    for (int k : {ResultLists::High, ResultLists::Mid, ResultLists::Low, ResultLists::Registered})
+        count += m_lists->counter(k);
+    return count;
+}
+
 void TestSearchDriver::runFilesEveryEntryExactlyOnce() {
     // Blank lines do not count, and the last entry counts without a line end after it.
     writeList(60, "", true);
@@ -136,37 +145,62 @@ void TestSearchDriver::runFilesEveryEntryExactlyOnce() {
     QVERIFY(m_desktop.messages.isEmpty());
 }
 
-void TestSearchDriver::shortLastBatchEndsWithoutTheDeadline() {
-    writeList(30);
-    m_server->delayMs = 50;
+void TestSearchDriver::slowNameDoesNotHoldTheOthers() {
+    // One name never answers (and its slot neither reconnects nor gives up within the test):
+    // the other 24 slots take the rest of the list meanwhile, one entry as each lookup ends.
+    m_timing.reconnectTicks = 100000;
+    m_timing.lookupDeadlineTicks = 100000;
+    writeList(200);
+    m_server->silentNames.insert("n1.com");
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->start(1, 30);
-    // The first batch takes entries 1 to 25, one per slot.
-    for (int i = 0; i < LookupPool::SlotCount; ++i)
-        QCOMPARE(m_pool->slot(i).name, entryName(i + 1));
+    m_driver->start(1, 200);
+    QCOMPARE(m_pool->slot(0).name, entryName(1));
+    QTRY_COMPARE_WITH_TIMEOUT(filedCount(), 199, WaitMs);
 
-    QVERIFY(stopped.wait(WaitMs));
-    QCOMPARE(m_server->queries.size(), 30);
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(m_pool->slot(i).name, entryName(26 + i));
-    // Every lookup of the first batch ended and was filed before the second batch began.
-    QCOMPARE(filed().size(), 30);
+    QVERIFY(m_driver->running());
+    QVERIFY(m_driver->listEnded());
+    QCOMPARE(m_driver->openLookups(), 1);
+    QCOMPARE(m_pool->openLookups(), 1);
+    QCOMPARE(m_pool->slot(0).name, entryName(1));
+    QCOMPARE(stopped.size(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(read("FullWordNum"), QString("201"), WaitMs);
+    m_driver->stop();
+    QCOMPARE(m_pool->openLookups(), 0);
+    QCOMPARE(filedCount(), 199);
+    QCOMPARE(m_server->queries.count("n1.com"), 1);
 }
 
-void TestSearchDriver::deadlineEndsABatchWithItsNameUnfiled() {
-    m_timing.batchDeadlineTicks = 30;
-    writeList(4);
-    m_server->silentNames.insert("n2.com");
+void TestSearchDriver::silentNamesAreGivenUpAtTheirOwnDeadline() {
+    m_timing = Timing::shrunk(20); // gives up after 30 ticks = 600 ms, reconnects every 200 ms
+    writeList(40);
+    m_server->silentNames = {"n2.com", "n30.com"};
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
-    m_driver->start(1, 4);
-
+    m_driver->start(1, 40);
     QVERIFY(stopped.wait(WaitMs));
-    QCOMPARE(filed(), QStringList({"n1.com", "n3.com", "n4.com"}));
-    QCOMPARE(read("FullWordNum"), QString("5"));
-    // The silent name was asked again at each reconnection and never filed.
+
+    QStringList expected;
+    for (int k = 1; k <= 40; ++k)
+        if (k != 2 && k != 30)
+            expected << entryName(k);
+    expected.sort();
+    QCOMPARE(filed(), expected);
+    QCOMPARE(read("FullWordNum"), QString("41"));
+    // Asked again at each reconnection, then given up, each after the rest of the list ended.
     QVERIFY(m_server->queries.count("n2.com") >= 2);
+    QCOMPARE(ended.size(), 40);
+    for (int i = 0; i < 38; ++i)
+        QCOMPARE(ended.at(i).at(1).value<LookupOutcome>().verdict == Verdict::Unknown, false);
+    const QList<LookupOutcome> &unknown = m_driver->unknownOutcomes();
+    QCOMPARE(unknown.size(), 2);
+    QCOMPARE(unknown.at(0).name, entryName(2));
+    QCOMPARE(unknown.at(1).name, entryName(30));
+    for (const LookupOutcome &outcome : unknown) {
+        QCOMPARE(outcome.reason, LookupPool::NoReplyReason);
+        QCOMPARE(outcome.server, QString("127.0.0.1"));
+    }
 }
 
 void TestSearchDriver::stopMidBatchFilesNothingMore() {
@@ -280,17 +314,52 @@ void TestSearchDriver::missingListFileIsReportedAndStopsTheRun() {
     QCOMPARE(read("FullWordNum"), QString());
 }
 
-void TestSearchDriver::emptyRegistrarTableStillRunsToTheEnd() {
+void TestSearchDriver::runThatCannotLookUpStopsAndKeepsItsPosition() {
+    // An empty table: no lookup can start. The run stops after 25 such entries with one
+    // message instead of racing to the end of the list and storing that as its position.
     m_table.setRows({});
-    writeList(30);
+    writeList(100);
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
-    m_driver->start(1, 30);
+    m_driver->start(10, 100);
 
     QVERIFY(stopped.wait(WaitMs));
+    QTRY_COMPARE_WITH_TIMEOUT(m_desktop.messages.size(), 1, WaitMs);
+    QVERIFY(m_desktop.messages.first().text.contains("no lookup could start"));
     QVERIFY(filed().isEmpty());
-    QCOMPARE(read("FullWordNum"), QString("31"));
-    QVERIFY(m_desktop.messages.isEmpty());
+    QCOMPARE(read("FullWordNum"), QString("10"));
+    QCOMPARE(read("wordNumber"), QString("10"));
+    QVERIFY(m_driver->halted());
+    QCOMPARE(m_server->connections, 0);
+}
+
+void TestSearchDriver::entriesThatCannotStartAfterGoodOnesKeepThePositionBeforeThem() {
+    // .com names go to the server; .org names meet a row without server. The run stops in the
+    // .org part; the stored position is before every entry that was not looked up, so nothing
+    // below it is lost and the next run starts with the first unchecked entry.
+    m_table.setRows({RegistrarEntry{"com", "127.0.0.1", m_server->port(), true},
+                     RegistrarEntry{"org", "", 0, true}});
+    QByteArray text;
+    for (int k = 1; k <= 30; ++k)
+        text += entryName(k).toLatin1() + "\r\n";
+    for (int k = 31; k <= 100; ++k)
+        text += "o" + QByteArray::number(k) + ".org\r\n";
+    m_folder->writeFile("\\list.txt", text);
+    m_driver->setListPath(m_folder->path("\\list.txt"));
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->start(1, 100);
+
+    QVERIFY(stopped.wait(WaitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_desktop.messages.isEmpty(), WaitMs);
+    QTest::qWait(50);
+    QVERIFY(std::any_of(m_desktop.messages.begin(), m_desktop.messages.end(),
+                        [](const auto &m) { return m.text.contains("no lookup could start"); }));
+    const int kept = read("FullWordNum").toInt();
+    QVERIFY2(kept >= 1 && kept <= 31, qPrintable(QString::number(kept)));
+    QVERIFY(filedCount() >= kept - 1);
+    for (int k = 1; k < kept; ++k)
+        QVERIFY(filed().contains(entryName(k)));
 }
 
 void TestSearchDriver::statusPanels() {

@@ -1,10 +1,10 @@
-#include "desktoprecorder.h"
-#include "whois/lookuppool.h"
-#include "loopbackwhoisserver.h"
-#include "whois/replyclassifier.h"
 #include "core/resultlists.h"
-#include "tempprogramfolder.h"
 #include "core/timing.h"
+#include "desktoprecorder.h"
+#include "loopbackwhoisserver.h"
+#include "tempprogramfolder.h"
+#include "whois/lookuppool.h"
+#include "whois/replyclassifier.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -36,6 +36,7 @@ private slots:
     void firstConnectionUsesRowPortReconnectionsTheStandardOne();
     void silentServerIsRetriedEveryTenTicks();
     void refusedConnectionIsRetriedByTheTimer();
+    void silentLookupIsGivenUpAtItsOwnDeadline();
     void proxySwitchSendsEveryNameToTheProxyRow();
     void haltedPoolFilesNothing();
     void reusedSlotIgnoresTheOldConnection();
@@ -210,6 +211,42 @@ void TestLookupPool::silentServerIsRetriedEveryTenTicks() {
     QCOMPARE(m_server->queries, QList<QByteArray>({"abc.com", "abc.com", "abc.com"}));
     QCOMPARE(ended.size(), 0);
     QVERIFY(names(ResultLists::Registered).isEmpty());
+}
+
+void TestLookupPool::silentLookupIsGivenUpAtItsOwnDeadline() {
+    // Each lookup counts its own 30 ticks: a silent one is given up unfiled while another slot
+    // is answered and ends with its verdict.
+    m_server->silentNames.insert("slow.com");
+    m_server->replies.insert("fast.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+    QElapsedTimer clock;
+    clock.start();
+
+    m_pool->startLookup("slow.com", 3);
+    m_pool->startLookup("fast.com", 4);
+    QCOMPARE(m_pool->openLookups(), 2);
+
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(ended.at(0).at(0).toInt(), 4);
+    const LookupOutcome fast = ended.at(0).at(1).value<LookupOutcome>();
+    QCOMPARE(fast.name, QString("fast.com"));
+    QVERIFY(fast.verdict == Verdict::Free);
+    QCOMPARE(m_pool->openLookups(), 1);
+
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2, WaitMs);
+    QVERIFY2(clock.elapsed() >= 25 * TickMs, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(ended.at(1).at(0).toInt(), 3);
+    const LookupOutcome slow = ended.at(1).at(1).value<LookupOutcome>();
+    QCOMPARE(slow.name, QString("slow.com"));
+    QVERIFY(slow.verdict == Verdict::Unknown);
+    QCOMPARE(slow.reason, LookupPool::NoReplyReason);
+    QCOMPARE(m_pool->openLookups(), 0);
+    // Asked at the start and at each reconnection, never filed, and not asked again after.
+    QCOMPARE(m_server->queries.count("slow.com"), 3);
+    QCOMPARE(names(ResultLists::Registered), QStringList());
+    QCOMPARE(names(ResultLists::High), QStringList{"fast.com"});
+    QTest::qWait(15 * TickMs);
+    QCOMPARE(m_server->queries.count("slow.com"), 3);
 }
 
 void TestLookupPool::refusedConnectionIsRetriedByTheTimer() {
