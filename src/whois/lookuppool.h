@@ -1,6 +1,8 @@
 #pragma once
 
+#include "whois/rdapquery.h"
 #include "whois/registrartable.h"
+#include "whois/verdict.h"
 
 #include <QObject>
 #include <QString>
@@ -8,24 +10,33 @@
 #include <memory>
 
 class Desktop;
+class QNetworkAccessManager;
 class QTcpSocket;
 class QTimer;
+class ReplyRules;
 class ResultLists;
 struct Timing;
 
 // The state of one lookup.
 struct LookupSlot {
-    QString name; // what is sent and filed
+    QString name;  // what is filed and shown: the name as the user wrote it
+    QString ascii; // what goes on the wire: its ASCII (punycode) form
     QString server;
-    QByteArray reply; // kept across reconnections, capped at ReplyClassifier::MaxReplyBytes
+    QByteArray reply; // kept across reconnections, capped at ReplyClassifier::MaxReplyBytes;
+                      // for an RDAP row the response body
     int ticks = 0;
+    int failures = 0; // connections that ended in a reset, a refusal or an empty reply
 };
 
-// The main window's 25 parallel WHOIS lookups. Each slot pairs a socket with a one-second timer;
-// a slot whose server stays silent reconnects on port 43 at its 10th tick. A lookup ends when
-// the server closes the connection: the reply is classified, the name filed, the overflow rule
-// applied and lookupEnded() emitted. A lookup that cannot start (no registrar row, a row
-// without server) ends unfiled, also with lookupEnded(), so a batch never waits on it.
+// The main window's 25 parallel lookups. Each slot pairs a socket with a one-second timer; a
+// slot whose server stays silent reconnects on port 43 at its 10th tick, and so does one whose
+// connection was reset or refused or closed without a reply, until the second such failure
+// makes the name unknown. A lookup ends when the server closes the connection: the reply is
+// read with the reply rules, a free or taken name filed, the overflow rule applied and
+// lookupEnded() emitted. An unknown name is never filed. A row whose server is an http(s)
+// address is asked over RDAP instead, in the same slot. A lookup that cannot start (no
+// registrar row, a row without server, a name without an ASCII form) ends unknown and unfiled,
+// also with lookupEnded(), so a batch never waits on it.
 class LookupPool : public QObject {
     Q_OBJECT
 public:
@@ -43,9 +54,11 @@ public:
     const LookupSlot &slot(int i) const;
     // Port of every reconnection (43; tests point it at a loopback server).
     void setReconnectPort(quint16 port) { m_reconnectPort = port; }
+    // The reply rules to read replies with; without them every reply gets the classic reading.
+    void setReplyRules(const ReplyRules *rules) { m_rules = rules; }
 
 signals:
-    void lookupEnded();
+    void lookupEnded(int slot, const LookupOutcome &outcome);
     void statusText(int panel, const QString &text); // panel 1 to 3 of the status bar
     void overflowed();
 
@@ -55,9 +68,15 @@ private:
     void onReadyRead(int i);
     void onDisconnected(int i);
     void onClosedByServer(int i);
+    void onSocketError(int i);
+    void onConnectionFailed(int i, const QString &reason);
     void onTick(int i);
+    void reconnect(int i);
+    void startRdap(int i);
+    void onRdapFinished(int i, const RdapQuery::Result &result);
     void dropConnection(Slot &s);
-    void endUnfiled(int i);
+    void endLookup(int i, Verdict verdict, const QString &reason, int retryAfterSeconds = 0);
+    void endUnfiled(int i, const QString &reason);
     void reportFailure(int number, const QString &description);
 
     const RegistrarTable &m_table;
@@ -68,5 +87,7 @@ private:
     bool m_halted = false;
     bool m_failureQueued = false;
     quint16 m_reconnectPort = 43;
+    const ReplyRules *m_rules = nullptr;
+    QNetworkAccessManager *m_network = nullptr; // created with the first RDAP lookup
     std::array<std::unique_ptr<Slot>, SlotCount> m_slots;
 };

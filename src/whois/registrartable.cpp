@@ -1,7 +1,9 @@
 #include "whois/registrartable.h"
 
-#include "defaultregistrars.h"
 #include "core/filehelpers.h"
+#include "defaultregistrars.h"
+#include "rdapbootstrapdata.h"
+#include "whois/rdapbootstrap.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -64,7 +66,31 @@ RegistrarTable::RegistrarTable(const QString &filePath)
     : m_path(filePath) {}
 
 QByteArray RegistrarTable::defaultFileContent() {
-    return QByteArray(kDefaultRegistrars);
+    // Registries that closed port 43 answer over RDAP: their rows get the base URL the
+    // bootstrap file names (the port stays 43, unused), or keep the placeholder host.
+    const QStringList closed =
+        QString::fromLatin1(kNoPort43Extensions).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<QByteArray> lines = QByteArray(kDefaultRegistrars).split('\n');
+    for (QByteArray &line : lines) {
+        QList<QByteArray> fields = line.split('|');
+        if (fields.size() < FieldCount || !closed.contains(QString::fromLatin1(fields.at(0))))
+            continue;
+        const QString url = RdapBootstrap::shipped().baseUrl(QString::fromLatin1(fields.at(0)));
+        if (url.isEmpty())
+            continue;
+        fields[1] = url.toLatin1();
+        line = fields.join('|');
+    }
+    return lines.join('\n');
+}
+
+bool RegistrarEntry::isRdap() const {
+    return isRdapServer(server);
+}
+
+bool RegistrarEntry::isRdapServer(const QString &server) {
+    return server.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           server.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
 std::optional<RegistrarError> RegistrarTable::ensureRegistrarFile(bool restoreDefaults) {

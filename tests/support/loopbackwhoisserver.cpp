@@ -29,7 +29,7 @@ quint16 LoopbackWhoisServer::port() const {
 
 QByteArray LoopbackWhoisServer::sampleReply(const QString &fileName) {
     const QString dir =
-        qEnvironmentVariable("KESTRIN_SOURCE_DIR") + QStringLiteral("/../shared/whois-replies/");
+        qEnvironmentVariable("KESTRIN_SOURCE_DIR") + QStringLiteral("/tests/data/whois-replies/");
     QFile f(dir + fileName);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

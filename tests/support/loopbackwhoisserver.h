@@ -39,7 +39,7 @@ public:
     QByteArrayList rawQueries; // the raw bytes of each query, CR LF included
     int connections = 0;
 
-    // A reply text from ../shared/whois-replies (or "" when the folder is not there).
+    // A reply text from tests/data/whois-replies (or "" when the folder is not there).
     static QByteArray sampleReply(const QString &fileName);
     static QByteArray freeReply() { return "No match for \"NAME\".\r\n"; }
 
