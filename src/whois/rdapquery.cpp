@@ -97,9 +97,10 @@ void RdapQuery::onFinished() {
         return;
     }
     if (result.status >= 300 && result.status < 400) {
-        const QUrl target = m_url.resolved(reply->header(QNetworkRequest::LocationHeader).toUrl());
+        const QByteArray location = reply->rawHeader("Location").trimmed();
+        const QUrl target = m_url.resolved(QUrl::fromEncoded(location));
         QString refused;
-        if (!target.isValid() || target.isEmpty())
+        if (location.isEmpty() || !target.isValid())
             refused = QStringLiteral("redirect without a valid address");
         else if (++m_redirects > MaxRedirects)
             refused = QStringLiteral("more than %1 redirects").arg(MaxRedirects);

@@ -22,24 +22,34 @@ QString LoopbackHttpServer::baseUrl() const {
 
 void LoopbackHttpServer::setPage(const QString &target, const QByteArray &body,
                                  const QByteArray &contentType) {
-    m_pages.insert(target, Page{body, contentType});
+    m_pages.insert(target, Page{body, contentType, 200, {}, false});
+}
+
+void LoopbackHttpServer::setResponse(const QString &target, int status, const QByteArray &body,
+                                     const QByteArray &headers, const QByteArray &contentType) {
+    m_pages.insert(target, Page{body, contentType, status, headers, false});
+}
+
+void LoopbackHttpServer::setStalled(const QString &target) {
+    m_pages.insert(target, Page{"{\"objectClassName\": \"domain\"", "application/rdap+json", 200,
+                                QByteArray(), true});
 }
 
 QByteArray LoopbackHttpServer::respond(const QString &target) const {
     auto page = m_pages.constFind(target);
     if (page == m_pages.cend())
         page = m_pages.constFind(target.section(QLatin1Char('?'), 0, 0));
-    QByteArray status = "200 OK";
     Page served;
-    if (page == m_pages.cend()) {
-        status = "404 Not Found";
-        served = Page{"<html><body>Not found</body></html>", "text/html"};
-    } else {
+    if (page == m_pages.cend())
+        served = Page{"<html><body>Not found</body></html>", "text/html", missingStatus, {}, false};
+    else
         served = *page;
-    }
-    return "HTTP/1.1 " + status + "\r\nContent-Type: " + served.contentType +
-           "\r\nContent-Length: " + QByteArray::number(served.body.size()) +
-           "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + served.body;
+    // A stalled body announces more than it sends.
+    const qsizetype length = served.stalled ? served.body.size() + 1000 : served.body.size();
+    return "HTTP/1.1 " + QByteArray::number(served.status) + " Status\r\nContent-Type: " +
+           served.contentType + "\r\nContent-Length: " + QByteArray::number(length) +
+           "\r\nCache-Control: no-store\r\nConnection: close\r\n" + served.headers + "\r\n" +
+           served.body;
 }
 
 void LoopbackHttpServer::onNewConnection() {
@@ -59,7 +69,9 @@ void LoopbackHttpServer::onNewConnection() {
             requests << target;
             emit requested(target);
             socket->write(respond(target));
-            socket->disconnectFromHost();
+            const auto page = m_pages.constFind(target);
+            if (page == m_pages.cend() || !page->stalled)
+                socket->disconnectFromHost();
         });
     }
 }
