@@ -96,6 +96,7 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     m_lists = new ResultLists(m_ctx.folder, this);
     m_pool =
         new LookupPool(m_ctx.registrars, m_ctx.whois, *m_lists, *m_ctx.desktop, m_ctx.timing, this);
+    m_pool->setReplyRules(&m_ctx.replyRules);
     m_driver = new SearchDriver(*m_pool, *m_ctx.userStore, *m_ctx.desktop, m_ctx.timing, this);
     m_commands = std::make_unique<ListCommands>(*m_lists, *m_ctx.desktop);
 
@@ -251,6 +252,24 @@ void MainWindow::loadRegistrars() {
     // Shown once where it does not stop the start-up; the bad row is simply unused.
     if (error)
         setPanel(3, error->text());
+    loadReplyRules();
+}
+
+void MainWindow::loadReplyRules() {
+    ReplyRules &rules = m_ctx.replyRules;
+    if (rules.filePath().isEmpty())
+        rules.setFilePath(m_ctx.folder.path(QStringLiteral("\\replyrules.txt")));
+    QList<ReplyRuleError> errors;
+    if (const auto written = rules.ensureRulesFile())
+        errors << *written;
+    errors << rules.load();
+    // A bad line is skipped and the others are used; the first one is named, with the count.
+    if (errors.isEmpty())
+        return;
+    QString text = errors.first().text();
+    if (errors.size() > 1)
+        text += QStringLiteral(" (and %1 more bad lines)").arg(errors.size() - 1);
+    setPanel(3, text);
 }
 
 void MainWindow::readLookupOptions() {

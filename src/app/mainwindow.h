@@ -72,6 +72,7 @@ private:
     void connectEngines();
     void createStartupFiles();
     void loadRegistrars();
+    void loadReplyRules();
     void readLookupOptions();
     void showHelpOnFirstStart();
 

@@ -56,6 +56,7 @@ HarvestBrowser::HarvestBrowser(AppContext &ctx, MainWindow &main, QWidget *paren
     m_harvest = new BrowserHarvest(ctx.folder, ctx.registrars, ctx.hosts, this);
     m_checker = new HarvestChecker(ctx.folder, ctx.registrars, ctx.whois, main.lists(), ctx.timing,
                                    m_harvest->harvester(), this);
+    m_checker->setReplyRules(&ctx.replyRules);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

@@ -6,6 +6,7 @@
 #include "app/searchdriver.h"
 #include "tempprogramfolder.h"
 #include "core/timing.h"
+#include "whois/replyrules.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -41,6 +42,7 @@ private slots:
     void emptyRegistrarTableStillRunsToTheEnd();
     void statusPanels();
     void longRunFilesEveryNameOnce();
+    void throttledAndResetNamesAreNeverFiled();
 
 private:
     // A list file of entries 1..count; `tail` ends the file (the last entry may lack a line end).
@@ -134,6 +136,41 @@ void TestSearchDriver::runFilesEveryEntryExactlyOnce() {
     QCOMPARE(read("FullWordNum"), QString("61"));
     QCOMPARE(read("wordNumber"), QString("61"));
     QVERIFY(m_desktop.messages.isEmpty());
+}
+
+void TestSearchDriver::throttledAndResetNamesAreNeverFiled() {
+    // Every fifth name is throttled and the first connections are reset: the run still ends,
+    // every answered name is filed once, and no unanswered one is filed at all.
+    ReplyRules rules;
+    QVERIFY(rules.loadText(ReplyRules::defaultText(), "replyrules.txt").isEmpty());
+    m_pool->setReplyRules(&rules);
+    m_timing.reconnectTicks = 2;
+    writeList(40);
+    for (int k = 5; k <= 40; k += 5)
+        m_server->replies.insert(entryName(k), "WHOIS LIMIT EXCEEDED\r\n");
+    m_server->resetFirst = 3;
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->start(1, 40);
+
+    QVERIFY(stopped.wait(WaitMs));
+    QStringList expected;
+    int unknown = 0;
+    for (int k = 1; k <= 40; ++k) {
+        if (k % 5 != 0)
+            expected << entryName(k);
+    }
+    expected.sort();
+    QCOMPARE(filed(), expected);
+    for (const QVariantList &signal : ended) {
+        const LookupOutcome outcome = signal.at(1).value<LookupOutcome>();
+        if (outcome.verdict == Verdict::Unknown) {
+            ++unknown;
+            QCOMPARE(outcome.reason, QString("rate-limited"));
+        }
+    }
+    QCOMPARE(unknown, 8);
 }
 
 void TestSearchDriver::shortLastBatchEndsWithoutTheDeadline() {
