@@ -8,6 +8,7 @@
 #include "core/listfile.h"
 #include "whois/lookuppool.h"
 #include "core/programfolder.h"
+#include "whois/replyrules.h"
 #include "whois/registrartable.h"
 #include "core/resultlists.h"
 #include "app/searchdriver.h"
@@ -76,7 +77,7 @@ QStringList freeNames(const QStringList &names) {
 // (a) Kestrin: a search run over `listPath` with the real pool, driver and result lists.
 // `names` (the list's entries) is empty when the list is too long to keep a copy of here.
 Figures runKestrin(quint16 port, const QString &listPath, const QStringList &names, int count,
-                   int timeoutS) {
+                   int timeoutS, bool useRules) {
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
     IniSettingsStore store(dir.path() + QStringLiteral("/user.ini"));
@@ -87,6 +88,11 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     const Timing timing;
     PrintingDesktop desktop;
     LookupPool pool(table, options, lists, desktop, timing);
+    // The shipped reply rules, as the main window reads replies (--no-rules: the five phrases).
+    ReplyRules rules;
+    rules.loadText(ReplyRules::defaultText(), QStringLiteral("replyrules.txt"));
+    if (useRules)
+        pool.setReplyRules(&rules);
     SearchDriver driver(pool, store, desktop, timing);
     driver.setSearchType(QStringLiteral("Custom List"));
     driver.setListPath(listPath);
@@ -202,6 +208,7 @@ int main(int argc, char *argv[]) {
         {"list", "Check this word list instead (Kestrin only, no result check).", "file"});
     parser.addOption({"delay-ms", "Server delay before each answer.", "ms", "0"});
     parser.addOption({"no-whois", "Run Kestrin only."});
+    parser.addOption({"no-rules", "Read replies with the five phrases, not the reply rules."});
     parser.addOption({"timeout-s", "Bound for each side.", "s", "300"});
     parser.process(app);
     const int delayMs = parser.value("delay-ms").toInt();
@@ -237,7 +244,8 @@ int main(int argc, char *argv[]) {
 
     std::printf("Scenario: %d names, server delay %d ms, port %u\n", count, delayMs,
                 unsigned(port));
-    const Figures kestrin = runKestrin(port, listPath, names, count, timeoutS);
+    const Figures kestrin =
+        runKestrin(port, listPath, names, count, timeoutS, !parser.isSet("no-rules"));
     Figures whois;
     const bool withWhois = ownList && !parser.isSet("no-whois");
     if (withWhois)

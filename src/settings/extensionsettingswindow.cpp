@@ -188,7 +188,8 @@ void ExtensionSettingsWindow::addSave() {
                text.contains(QLatin1Char('\n'));
     };
     // Text is not trimmed: a single space counts as filled in.
-    if (m_txtExt->text().isEmpty() || m_txtServer->text().isEmpty() ||
+    // An http(s) server is an RDAP base URL; its port field is still checked, and kept.
+    if (m_txtExt->text().isEmpty() || !ExtensionRules::isValidServer(m_txtServer->text()) ||
         !ExtensionRules::isValidPort(m_txtPort->text()) || breaksRow(m_txtExt->text()) ||
         breaksRow(m_txtServer->text())) {
         showInvalidInput();

@@ -47,7 +47,8 @@ QString parseRow(const QString &line, RegistrarEntry &entry) {
         return QStringLiteral("the port \"%1\" is not a whole number from 0 to 65535")
             .arg(fields.at(2));
     entry.extension = fields.at(0).toLower();
-    entry.server = fields.at(1).toLower();
+    // An RDAP base URL keeps its path as written; host names are not case-sensitive.
+    entry.server = RegistrarEntry::isRdapServer(fields.at(1)) ? fields.at(1) : fields.at(1).toLower();
     entry.port = port;
     entry.enabled = fields.at(3) == QLatin1String("Enabled");
     return {};
