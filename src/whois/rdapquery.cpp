@@ -106,7 +106,8 @@ void RdapQuery::onFinished() {
             refused = QStringLiteral("more than %1 redirects").arg(MaxRedirects);
         else if (target.host() != m_url.host() && target.scheme() != QLatin1String("https"))
             refused = QStringLiteral("redirect to another host without https");
-        else if (target.scheme() != QLatin1String("https") && target.scheme() != QLatin1String("http"))
+        else if (target.scheme() != QLatin1String("https") &&
+                 target.scheme() != QLatin1String("http"))
             refused = QStringLiteral("redirect to a non-web address");
         if (refused.isEmpty()) {
             get(target);
@@ -144,7 +145,8 @@ int RdapQuery::retryAfterSeconds(const QByteArray &value) {
     const int seconds = value.trimmed().toInt(&ok);
     if (ok)
         return qMax(0, seconds);
-    const QDateTime when = QDateTime::fromString(QString::fromLatin1(value.trimmed()), Qt::RFC2822Date);
+    const QDateTime when =
+        QDateTime::fromString(QString::fromLatin1(value.trimmed()), Qt::RFC2822Date);
     if (!when.isValid())
         return 0;
     return int(qBound(qint64(0), QDateTime::currentDateTimeUtc().secsTo(when), qint64(24 * 3600)));

@@ -20,10 +20,10 @@ public:
     static constexpr int MaxRedirects = 3;
 
     struct Result {
-        int status = 0;             // HTTP status, 0 when none arrived
-        QByteArray body;            // capped at ReplyClassifier::MaxReplyBytes
-        QString error;              // transport failure (refused, TLS, redirect refused), or ""
-        int retryAfterSeconds = 0;  // from a Retry-After header
+        int status = 0;            // HTTP status, 0 when none arrived
+        QByteArray body;           // capped at ReplyClassifier::MaxReplyBytes
+        QString error;             // transport failure (refused, TLS, redirect refused), or ""
+        int retryAfterSeconds = 0; // from a Retry-After header
     };
 
     explicit RdapQuery(QNetworkAccessManager &network, QObject *parent = nullptr);

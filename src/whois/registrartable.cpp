@@ -48,7 +48,8 @@ QString parseRow(const QString &line, RegistrarEntry &entry) {
             .arg(fields.at(2));
     entry.extension = fields.at(0).toLower();
     // An RDAP base URL keeps its path as written; host names are not case-sensitive.
-    entry.server = RegistrarEntry::isRdapServer(fields.at(1)) ? fields.at(1) : fields.at(1).toLower();
+    entry.server =
+        RegistrarEntry::isRdapServer(fields.at(1)) ? fields.at(1) : fields.at(1).toLower();
     entry.port = port;
     entry.enabled = fields.at(3) == QLatin1String("Enabled");
     return {};

@@ -56,7 +56,7 @@ public:
 private:
     struct Rule {
         Verdict verdict = Verdict::Unknown;
-        QString phrase;           // lower case; empty when `pattern` is used
+        QString phrase; // lower case; empty when `pattern` is used
         QRegularExpression pattern;
         bool matches(const QString &lowerReply) const;
     };
@@ -66,6 +66,6 @@ private:
 
     QString m_path;
     QHash<QString, QList<Rule>> m_rules; // by extension; "*" holds the rate-limit phrases
-    QList<Rule> m_throttle; // the "*" rules, asked of nearly every reply
+    QList<Rule> m_throttle;              // the "*" rules, asked of nearly every reply
     int m_count = 0;
 };

@@ -46,8 +46,9 @@ QByteArray LoopbackHttpServer::respond(const QString &target) const {
         served = *page;
     // A stalled body announces more than it sends.
     const qsizetype length = served.stalled ? served.body.size() + 1000 : served.body.size();
-    return "HTTP/1.1 " + QByteArray::number(served.status) + " Status\r\nContent-Type: " +
-           served.contentType + "\r\nContent-Length: " + QByteArray::number(length) +
+    return "HTTP/1.1 " + QByteArray::number(served.status) +
+           " Status\r\nContent-Type: " + served.contentType +
+           "\r\nContent-Length: " + QByteArray::number(length) +
            "\r\nCache-Control: no-store\r\nConnection: close\r\n" + served.headers + "\r\n" +
            served.body;
 }

@@ -1,12 +1,12 @@
+#include "core/resultlists.h"
+#include "core/timing.h"
 #include "desktoprecorder.h"
 #include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
+#include "tempprogramfolder.h"
 #include "whois/lookuppool.h"
 #include "whois/replyclassifier.h"
 #include "whois/replyrules.h"
-#include "core/resultlists.h"
-#include "tempprogramfolder.h"
-#include "core/timing.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -352,8 +352,7 @@ void TestLookupPool::connectionFailures_data() {
     QTest::addColumn<int>("verdict");
     QTest::addColumn<int>("connections");
     using Mode = LoopbackWhoisServer::Mode;
-    QTest::newRow("reset once, then answered")
-        << int(Mode::Answer) << 1 << int(Verdict::Free) << 2;
+    QTest::newRow("reset once, then answered") << int(Mode::Answer) << 1 << int(Verdict::Free) << 2;
     QTest::newRow("reset every time") << int(Mode::Reset) << 0 << int(Verdict::Unknown) << 2;
     QTest::newRow("closed without a word every time")
         << int(Mode::CloseAtOnce) << 0 << int(Verdict::Unknown) << 2;
@@ -389,16 +388,19 @@ void TestLookupPool::repliesAreReadWithTheRulesOfTheNamesExtension_data() {
     QTest::addColumn<int>("verdict");
     QTest::addColumn<QString>("reason");
     // Every row points at the one loopback server: the name's extension picks the rules.
-    QTest::newRow(".de free") << "u34jedzcq.de" << "whois.denic.de__de__available.txt"
-                              << int(Verdict::Free) << "";
+    QTest::newRow(".de free") << "u34jedzcq.de"
+                              << "whois.denic.de__de__available.txt" << int(Verdict::Free) << "";
     QTest::newRow(".co registered, free phrase in the footer")
-        << "t.co" << "whois.nic.co__co__registered.txt" << int(Verdict::Taken) << "";
-    QTest::newRow(".biz free") << "u34jedzcq.biz" << "whois.biz__biz__available.txt"
-                               << int(Verdict::Free) << "";
-    QTest::newRow(".org throttled") << "google.org" << "whois.pir.org__org__ratelimit.txt"
-                                    << int(Verdict::Unknown) << "rate-limited";
+        << "t.co"
+        << "whois.nic.co__co__registered.txt" << int(Verdict::Taken) << "";
+    QTest::newRow(".biz free") << "u34jedzcq.biz"
+                               << "whois.biz__biz__available.txt" << int(Verdict::Free) << "";
+    QTest::newRow(".org throttled")
+        << "google.org"
+        << "whois.pir.org__org__ratelimit.txt" << int(Verdict::Unknown) << "rate-limited";
     QTest::newRow(".de with a reply of another registry")
-        << "google.de" << "whois.verisign-grs.com__com__available.txt" << int(Verdict::Unknown)
+        << "google.de"
+        << "whois.verisign-grs.com__com__available.txt" << int(Verdict::Unknown)
         << "unrecognised reply";
 }
 
@@ -427,7 +429,8 @@ void TestLookupPool::repliesAreReadWithTheRulesOfTheNamesExtension() {
 }
 
 void TestLookupPool::idnNameGoesOutInPunycodeAndIsFiledAsWritten() {
-    const QString name = QString::fromUtf8("b\xc3\xbc" "cher.com");
+    const QString name = QString::fromUtf8("b\xc3\xbc"
+                                           "cher.com");
     m_server->replies.insert("xn--bcher-kva.com", LoopbackWhoisServer::freeReply());
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
@@ -461,10 +464,9 @@ void TestLookupPool::rdap_data() {
     QTest::newRow("429 with Retry-After")
         << "busy.info" << int(Verdict::Unknown) << "rate-limited" << 120;
     QTest::newRow("500") << "broken.info" << int(Verdict::Unknown) << "RDAP error: HTTP 500" << 0;
-    QTest::newRow("body never finishes")
-        << "slow.info" << int(Verdict::Unknown) << "no reply" << 0;
-    QTest::newRow("redirect on the same host")
-        << "moved.info" << int(Verdict::Taken) << "" << 0;
+    QTest::newRow("body past the cap") << "huge.info" << int(Verdict::Taken) << "" << 0;
+    QTest::newRow("body never finishes") << "slow.info" << int(Verdict::Unknown) << "no reply" << 0;
+    QTest::newRow("redirect on the same host") << "moved.info" << int(Verdict::Taken) << "" << 0;
     QTest::newRow("redirect to another host over http")
         << "away.info" << int(Verdict::Unknown)
         << "RDAP error: redirect to another host without https" << 0;
@@ -484,6 +486,8 @@ void TestLookupPool::rdap() {
     http.setResponse("/rdap/domain/busy.info", 429, "{}", "Retry-After: 120\r\n");
     http.setResponse("/rdap/domain/broken.info", 500, "{}");
     http.setStalled("/rdap/domain/slow.info");
+    http.setResponse("/rdap/domain/huge.info", 200,
+                     QByteArray(ReplyClassifier::MaxReplyBytes + 512 * 1024, ' '));
     http.setResponse("/rdap/domain/moved.info", 301, "", "Location: /rdap/domain/taken.info\r\n");
     http.setResponse("/rdap/domain/away.info", 302, "",
                      "Location: http://localhost:" + QByteArray::number(http.port()) +
@@ -504,8 +508,9 @@ void TestLookupPool::rdap() {
     QCOMPARE(freeNames(), verdict == int(Verdict::Free) ? QStringList{name} : QStringList());
     QCOMPARE(names(ResultLists::Registered),
              verdict == int(Verdict::Taken) ? QStringList{name} : QStringList());
-    if (verdict == int(Verdict::Taken))
+    if (name == "taken.info")
         QCOMPARE(m_pool->slot(0).reply, taken);
+    QVERIFY(m_pool->slot(0).reply.size() <= ReplyClassifier::MaxReplyBytes);
 }
 
 void TestLookupPool::rdapIdnAndSlotReuse() {
@@ -518,7 +523,8 @@ void TestLookupPool::rdapIdnAndSlotReuse() {
     m_pool->startLookup("old.info", 1);
     QTRY_COMPARE_WITH_TIMEOUT(http.requests.size(), 1, WaitMs);
     m_pool->closeSlot(1);
-    const QString name = QString::fromUtf8("b\xc3\xbc" "cher.info");
+    const QString name = QString::fromUtf8("b\xc3\xbc"
+                                           "cher.info");
     m_pool->startLookup(name, 1);
 
     QVERIFY(ended.wait(WaitMs));

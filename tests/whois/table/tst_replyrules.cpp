@@ -12,7 +12,8 @@ Q_DECLARE_METATYPE(Verdict)
 namespace {
 
 QString samplesDir() {
-    return qEnvironmentVariable("KESTRIN_SOURCE_DIR") + QStringLiteral("/tests/data/whois-replies/");
+    return qEnvironmentVariable("KESTRIN_SOURCE_DIR") +
+           QStringLiteral("/tests/data/whois-replies/");
 }
 
 QByteArray sample(const QString &file) {
@@ -92,9 +93,9 @@ private slots:
             const QStringList parts = file.chopped(4).split(QStringLiteral("__"));
             const Verdict expected = expectedVerdict(parts.at(2));
             const QByteArray reply = sample(file);
-            const Verdict phrases =
-                ReplyClassifier::isFree(ReplyClassifier::replyText(reply)) ? Verdict::Free
-                                                                           : Verdict::Taken;
+            const Verdict phrases = ReplyClassifier::isFree(ReplyClassifier::replyText(reply))
+                                        ? Verdict::Free
+                                        : Verdict::Taken;
             phrasesRight += phrases == expected;
             rulesRight += m_defaults.read("example." + parts.at(1), reply).verdict == expected;
         }
@@ -112,35 +113,36 @@ private slots:
         const QString de = "*|unknown|too many\nde|free|re:^status:\\s*free\nde|taken|Domain:";
         QTest::newRow("first matching rule decides")
             << de << "a.de" << QByteArray("Domain: a.de\nStatus: free\n") << Verdict::Free << "";
-        QTest::newRow("later rule") << de << "a.de" << QByteArray("Domain: a.de\nStatus: connect")
-                                    << Verdict::Taken << "";
+        QTest::newRow("later rule")
+            << de << "a.de" << QByteArray("Domain: a.de\nStatus: connect") << Verdict::Taken << "";
         QTest::newRow("case of name and reply ignored")
-            << de << "A.DE" << QByteArray("DOMAIN: A.DE\r\nSTATUS: FREE\r\n") << Verdict::Free << "";
+            << de << "A.DE" << QByteArray("DOMAIN: A.DE\r\nSTATUS: FREE\r\n") << Verdict::Free
+            << "";
         QTest::newRow("unrecognised is never guessed")
             << de << "a.de" << QByteArray("No match for a.de") << Verdict::Unknown
             << "unrecognised reply";
         QTest::newRow("rate limit on a ruled extension")
             << de << "a.de" << QByteArray("Too many requests") << Verdict::Unknown
             << "rate-limited";
-        QTest::newRow("no rules: the written phrases") << de << "a.com" << QByteArray("No match")
-                                                       << Verdict::Free << "";
+        QTest::newRow("no rules: the written phrases")
+            << de << "a.com" << QByteArray("No match") << Verdict::Free << "";
         QTest::newRow("no rules: anything else taken")
             << de << "a.com" << QByteArray("Domain Name: A.COM") << Verdict::Taken << "";
         QTest::newRow("no rules: rate limit first")
             << de << "a.com" << QByteArray("No match. Too many queries") << Verdict::Unknown
             << "rate-limited";
-        QTest::newRow("empty reply") << de << "a.com" << QByteArray(" \r\n\r\n") << Verdict::Unknown
-                                     << "empty reply";
+        QTest::newRow("empty reply")
+            << de << "a.com" << QByteArray(" \r\n\r\n") << Verdict::Unknown << "empty reply";
         const QString uk = "uk|free|no match\nco.uk|taken|registrant";
-        QTest::newRow("multi-label extension") << uk << "a.co.uk" << QByteArray("Registrant: x")
-                                               << Verdict::Taken << "";
+        QTest::newRow("multi-label extension")
+            << uk << "a.co.uk" << QByteArray("Registrant: x") << Verdict::Taken << "";
         QTest::newRow("multi-label, own rules only") << uk << "a.co.uk" << QByteArray("No match")
                                                      << Verdict::Unknown << "unrecognised reply";
         QTest::newRow("falls back to the last label")
             << uk << "a.org.uk" << QByteArray("No match") << Verdict::Free << "";
-        QTest::newRow("pattern with a bar") << "io|taken|re:^(reserved|domain name):"
-                                            << "a.io" << QByteArray("x\nReserved: yes")
-                                            << Verdict::Taken << "";
+        QTest::newRow("pattern with a bar")
+            << "io|taken|re:^(reserved|domain name):"
+            << "a.io" << QByteArray("x\nReserved: yes") << Verdict::Taken << "";
     }
 
     void readingRules() {
@@ -159,12 +161,12 @@ private slots:
     void badLinesAreReportedAndSkipped() {
         const QString text = "# comment\n"
                              "de|free|status: free\n"
-                             "de|maybe|x\n"           // 3: verdict
-                             "de free\n"              // 4: fields
-                             "d e|free|x\n"           // 5: extension
+                             "de|maybe|x\n"            // 3: verdict
+                             "de free\n"               // 4: fields
+                             "d e|free|x\n"            // 5: extension
                              "de|taken|re:(unclosed\n" // 6: pattern
-                             "de|taken|\n"            // 7: empty phrase
-                             "*|free|no match\n"      // 8: "*" says unknown only
+                             "de|taken|\n"             // 7: empty phrase
+                             "*|free|no match\n"       // 8: "*" says unknown only
                              "\n"
                              ".de|taken|Domain:\r\n";
         ReplyRules rules;
@@ -222,9 +224,8 @@ private slots:
                 reads += m_defaults.read(r.first, r.second).verdict == Verdict::Free;
             }
         }
-        qInfo("Reply rules: %d replies read in %lld ms (%.1f us each)",
-              int(20 * replies.size()), clock.elapsed(),
-              1000.0 * clock.elapsed() / (20 * replies.size()));
+        qInfo("Reply rules: %d replies read in %lld ms (%.1f us each)", int(20 * replies.size()),
+              clock.elapsed(), 1000.0 * clock.elapsed() / (20 * replies.size()));
         QVERIFY(reads > 0);
     }
 

@@ -251,8 +251,9 @@ private slots:
                                << QByteArray("xn--caf-dma.com\r\n");
         QTest::newRow("IDN") << QString::fromUtf8("b\xc3\xbc" "cher.de")
                              << QByteArray("xn--bcher-kva.de\r\n");
-        QTest::newRow("IDN, Cyrillic") << QString::fromUtf8("\xd0\xbf\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80.com")
-                                       << QByteArray("xn--e1afmkfd.com\r\n");
+        QTest::newRow("IDN, Cyrillic")
+            << QString::fromUtf8("\xd0\xbf\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80.com")
+            << QByteArray("xn--e1afmkfd.com\r\n");
         QTest::newRow("no ASCII form") << QString(70, QChar(0xe9)) + ".com" << QByteArray();
     }
 
