@@ -239,7 +239,7 @@ void LookupPool::onClosedByServer(int i) {
     }
     const ReplyRules &rules = m_rules ? *m_rules : classicRules();
     const ReplyReading reading = rules.read(s.state.ascii, s.state.reply);
-    endLookup(i, reading.verdict, reading.reason);
+    endLookup(i, reading.verdict, reading.reason, reading.retryAfterSeconds);
 }
 
 void LookupPool::onTick(int i) {

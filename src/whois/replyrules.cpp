@@ -11,7 +11,6 @@ namespace {
 
 const QString AnyExtension = QStringLiteral("*");
 const QString RegexPrefix = QStringLiteral("re:");
-const QString RateLimited = QStringLiteral("rate-limited");
 
 std::optional<Verdict> verdictNamed(const QString &word) {
     if (word == QLatin1String("free"))
@@ -30,7 +29,24 @@ bool isValidExtension(const QString &extension) {
 }
 
 ReplyReading reading(Verdict verdict, const QString &reason = {}) {
-    return ReplyReading{verdict, verdict == Verdict::Unknown ? reason : QString()};
+    return ReplyReading{verdict, verdict == Verdict::Unknown ? reason : QString(), 0};
+}
+
+// Throttling registries often say how long to rest ("replenished in 50 seconds", "go away for
+// 13 seconds", "wait 7777777 seconds"); a wait of more than a day is cut to one day.
+int restSeconds(const QString &lowerReply) {
+    static const QRegularExpression wait(
+        QStringLiteral("\\b(?:in|for|of|wait|after)\\s+(\\d{1,9})\\s*(?:seconds?|secs?)\\b"));
+    const QRegularExpressionMatch match = wait.match(lowerReply);
+    if (!match.hasMatch())
+        return 0;
+    return int(qMin<qint64>(match.captured(1).toLongLong(), 24 * 3600));
+}
+
+ReplyReading throttled(const QString &lowerReply) {
+    ReplyReading r{Verdict::Unknown, QStringLiteral("rate-limited"), 0};
+    r.retryAfterSeconds = restSeconds(lowerReply);
+    return r;
 }
 
 } // namespace
@@ -159,7 +175,7 @@ bool ReplyRules::isThrottled(const QString &lowerReply) const {
 
 ReplyReading ReplyRules::readGeneric(const QString &lowerReply) const {
     if (isThrottled(lowerReply))
-        return reading(Verdict::Unknown, RateLimited);
+        return throttled(lowerReply);
     return reading(ReplyClassifier::isFree(lowerReply) ? Verdict::Free : Verdict::Taken);
 }
 
@@ -172,10 +188,10 @@ ReplyReading ReplyRules::read(const QString &name, const QByteArray &reply) cons
         return readGeneric(lower);
     for (const Rule &rule : *rules) {
         if (rule.matches(lower))
-            return reading(rule.verdict, RateLimited);
+            return rule.verdict == Verdict::Unknown ? throttled(lower) : reading(rule.verdict);
     }
     if (isThrottled(lower))
-        return reading(Verdict::Unknown, RateLimited);
+        return throttled(lower);
     // A registry with rules of its own never gets a guess.
     return reading(Verdict::Unknown, QStringLiteral("unrecognised reply"));
 }

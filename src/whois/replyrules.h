@@ -21,6 +21,7 @@ struct ReplyRuleError {
 struct ReplyReading {
     Verdict verdict = Verdict::Unknown;
     QString reason; // why it is unknown; empty for free and taken
+    int retryAfterSeconds = 0; // a throttled reply's "wait 50 seconds", 0 when it names none
 };
 
 // The reply rules: per extension, phrases (or regular expressions) that mark a registry's reply

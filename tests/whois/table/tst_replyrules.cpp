@@ -158,6 +158,25 @@ private slots:
         QCOMPARE(reading.reason, reason);
     }
 
+    void throttledRepliesSayHowLongToRest_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("Nominet") << "whois.nic.uk__uk__ratelimit.txt" << 50;
+        QTest::newRow("ZACR") << "coza-whois.registry.net.za__co.za__ratelimit.txt" << 13;
+        QTest::newRow("EURid, capped at a day") << "whois.eu__eu__ratelimit.txt" << 86400;
+        QTest::newRow("DNS Belgium") << "whois.dns.be__be__ratelimit.txt" << 2;
+        QTest::newRow("PIR names no time") << "whois.pir.org__org__ratelimit.txt" << 0;
+    }
+
+    void throttledRepliesSayHowLongToRest() {
+        QFETCH(QString, file);
+        QFETCH(int, seconds);
+        const QString extension = file.section("__", 1, 1);
+        const ReplyReading reading = m_defaults.read("example." + extension, sample(file));
+        QCOMPARE(reading.reason, QString("rate-limited"));
+        QCOMPARE(reading.retryAfterSeconds, seconds);
+    }
+
     void badLinesAreReportedAndSkipped() {
         const QString text = "# comment\n"
                              "de|free|status: free\n"
