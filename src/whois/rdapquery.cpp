@@ -77,7 +77,8 @@ void RdapQuery::onFinished() {
     QNetworkReply *reply = m_reply;
     if (!reply)
         return;
-    onReadyRead();
+    if (!m_capped)
+        onReadyRead();
     m_reply = nullptr;
     reply->deleteLater();
     Result result;

@@ -60,7 +60,7 @@ QString ReplyRuleError::text() const {
 
 bool ReplyRules::Rule::matches(const QString &lowerReply) const {
     if (!phrase.isEmpty())
-        return lowerReply.contains(phrase);
+        return matcher.indexIn(lowerReply) >= 0;
     return pattern.match(lowerReply).hasMatch();
 }
 
@@ -143,11 +143,13 @@ std::optional<QString> ReplyRules::parseLine(const QString &line, QString &exten
         if (!rule.pattern.isValid())
             return QStringLiteral("the regular expression is not valid: %1")
                 .arg(rule.pattern.errorString());
-        rule.pattern.optimize();
+        // Not compiled to machine code here: that happens at first use, so the patterns of
+        // extensions never asked about cost no memory.
     } else {
         if (phrase.isEmpty())
             return QStringLiteral("the phrase is empty");
         rule.phrase = phrase.toLower();
+        rule.matcher.setPattern(rule.phrase);
     }
     return std::nullopt;
 }

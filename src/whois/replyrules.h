@@ -7,6 +7,7 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
+#include <QStringMatcher>
 #include <optional>
 
 // A line of replyrules.txt that could not be used: the file, its 1-based line and why.
@@ -20,7 +21,7 @@ struct ReplyRuleError {
 // What a reply says about the name asked for.
 struct ReplyReading {
     Verdict verdict = Verdict::Unknown;
-    QString reason; // why it is unknown; empty for free and taken
+    QString reason;            // why it is unknown; empty for free and taken
     int retryAfterSeconds = 0; // a throttled reply's "wait 50 seconds", 0 when it names none
 };
 
@@ -57,7 +58,8 @@ public:
 private:
     struct Rule {
         Verdict verdict = Verdict::Unknown;
-        QString phrase; // lower case; empty when `pattern` is used
+        QString phrase;         // lower case; empty when `pattern` is used
+        QStringMatcher matcher; // `phrase`, its skip table built once
         QRegularExpression pattern;
         bool matches(const QString &lowerReply) const;
     };

@@ -400,8 +400,7 @@ void TestLookupPool::repliesAreReadWithTheRulesOfTheNamesExtension_data() {
         << "whois.pir.org__org__ratelimit.txt" << int(Verdict::Unknown) << "rate-limited";
     QTest::newRow(".de with a reply of another registry")
         << "google.de"
-        << "whois.verisign-grs.com__com__available.txt" << int(Verdict::Unknown)
-        << "unrecognised reply";
+        << "whois.nic.tm__tm__available.txt" << int(Verdict::Unknown) << "unrecognised reply";
 }
 
 void TestLookupPool::repliesAreReadWithTheRulesOfTheNamesExtension() {
