@@ -10,6 +10,7 @@
 #include "core/filehelpers.h"
 #include "core/listfile.h"
 #include "core/programfolder.h"
+#include "whois/replyrules.h"
 #include "core/resultlists.h"
 #include "app/searchdriver.h"
 #include "core/searchtype.h"
@@ -87,7 +88,7 @@ QStringList freeNames(const QStringList &names) {
 // (a) Kestrin: a search run over `listPath` with the real pool, driver and result lists.
 // `names` (the list's entries) is empty when the list is too long to keep a copy of here.
 Figures runKestrin(quint16 port, const QString &listPath, const QStringList &names, int count,
-                   int timeoutS) {
+                   int timeoutS, bool useRules) {
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
     IniSettingsStore store(dir.path() + QStringLiteral("/user.ini"));
@@ -98,6 +99,11 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     const Timing timing;
     PrintingDesktop desktop;
     LookupPool pool(table, options, lists, desktop, timing);
+    // The shipped reply rules, as the main window reads replies (--no-rules: the five phrases).
+    ReplyRules rules;
+    rules.loadText(ReplyRules::defaultText(), QStringLiteral("replyrules.txt"));
+    if (useRules)
+        pool.setReplyRules(&rules);
     SearchDriver driver(pool, store, desktop, timing);
     driver.setPositionKey(SearchTypes::positionKey(SearchType::CustomList));
     driver.setListPath(listPath);
@@ -303,6 +309,7 @@ int main(int argc, char *argv[]) {
     parser.addOption({"asyncio", "Also run the 25-connection Python asyncio client."});
     parser.addOption({"no-engine", "Skip the pool and driver without the window."});
     parser.addOption({"no-whois", "Skip Debian's whois client."});
+    parser.addOption({"no-rules", "Read replies with the five phrases, not the reply rules."});
     parser.addOption({"timeout-s", "Bound for each side.", "s", "300"});
     parser.process(app);
     const int delayMs = parser.value("delay-ms").toInt();
@@ -357,7 +364,7 @@ int main(int argc, char *argv[]) {
     Figures kestrin;
     const bool withEngine = !parser.isSet("no-engine");
     if (withEngine)
-        kestrin = runKestrin(port, listPath, names, count, timeoutS);
+        kestrin = runKestrin(port, listPath, names, count, timeoutS, !parser.isSet("no-rules"));
     Figures asyncio;
     const bool withAsyncio = parser.isSet("asyncio");
     if (withAsyncio)

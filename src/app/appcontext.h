@@ -3,6 +3,7 @@
 #include "core/branding.h"
 #include "core/programfolder.h"
 #include "whois/registrartable.h"
+#include "whois/replyrules.h"
 #include "core/timing.h"
 
 #include <QString>
@@ -22,6 +23,7 @@ struct AppContext {
     Desktop *desktop = nullptr;
 
     RegistrarTable registrars;
+    ReplyRules replyRules; // replyrules.txt: how each registry's reply reads
     WhoisOptions whois;  // ProxySwitch and DefaultExtension
     QString WhoisName;   // the name the WHOIS viewer asks about
     QString WebsiteMode; // what the website window opens: "Website" or ""

@@ -9,6 +9,7 @@
 #include "core/resultlists.h"
 #include "core/settingsstore.h"
 #include "whois/lookuppool.h"
+#include "whois/replyrules.h"
 
 #include <QDir>
 #include <algorithm>
@@ -39,6 +40,7 @@ SearchSession::SearchSession(AppContext &context, QObject *parent)
     m_lists = new ResultLists(m_ctx.folder, this);
     m_pool =
         new LookupPool(m_ctx.registrars, m_ctx.whois, *m_lists, *m_ctx.desktop, m_ctx.timing, this);
+    m_pool->setReplyRules(&m_ctx.replyRules);
     m_driver = new SearchDriver(*m_pool, *m_ctx.userStore, *m_ctx.desktop, m_ctx.timing, this);
     connect(m_pool, &LookupPool::statusText, this, &SearchSession::statusText);
     connect(m_driver, &SearchDriver::statusText, this, &SearchSession::statusText);
@@ -94,6 +96,24 @@ void SearchSession::loadRegistrars() {
     // the first lookup would overwrite it in a status panel.
     if (error)
         emit problemReported(error->text());
+    loadReplyRules();
+}
+
+void SearchSession::loadReplyRules() {
+    ReplyRules &rules = m_ctx.replyRules;
+    if (rules.filePath().isEmpty())
+        rules.setFilePath(m_ctx.folder.replyRulesFile());
+    QList<ReplyRuleError> errors;
+    if (const auto written = rules.ensureRulesFile())
+        errors << *written;
+    errors << rules.load();
+    // A bad line is skipped and the others are used; the first one is named, with the count.
+    if (errors.isEmpty())
+        return;
+    QString text = errors.first().text();
+    if (errors.size() > 1)
+        text += QStringLiteral(" (and %1 more bad lines)").arg(errors.size() - 1);
+    emit problemReported(text);
 }
 
 void SearchSession::readLookupOptions() {

@@ -86,6 +86,7 @@ signals:
 private:
     void createStartupFiles();
     void loadRegistrars();
+    void loadReplyRules();
     void readLookupOptions();
     bool chooseCustomList();
     void applyType(SearchType type);

@@ -106,6 +106,10 @@ QString ProgramFolder::registrarsFile() const {
     return path(QStringLiteral("registrars.txt"));
 }
 
+QString ProgramFolder::replyRulesFile() const {
+    return path(QStringLiteral("replyrules.txt"));
+}
+
 QString ProgramFolder::helpFile() const {
     return path(QStringLiteral("Help.chm"));
 }

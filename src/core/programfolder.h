@@ -36,6 +36,7 @@ public:
     QString appendsFile() const;             // the generator's words, "Appends.txt"
     QString savedList() const;               // the Saved list, "Remembered.txt"
     QString registrarsFile() const;          // "registrars.txt"
+    QString replyRulesFile() const;          // "replyrules.txt"
     QString helpFile() const;                // "Help.chm"
     QString searchOutput() const;            // the harvester's scratch file, "SearchOutput.txt"
     QString customListsFolder() const;       // where the generator offers to save, "CustomLists"

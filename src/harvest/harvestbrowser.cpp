@@ -56,6 +56,7 @@ HarvestBrowser::HarvestBrowser(SearchSession &session, QWidget *parent)
     m_harvest = new BrowserHarvest(ctx.folder, ctx.registrars, ctx.hosts, this);
     m_checker = new HarvestChecker(ctx.folder, ctx.registrars, ctx.whois, session.lists(),
                                    ctx.timing, m_harvest->harvester(), this);
+    m_checker->setReplyRules(&ctx.replyRules);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

@@ -6,6 +6,7 @@
 #include "whois/pagetext.h"
 #include "whois/registrartable.h"
 #include "whois/replyclassifier.h"
+#include "whois/replyrules.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
 
@@ -97,7 +98,8 @@ void HarvestChecker::startQueueLookup(const QString &entry) {
 }
 
 void HarvestChecker::onConnected() {
-    if (m_socket->write(ReplyClassifier::request(m_lookupName)) >= 0)
+    const QByteArray request = ReplyClassifier::request(m_lookupName);
+    if (!request.isEmpty() && m_socket->write(request) >= 0)
         return;
     // Nothing was asked, so nothing is filed: the timeout moves on.
     m_socket->disconnect(this);
@@ -114,18 +116,38 @@ void HarvestChecker::onReadyRead() {
 void HarvestChecker::onServerClosed() {
     onReadyRead();
     m_timeout.stop();
-    file(ReplyClassifier::replyText(m_reply));
+    file(m_reply);
     advance();
 }
 
-void HarvestChecker::file(const QString &reply) {
+Verdict HarvestChecker::read(const QByteArray &reply, QString *reason) const {
+    if (!m_rules) {
+        // The written rule of this checker, kept for a checker run without reply rules.
+        return ReplyClassifier::isFreeForHarvester(ReplyClassifier::replyText(reply))
+                   ? Verdict::Free
+                   : Verdict::Taken;
+    }
+    const ReplyReading reading = m_rules->read(ReplyClassifier::asciiName(m_lookupName), reply);
+    *reason = reading.reason;
+    return reading.verdict;
+}
+
+void HarvestChecker::file(const QByteArray &reply) {
     const QString &name = m_lookupName;
     const bool bare = name == QLatin1String(".net") || name == QLatin1String(".com") ||
                       name.contains(QLatin1String("\".net"), Qt::CaseInsensitive) ||
                       name.contains(QLatin1String("\".com"), Qt::CaseInsensitive);
     if (bare)
         return;
-    if (ReplyClassifier::isFreeForHarvester(reply)) {
+    QString reason;
+    const Verdict verdict = read(reply, &reason);
+    if (verdict == Verdict::Unknown) {
+        // Throttled, empty or unreadable: neither list may claim the name.
+        emit progressText(QStringLiteral("Unknown: ") + name + QStringLiteral(" (") + reason +
+                          QLatin1Char(')'));
+        return;
+    }
+    if (verdict == Verdict::Free) {
         if (name.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
             return;
         m_lists.fileFreeName(name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/programfolder.h"
+#include "whois/verdict.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,14 +10,16 @@
 class PageHarvester;
 class QTcpSocket;
 class RegistrarTable;
+class ReplyRules;
 class ResultLists;
 struct Timing;
 struct WhoisOptions;
 
 // Checks the names the browser harvester queued in "\BrowserSearch.txt", one WHOIS lookup at
-// a time, and files each result into the session's lists. A reply holding "No match for"
-// marks a name free; any other reply that ends with the server closing marks it taken; a
-// server that stays silent is abandoned after a few ticks and the name goes nowhere.
+// a time, and files each result into the session's lists. Replies are read with the reply
+// rules, like the main window's lookups: free and taken names are filed, an unknown one (a
+// throttled or empty reply) goes nowhere, and so does the name of a server that stays silent
+// past a few ticks. Without reply rules, only "No match for" marks a name free.
 class HarvestChecker : public QObject {
     Q_OBJECT
 public:
@@ -29,6 +32,7 @@ public:
 
     // Starts the once-a-second step timer.
     void start();
+    void setReplyRules(const ReplyRules *rules) { m_rules = rules; }
 
     // Starts the lookup of the next queued name, or shows the summary when there is none.
     // Does nothing while a lookup is waiting for its reply.
@@ -54,7 +58,8 @@ private:
     void onReadyRead();
     void onServerClosed();
     void onTimeoutTick();
-    void file(const QString &reply);
+    void file(const QByteArray &reply);
+    Verdict read(const QByteArray &reply, QString *reason) const;
 
     QString m_queuePath;
     const RegistrarTable &m_table;
@@ -70,4 +75,5 @@ private:
     QString m_lookupName;
     QByteArray m_reply;
     int m_timeoutTicks = 0;
+    const ReplyRules *m_rules = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "settings/extensionrules.h"
 
+#include <QUrl>
+
 namespace ExtensionRules {
 
 QString normalizeDefaultExtension(const QString &text) {
@@ -19,6 +21,17 @@ bool isValidPort(const QString &text) {
     }
     const int port = text.toInt();
     return port >= 1 && port <= 65535;
+}
+
+bool isValidServer(const QString &text) {
+    const bool web = text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+                     text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    if (!web)
+        return !text.isEmpty();
+    // An RDAP base URL: it must name a host, and lookups append "domain/<name>" to it.
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() && url.query().isEmpty() &&
+           url.fragment().isEmpty();
 }
 
 } // namespace ExtensionRules

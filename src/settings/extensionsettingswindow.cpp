@@ -188,7 +188,8 @@ void ExtensionSettingsWindow::addSave() {
                text.contains(QLatin1Char('\n'));
     };
     // Text is not trimmed: a single space counts as filled in.
-    if (m_extension->text().isEmpty() || m_server->text().isEmpty() ||
+    // An http(s) server is an RDAP base URL; its port field is still checked, and kept.
+    if (m_extension->text().isEmpty() || !ExtensionRules::isValidServer(m_server->text()) ||
         !ExtensionRules::isValidPort(m_port->text()) || breaksRow(m_extension->text()) ||
         breaksRow(m_server->text())) {
         showInvalidInput();

@@ -5,17 +5,26 @@
 #include "core/resultlists.h"
 #include "core/timing.h"
 #include "whois/replyclassifier.h"
+#include "whois/replyrules.h"
 
+#include <QNetworkAccessManager>
 #include <QTcpSocket>
 #include <QTimer>
 
 namespace {
 constexpr int ErrorInvalidArgument = 5;
 constexpr int ErrorOutOfRange = 9;
+// A reset, refused or empty connection is tried once more before the name is unknown.
+constexpr int MaxConnectionFailures = 2;
+
+const ReplyRules &classicRules() {
+    static const ReplyRules none;
+    return none;
+}
 } // namespace
 
 const QString LookupPool::NoReplyReason = QStringLiteral("no reply");
-const QString LookupPool::NoServerReason = QStringLiteral("no server");
+const QString LookupPool::NoServerReason = QStringLiteral("extension not served");
 
 // Every socket event is tied to the lookup it belongs to by `generation`: dropping a connection
 // bumps it, so a late event of an old connection never reaches the slot's next lookup.
@@ -25,6 +34,9 @@ struct LookupPool::Slot {
     LookupSlot state;
     quint64 generation = 0;
     bool busy = false; // a lookup was started and has not ended
+    std::unique_ptr<RdapQuery> rdap; // RDAP rows only
+    bool rdapRow = false;
+    QString failure; // why the last connection failed
 };
 
 LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
@@ -43,6 +55,7 @@ LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options,
         connect(&s.socket, &QTcpSocket::connected, this, [this, i] { onConnected(i); });
         connect(&s.socket, &QTcpSocket::readyRead, this, [this, i] { onReadyRead(i); });
         connect(&s.socket, &QTcpSocket::disconnected, this, [this, i] { onDisconnected(i); });
+        connect(&s.socket, &QTcpSocket::errorOccurred, this, [this, i] { onSocketError(i); });
         connect(&s.timer, &QTimer::timeout, this, [this, i] { onTick(i); });
     }
 }
@@ -79,8 +92,10 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
     Slot &s = *m_slots[slot];
     dropConnection(s);
     s.timer.stop();
-    s.state = LookupSlot{name, QString(), QByteArray(), 0, 0};
+    s.state = LookupSlot{name, ReplyClassifier::asciiName(name), QString(), QByteArray(), 0, 0, 0};
     s.busy = true;
+    s.failure.clear();
+    s.rdapRow = false;
 
     const int k = m_table.findRegistrar(name, m_options.ProxySwitch);
     if (k < 0 || k >= m_table.rows().size()) {
@@ -90,14 +105,24 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
         return;
     }
     const RegistrarEntry &row = m_table.rows().at(k);
-    if (row.server.isEmpty() || row.port == 0) {
+    if (row.server.isEmpty() || (row.port == 0 && !row.isRdap())) {
         reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") + name +
                                                 QStringLiteral(" has no server or no valid port."));
         endUnfiled(slot, NoServerReason);
         return;
     }
+    if (s.state.ascii.isEmpty()) {
+        emit statusText(3, name + QStringLiteral(" has no valid ASCII form and was not checked."));
+        endUnfiled(slot, QStringLiteral("no valid ASCII form"));
+        return;
+    }
     s.state.server = row.server;
     s.timer.start(m_timing.slotTickMs);
+    if (row.isRdap()) {
+        s.rdapRow = true;
+        startRdap(slot);
+        return;
+    }
     s.socket.connectToHost(row.server, row.port);
 }
 
@@ -122,6 +147,8 @@ void LookupPool::dropConnection(Slot &s) {
     const bool blocked = s.socket.blockSignals(true);
     s.socket.abort();
     s.socket.blockSignals(blocked);
+    if (s.rdap)
+        s.rdap->abort();
 }
 
 void LookupPool::onConnected(int i) {
@@ -134,7 +161,7 @@ void LookupPool::onConnected(int i) {
                            QStringLiteral("): - Search String: ") + s.state.name);
     s.state.ticks = 0;
     s.timer.start(m_timing.slotTickMs);
-    if (s.socket.write(ReplyClassifier::request(s.state.name)) < 0) {
+    if (s.socket.write(ReplyClassifier::request(s.state.ascii)) < 0) {
         dropConnection(s);
         s.socket.connectToHost(s.state.server, m_reconnectPort);
     }
@@ -167,6 +194,42 @@ void LookupPool::onDisconnected(int i) {
         Qt::QueuedConnection);
 }
 
+void LookupPool::onSocketError(int i) {
+    Slot &s = *m_slots[i];
+    const QAbstractSocket::SocketError error = s.socket.error();
+    // The server's own close arrives as disconnected() and is read there.
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    const QString reason = error == QAbstractSocket::ConnectionRefusedError
+                               ? QStringLiteral("connection refused")
+                               : QStringLiteral("connection failed: ") + s.socket.errorString();
+    const quint64 generation = s.generation;
+    QMetaObject::invokeMethod(
+        this,
+        [this, i, generation, reason] {
+            if (m_slots[i]->generation == generation)
+                onConnectionFailed(i, reason);
+        },
+        Qt::QueuedConnection);
+}
+
+void LookupPool::onConnectionFailed(int i, const QString &reason) {
+    Slot &s = *m_slots[i];
+    if (m_halted) {
+        dropConnection(s);
+        return;
+    }
+    dropConnection(s);
+    s.failure = reason;
+    if (++s.state.failures >= MaxConnectionFailures) {
+        endLookup(i, Verdict::Unknown, reason);
+        return;
+    }
+    // Tried again like a silent server: on the standard port at the slot's reconnect tick.
+    if (!s.timer.isActive())
+        s.timer.start(m_timing.slotTickMs);
+}
+
 void LookupPool::onClosedByServer(int i) {
     Slot &s = *m_slots[i];
     if (m_halted) {
@@ -175,18 +238,14 @@ void LookupPool::onClosedByServer(int i) {
     }
     s.timer.stop();
     onReadyRead(i); // whatever arrived together with the close
-    LookupOutcome outcome{s.state.name, s.state.server, Verdict::Taken, QString(), 0};
-    if (ReplyClassifier::isFree(ReplyClassifier::replyText(s.state.reply))) {
-        outcome.verdict = Verdict::Free;
-        m_lists.fileFreeName(s.state.name);
-    } else {
-        m_lists.fileTakenName(s.state.name);
+    if (s.state.reply.trimmed().isEmpty()) {
+        // Closed (or reset) before a word of reply: nothing to read, so not an answer.
+        onConnectionFailed(i, QStringLiteral("empty reply"));
+        return;
     }
-    if (m_lists.applyOverflowRule())
-        emit overflowed();
-    dropConnection(s);
-    s.busy = false;
-    emit lookupEnded(i, outcome);
+    const ReplyRules &rules = m_rules ? *m_rules : classicRules();
+    const ReplyReading reading = rules.read(s.state.ascii, s.state.reply);
+    endLookup(i, reading.verdict, reading.reason, reading.retryAfterSeconds);
 }
 
 void LookupPool::onTick(int i) {
@@ -206,11 +265,73 @@ void LookupPool::onTick(int i) {
     }
     if (s.state.ticks < m_timing.reconnectTicks)
         return;
+    // An RDAP request is not repeated: it waits for its answer until the lookup's deadline.
+    if (s.rdapRow)
+        return;
+    reconnect(i);
+}
+
+void LookupPool::reconnect(int i) {
     // A silent server: try again on the standard port, keeping what was received so far.
+    Slot &s = *m_slots[i];
     dropConnection(s);
     s.state.ticks = 0;
     s.timer.start(m_timing.slotTickMs);
     s.socket.connectToHost(s.state.server, m_reconnectPort);
+}
+
+void LookupPool::startRdap(int i) {
+    Slot &s = *m_slots[i];
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    if (!s.rdap) {
+        s.rdap = std::make_unique<RdapQuery>(*m_network);
+        connect(s.rdap.get(), &RdapQuery::finished, this, [this, i](const RdapQuery::Result &r) {
+            const quint64 generation = m_slots[i]->generation;
+            QMetaObject::invokeMethod(
+                this,
+                [this, i, generation, r] {
+                    if (m_slots[i]->generation == generation)
+                        onRdapFinished(i, r);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    emit statusText(3, QStringLiteral("connecting(") + QString::number(i) +
+                           QStringLiteral("): - Search String: ") + s.state.name);
+    s.rdap->start(s.state.server, s.state.ascii);
+}
+
+void LookupPool::onRdapFinished(int i, const RdapQuery::Result &result) {
+    Slot &s = *m_slots[i];
+    if (m_halted) {
+        dropConnection(s);
+        return;
+    }
+    s.timer.stop();
+    s.state.reply = result.body;
+    QString reason;
+    const Verdict verdict = RdapQuery::verdictOf(result, &reason);
+    endLookup(i, verdict, reason, result.retryAfterSeconds);
+}
+
+void LookupPool::endLookup(int i, Verdict verdict, const QString &reason, int retryAfterSeconds) {
+    Slot &s = *m_slots[i];
+    s.timer.stop();
+    if (verdict == Verdict::Free)
+        m_lists.fileFreeName(s.state.name);
+    else if (verdict == Verdict::Taken)
+        m_lists.fileTakenName(s.state.name);
+    else
+        emit statusText(3, s.state.name + QStringLiteral(": unknown (") + reason +
+                               QStringLiteral("), not filed"));
+    if (verdict != Verdict::Unknown && m_lists.applyOverflowRule())
+        emit overflowed();
+    dropConnection(s);
+    s.busy = false;
+    emit lookupEnded(i, LookupOutcome{s.state.name, s.state.server, verdict,
+                                      verdict == Verdict::Unknown ? reason : QString(),
+                                      retryAfterSeconds});
 }
 
 void LookupPool::endUnfiled(int i, const QString &reason) {

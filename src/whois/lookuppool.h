@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whois/rdapquery.h"
 #include "whois/registrartable.h"
 #include "whois/verdict.h"
 
@@ -9,26 +10,35 @@
 #include <memory>
 
 class Desktop;
+class QNetworkAccessManager;
 class QTcpSocket;
 class QTimer;
+class ReplyRules;
 class ResultLists;
 struct Timing;
 
 // The state of one lookup.
 struct LookupSlot {
-    QString name; // what is sent and filed
+    QString name;  // what is filed and shown: the name as the user wrote it
+    QString ascii; // what goes on the wire: its ASCII (punycode) form
     QString server;
-    QByteArray reply; // kept across reconnections, capped at ReplyClassifier::MaxReplyBytes
+    QByteArray reply; // kept across reconnections, capped at ReplyClassifier::MaxReplyBytes;
+                      // for an RDAP row the response body
     int ticks = 0;    // since the last (re)connection
     int ageTicks = 0; // since the lookup started
+    int failures = 0; // connections that ended in a reset, a refusal or an empty reply
 };
 
-// The main window's 25 parallel WHOIS lookups. Each slot pairs a socket with a one-second timer;
-// a slot whose server stays silent reconnects on port 43 at its 10th tick, and a lookup still
-// unanswered at its own deadline (30 ticks from its start) is given up unfiled. A lookup ends
-// when the server closes the connection: the reply is classified, the name filed, the overflow
-// rule applied and lookupEnded() emitted. A lookup that cannot start (no registrar row, a row
-// without server) ends unfiled, also with lookupEnded(), so nothing ever waits on it.
+// The main window's 25 parallel lookups. Each slot pairs a socket with a one-second timer; a
+// slot whose server stays silent reconnects on port 43 at its 10th tick, and so does one whose
+// connection was reset or refused or closed without a reply, until the second such failure
+// makes the name unknown. A lookup still unanswered at its own deadline (30 ticks from its
+// start) is given up as unknown. A lookup ends when the server closes the connection: the reply
+// is read with the reply rules, a free or taken name filed, the overflow rule applied and
+// lookupEnded() emitted. An unknown name is never filed. A row whose server is an http(s)
+// address is asked over RDAP instead, in the same slot. A lookup that cannot start (no
+// registrar row, a row without server, a name without an ASCII form) ends unknown and unfiled,
+// also with lookupEnded(), so nothing ever waits on it.
 class LookupPool : public QObject {
     Q_OBJECT
 public:
@@ -53,8 +63,11 @@ public:
     static const QString NoReplyReason;  // given up at the lookup's deadline
     static const QString NoServerReason; // no usable registrar row: the lookup never started
 
-signals:
     // Every lookup that ends, filed or not; never after closeSlot()/closeAll() or while halted.
+    // The reply rules to read replies with; without them every reply gets the classic reading.
+    void setReplyRules(const ReplyRules *rules) { m_rules = rules; }
+
+signals:
     void lookupEnded(int slot, const LookupOutcome &outcome);
     void statusText(int panel, const QString &text); // panel 1 to 3 of the status bar
     void overflowed();
@@ -65,8 +78,14 @@ private:
     void onReadyRead(int i);
     void onDisconnected(int i);
     void onClosedByServer(int i);
+    void onSocketError(int i);
+    void onConnectionFailed(int i, const QString &reason);
     void onTick(int i);
+    void reconnect(int i);
+    void startRdap(int i);
+    void onRdapFinished(int i, const RdapQuery::Result &result);
     void dropConnection(Slot &s);
+    void endLookup(int i, Verdict verdict, const QString &reason, int retryAfterSeconds = 0);
     void endUnfiled(int i, const QString &reason);
     void reportFailure(int number, const QString &description);
 
@@ -78,5 +97,7 @@ private:
     bool m_halted = false;
     bool m_failureQueued = false;
     quint16 m_reconnectPort = 43;
+    const ReplyRules *m_rules = nullptr;
+    QNetworkAccessManager *m_network = nullptr; // created with the first RDAP lookup
     std::array<std::unique_ptr<Slot>, SlotCount> m_slots;
 };

@@ -2,6 +2,8 @@
 
 #include "core/filehelpers.h"
 #include "defaultregistrars.h"
+#include "rdapbootstrapdata.h"
+#include "whois/rdapbootstrap.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,7 +48,9 @@ QString parseRow(const QString &line, RegistrarEntry &entry) {
         return QStringLiteral("the port \"%1\" is not a whole number from 1 to 65535")
             .arg(fields.at(2));
     entry.extension = fields.at(0).toLower();
-    entry.server = fields.at(1).toLower();
+    // An RDAP base URL keeps its path as written; host names are not case-sensitive.
+    entry.server =
+        RegistrarEntry::isRdapServer(fields.at(1)) ? fields.at(1) : fields.at(1).toLower();
     entry.port = port;
     entry.enabled = fields.at(3) == QLatin1String("Enabled");
     return {};
@@ -65,7 +69,31 @@ RegistrarTable::RegistrarTable(const QString &filePath)
     : m_path(filePath) {}
 
 QByteArray RegistrarTable::defaultFileContent() {
-    return QByteArray(kDefaultRegistrars);
+    // Registries that closed port 43 answer over RDAP: their rows get the base URL the
+    // bootstrap file names (the port stays 43, unused), or keep the placeholder host.
+    const QStringList closed =
+        QString::fromLatin1(kNoPort43Extensions).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<QByteArray> lines = QByteArray(kDefaultRegistrars).split('\n');
+    for (QByteArray &line : lines) {
+        QList<QByteArray> fields = line.split('|');
+        if (fields.size() < FieldCount || !closed.contains(QString::fromLatin1(fields.at(0))))
+            continue;
+        const QString url = RdapBootstrap::shipped().baseUrl(QString::fromLatin1(fields.at(0)));
+        if (url.isEmpty())
+            continue;
+        fields[1] = url.toLatin1();
+        line = fields.join('|');
+    }
+    return lines.join('\n');
+}
+
+bool RegistrarEntry::isRdap() const {
+    return isRdapServer(server);
+}
+
+bool RegistrarEntry::isRdapServer(const QString &server) {
+    return server.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           server.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
 std::optional<RegistrarError> RegistrarTable::ensureRegistrarFile(bool restoreDefaults) {

@@ -8,9 +8,12 @@
 // One row of the registrar table: which WHOIS server answers for an extension.
 struct RegistrarEntry {
     QString extension; // lower case, no dot; "proxy" marks the proxy row
-    QString server;    // lower case
-    quint16 port = 0;
+    QString server;    // lower case; an http:// or https:// address is an RDAP base URL
+    quint16 port = 0;  // kept for RDAP rows, not used
     bool enabled = false;
+
+    bool isRdap() const;
+    static bool isRdapServer(const QString &server);
 };
 
 // A problem met while reading or writing registrars.txt; names the file and, for a bad row,

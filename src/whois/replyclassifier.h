@@ -11,7 +11,10 @@ bool isFree(const QString &reply);
 bool isFreeForHarvester(const QString &reply);
 // Replies are kept up to this size; the rest is discarded.
 constexpr qsizetype MaxReplyBytes = 1024 * 1024;
-// The query line for `name`: control characters removed, then CR LF.
+// `name` as it goes on the wire: control characters removed, non-ASCII labels in punycode
+// ("bücher.de" -> "xn--bcher-kva.de"); "" when the name has no valid ASCII form.
+QString asciiName(const QString &name);
+// The query line for `name` (its ASCII form, then CR LF); empty when there is no ASCII form.
 QByteArray request(const QString &name);
 // Bytes as text in the system's 8-bit encoding.
 QString replyText(const QByteArray &bytes);

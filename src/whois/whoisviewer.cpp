@@ -1,8 +1,12 @@
 #include "whois/whoisviewer.h"
 
+#include "whois/rdapquery.h"
+#include "whois/registrartable.h"
 #include "whois/replyclassifier.h"
 
 #include <QFontDatabase>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
 #include <QTcpSocket>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -28,6 +32,14 @@ WhoisViewer::WhoisViewer(const QString &server, quint16 port, const QString &nam
     layout->addWidget(m_text);
 
     m_socket->setObjectName(QStringLiteral("Winsock1"));
+    if (RegistrarEntry::isRdapServer(server)) {
+        m_rdap = new RdapQuery(*new QNetworkAccessManager(this), this);
+        connect(m_rdap, &RdapQuery::finished, this, [this](const RdapQuery::Result &result) {
+            showRdap(result.status, result.body, result.error);
+        });
+        m_rdap->start(server, ReplyClassifier::asciiName(name));
+        return;
+    }
     connect(m_socket, &QTcpSocket::connected, this, &WhoisViewer::onConnected);
     connect(m_socket, &QTcpSocket::readyRead, this, &WhoisViewer::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &WhoisViewer::onClosedByServer);
@@ -38,6 +50,20 @@ WhoisViewer::~WhoisViewer() {
     // Closing our own end is not the server's close: nothing may reach the dying text box.
     m_socket->disconnect(this);
     m_socket->abort();
+}
+
+void WhoisViewer::showRdap(int status, const QByteArray &body, const QString &error) {
+    QString text = error.isEmpty() ? QStringLiteral("HTTP %1\n\n").arg(status)
+                                   : QStringLiteral("RDAP error: %1\n\n").arg(error);
+    QJsonParseError parsed;
+    const QJsonDocument json = QJsonDocument::fromJson(body, &parsed);
+    // Plain text either way: a reply is data, never markup to be interpreted.
+    if (parsed.error == QJsonParseError::NoError)
+        text += QString::fromUtf8(json.toJson(QJsonDocument::Indented));
+    else
+        text += QString::fromUtf8(body);
+    m_text->setPlainText(text);
+    emit replyShown();
 }
 
 void WhoisViewer::onConnected() {

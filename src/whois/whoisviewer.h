@@ -6,11 +6,13 @@
 
 class QTcpSocket;
 class QTextEdit;
+class RdapQuery;
 
 // Shows the complete WHOIS reply for one name. The viewer asks one fixed server (not the
 // registrar table), sends the name on connection and shows everything it received once the
 // server closes the connection. It has no time-out: a silent server leaves the box empty.
-// The window deletes itself when closed.
+// A server given as an http(s) address is an RDAP base URL: the viewer shows the response
+// body, JSON pretty-printed. The window deletes itself when closed.
 class WhoisViewer : public QWidget {
     Q_OBJECT
 public:
@@ -27,9 +29,11 @@ private:
     void onConnected();
     void onReadyRead();
     void onClosedByServer();
+    void showRdap(int status, const QByteArray &body, const QString &error);
 
     QString m_name;
     QByteArray m_reply;
     QTextEdit *m_text = nullptr;
     QTcpSocket *m_socket = nullptr;
+    RdapQuery *m_rdap = nullptr;
 };

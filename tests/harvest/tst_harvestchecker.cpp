@@ -5,6 +5,7 @@
 #include "core/resultlists.h"
 #include "tempprogramfolder.h"
 #include "core/timing.h"
+#include "whois/replyrules.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -44,7 +45,35 @@ private slots:
     void readQueueEntry();
     void skipsNamesWithoutEnabledExtension();
     void controlCharactersNeverReachTheServer();
+    void readsRepliesWithTheReplyRules();
 };
+
+void TestHarvestChecker::readsRepliesWithTheReplyRules() {
+    // .us answers "No Data Found" when free; a throttled reply files the name nowhere.
+    CheckerRig rig;
+    ReplyRules rules;
+    QVERIFY(rules.loadText(ReplyRules::defaultText(), "replyrules.txt").isEmpty());
+    rig.checker->setReplyRules(&rules);
+    rig.server.replies.insert("free.us", "No Data Found\r\n");
+    rig.server.replies.insert("busy.com", "WHOIS LIMIT EXCEEDED\r\n");
+    rig.server.replies.insert("empty.net", "\r\n");
+    QSignalSpy free(rig.checker.get(), &HarvestChecker::freeName);
+    QSignalSpy taken(rig.checker.get(), &HarvestChecker::takenName);
+    QSignalSpy progress(rig.checker.get(), &HarvestChecker::progressText);
+    rig.checker->start();
+    rig.harvest->pageCompleted("free.us busy.com empty.net taken.com");
+    QTRY_COMPARE_WITH_TIMEOUT(rig.checker->checkPosition(), 4, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(free.count() + taken.count(), 2, 10000);
+
+    QCOMPARE(free.at(0).at(0).toString(), QString("free.us"));
+    QCOMPARE(taken.at(0).at(0).toString(), QString("taken.com"));
+    QCOMPARE(rig.lists->list(ResultLists::Registered)->names(), QStringList{"taken.com"});
+    QStringList texts;
+    for (const QVariantList &signal : progress)
+        texts << signal.at(0).toString();
+    QVERIFY(texts.contains("Unknown: busy.com (rate-limited)"));
+    QVERIFY(texts.contains("Unknown: empty.net (empty reply)"));
+}
 
 void TestHarvestChecker::filesFreeAndTakenNames() {
     CheckerRig rig;

@@ -79,6 +79,8 @@ class TestExtensionSettingsWindow : public QObject {
 private slots:
     void rules_data();
     void rules();
+    void serverRule_data();
+    void serverRule();
     void opensWithTheFileRows();
     void editingKeepsOrSetsTheStatus();
     void invalidInputWritesNothing_data();
@@ -129,6 +131,23 @@ void TestExtensionSettingsWindow::rules() {
     QFETCH(bool, port);
     QCOMPARE(ExtensionRules::normalizeDefaultExtension(text), normalized);
     QCOMPARE(ExtensionRules::isValidPort(text), port);
+}
+
+void TestExtensionSettingsWindow::serverRule_data() {
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("WHOIS host") << "whois.denic.de" << true;
+    QTest::newRow("RDAP base") << "https://rdap.identitydigital.services/rdap/" << true;
+    QTest::newRow("RDAP over http, port") << "http://127.0.0.1:8080/" << true;
+    QTest::newRow("RDAP without host") << "https:///rdap/" << false;
+    QTest::newRow("RDAP with a query") << "https://rdap.example/?x=1" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestExtensionSettingsWindow::serverRule() {
+    QFETCH(QString, server);
+    QFETCH(bool, valid);
+    QCOMPARE(ExtensionRules::isValidServer(server), valid);
 }
 
 void TestExtensionSettingsWindow::opensWithTheFileRows() {

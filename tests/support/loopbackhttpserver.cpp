@@ -22,7 +22,18 @@ QString LoopbackHttpServer::baseUrl() const {
 
 void LoopbackHttpServer::setPage(const QString &target, const QByteArray &body,
                                  const QByteArray &contentType, const QByteArray &status) {
-    m_pages.insert(target, Page{body, contentType, status});
+    m_pages.insert(target, Page{body, contentType, status, {}, false});
+}
+
+void LoopbackHttpServer::setResponse(const QString &target, int status, const QByteArray &body,
+                                     const QByteArray &headers, const QByteArray &contentType) {
+    m_pages.insert(target,
+                   Page{body, contentType, QByteArray::number(status) + " Status", headers, false});
+}
+
+void LoopbackHttpServer::setStalled(const QString &target) {
+    m_pages.insert(target, Page{"{\"objectClassName\": \"domain\"", "application/rdap+json",
+                                "200 OK", QByteArray(), true});
 }
 
 QByteArray LoopbackHttpServer::respond(const QString &target) const {
@@ -31,12 +42,18 @@ QByteArray LoopbackHttpServer::respond(const QString &target) const {
         page = m_pages.constFind(target.section(QLatin1Char('?'), 0, 0));
     Page served;
     if (page == m_pages.cend())
-        served = Page{"<html><body>Not found</body></html>", "text/html", "404 Not Found"};
+        served = Page{"<html><body>Not found</body></html>", "text/html",
+                      missingStatus == 404 ? QByteArray("404 Not Found")
+                                           : QByteArray::number(missingStatus) + " Status",
+                      {}, false};
     else
         served = *page;
+    // A stalled body announces more than it sends.
+    const qsizetype length = served.stalled ? served.body.size() + 1000 : served.body.size();
     return "HTTP/1.1 " + served.status + "\r\nContent-Type: " + served.contentType +
-           "\r\nContent-Length: " + QByteArray::number(served.body.size()) +
-           "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + served.body;
+           "\r\nContent-Length: " + QByteArray::number(length) +
+           "\r\nCache-Control: no-store\r\nConnection: close\r\n" + served.headers + "\r\n" +
+           served.body;
 }
 
 void LoopbackHttpServer::onNewConnection() {
@@ -56,7 +73,9 @@ void LoopbackHttpServer::onNewConnection() {
             requests << target;
             emit requested(target);
             socket->write(respond(target));
-            socket->disconnectFromHost();
+            const auto page = m_pages.constFind(target);
+            if (page == m_pages.cend() || !page->stalled)
+                socket->disconnectFromHost();
         });
     }
 }

@@ -23,6 +23,14 @@ public:
     void setPage(const QString &target, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8",
                  const QByteArray &status = "200 OK");
+    // A response with any status and extra header lines ("Retry-After: 30\r\n").
+    void setResponse(const QString &target, int status, const QByteArray &body,
+                     const QByteArray &headers = {},
+                     const QByteArray &contentType = "application/rdap+json");
+    // Headers and the first bytes of the body are sent, then the connection hangs.
+    void setStalled(const QString &target);
+    // Status for targets with no page (404 by default).
+    int missingStatus = 404;
 
     // Request targets in the order they arrived (favicon requests included).
     QStringList requests;
@@ -34,7 +42,9 @@ private:
     struct Page {
         QByteArray body;
         QByteArray contentType;
-        QByteArray status;
+        QByteArray status; // the status line after "HTTP/1.1 "
+        QByteArray headers;
+        bool stalled = false;
     };
     void onNewConnection();
     QByteArray respond(const QString &target) const;

@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <memory>
+#include <sys/socket.h>
 
 LoopbackWhoisServer::LoopbackWhoisServer(QObject *parent)
     : QObject(parent) {
@@ -29,7 +30,7 @@ quint16 LoopbackWhoisServer::port() const {
 
 QByteArray LoopbackWhoisServer::sampleReply(const QString &fileName) {
     const QString dir =
-        qEnvironmentVariable("KESTRIN_SOURCE_DIR") + QStringLiteral("/../shared/whois-replies/");
+        qEnvironmentVariable("KESTRIN_SOURCE_DIR") + QStringLiteral("/tests/data/whois-replies/");
     QFile f(dir + fileName);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -73,6 +74,16 @@ void LoopbackWhoisServer::onNewConnection() {
 }
 
 void LoopbackWhoisServer::answer(QTcpSocket *socket, const QByteArray &query) {
+    if (mode == Mode::Reset || resetFirst > 0) {
+        if (resetFirst > 0)
+            --resetFirst;
+        // A zero linger time makes close() send RST instead of the orderly FIN.
+        const linger hard{1, 0};
+        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
     if (mode == Mode::Oversized) {
         const QByteArray chunk(64 * 1024, 'x');
         for (qint64 sent = 0; sent < oversizeBytes; sent += chunk.size())

@@ -18,6 +18,7 @@ public:
         Silent,      // accept and never answer nor close
         CloseAtOnce, // close right after the connection is accepted, sending nothing
         Oversized,   // an endless-looking reply of `oversizeBytes` bytes, then close
+        Reset,       // read the query, then reset the connection (TCP RST), sending nothing
     };
 
     explicit LoopbackWhoisServer(QObject *parent = nullptr);
@@ -32,6 +33,7 @@ public:
     QByteArray defaultReply = "Domain Name: TAKEN\r\nRegistrar: Example\r\n";
     QHash<QString, QByteArray> replies; // query name (lower case) -> reply
     QSet<QString> silentNames;          // query names (lower case) never answered
+    int resetFirst = 0; // in Answer mode, reset this many connections before answering
     qint64 oversizeBytes = 3 * 1024 * 1024;
 
     // Every query line received, in order, exactly as sent (without the CR LF).
@@ -39,7 +41,7 @@ public:
     QByteArrayList rawQueries; // the raw bytes of each query, CR LF included
     int connections = 0;
 
-    // A reply text from ../shared/whois-replies (or "" when the folder is not there).
+    // A reply text from tests/data/whois-replies (or "" when the folder is not there).
     static QByteArray sampleReply(const QString &fileName);
     static QByteArray freeReply() { return "No match for \"NAME\".\r\n"; }
 

@@ -1,10 +1,12 @@
 #include "core/resultlists.h"
 #include "core/timing.h"
 #include "desktoprecorder.h"
+#include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
 #include "tempprogramfolder.h"
 #include "whois/lookuppool.h"
 #include "whois/replyclassifier.h"
+#include "whois/replyrules.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -44,8 +46,25 @@ private slots:
     void badRowIsReportedOnceAndEndsTheLookup();
     void overflowRuleRunsAfterFiling();
 
+    void connectionFailures_data();
+    void connectionFailures();
+    void repliesAreReadWithTheRulesOfTheNamesExtension_data();
+    void repliesAreReadWithTheRulesOfTheNamesExtension();
+    void idnNameGoesOutInPunycodeAndIsFiledAsWritten();
+    void nameWithoutAsciiFormIsNotLookedUp();
+    void rdap_data();
+    void rdap();
+    void rdapIdnAndSlotReuse();
+
 private:
     QStringList names(int list) const { return m_lists->list(list)->names(); }
+    QStringList freeNames() const {
+        return names(ResultLists::High) + names(ResultLists::Mid) + names(ResultLists::Low);
+    }
+    int filedCount() const { return freeNames().size() + names(ResultLists::Registered).size(); }
+    LookupOutcome lastOutcome(const QSignalSpy &ended) const {
+        return ended.last().at(1).value<LookupOutcome>();
+    }
     void makePool();
 
     std::unique_ptr<TempProgramFolder> m_folder;
@@ -130,8 +149,6 @@ void TestLookupPool::classification_data() {
         << "abcdefghij.com" << QByteArray("No domain records were found") << int(ResultLists::Low);
     QTest::newRow("taken") << "abc.com" << QByteArray("Domain Name: ABC.COM\r\n")
                            << int(ResultLists::Registered);
-    QTest::newRow("empty reply is taken")
-        << "abc.com" << QByteArray() << int(ResultLists::Registered);
     QTest::newRow("phrase within the first MiB")
         << "abc.com" << QByteArray("not registered") + big << int(ResultLists::High);
     QTest::newRow("phrase past the first MiB")
@@ -143,8 +160,6 @@ void TestLookupPool::classification() {
     QFETCH(QByteArray, reply);
     QFETCH(int, list);
     m_server->replies.insert(name, reply);
-    if (reply.isEmpty())
-        m_server->mode = LoopbackWhoisServer::Mode::CloseAtOnce;
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
     m_pool->startLookup(name, 0);
@@ -366,6 +381,193 @@ void TestLookupPool::overflowRuleRunsAfterFiling() {
     QCOMPARE(overflowed.size(), 1);
     QCOMPARE(m_lists->list(ResultLists::Low)->count(), 0);
     QCOMPARE(m_lists->list(ResultLists::Registered)->count(), 0);
+}
+
+void TestLookupPool::connectionFailures_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("resetFirst");
+    QTest::addColumn<int>("verdict");
+    QTest::addColumn<int>("connections");
+    using Mode = LoopbackWhoisServer::Mode;
+    QTest::newRow("reset once, then answered") << int(Mode::Answer) << 1 << int(Verdict::Free) << 2;
+    QTest::newRow("reset every time") << int(Mode::Reset) << 0 << int(Verdict::Unknown) << 2;
+    QTest::newRow("closed without a word every time")
+        << int(Mode::CloseAtOnce) << 0 << int(Verdict::Unknown) << 2;
+}
+
+void TestLookupPool::connectionFailures() {
+    // A reset or an empty close is not an answer: tried again, then unknown, never filed.
+    QFETCH(int, mode);
+    QFETCH(int, resetFirst);
+    QFETCH(int, verdict);
+    QFETCH(int, connections);
+    m_server->mode = LoopbackWhoisServer::Mode(mode);
+    m_server->resetFirst = resetFirst;
+    m_server->defaultReply = LoopbackWhoisServer::freeReply();
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->startLookup("abcdef.com", 4);
+
+    QVERIFY(ended.wait(WaitMs));
+    const LookupOutcome outcome = lastOutcome(ended);
+    QCOMPARE(ended.last().at(0).toInt(), 4);
+    QCOMPARE(int(outcome.verdict), verdict);
+    QCOMPARE(outcome.name, QString("abcdef.com"));
+    QCOMPARE(m_server->connections, connections);
+    QCOMPARE(filedCount(), verdict == int(Verdict::Unknown) ? 0 : 1);
+    if (verdict == int(Verdict::Unknown))
+        QVERIFY2(!outcome.reason.isEmpty(), "an unknown name says why");
+}
+
+void TestLookupPool::repliesAreReadWithTheRulesOfTheNamesExtension_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<int>("verdict");
+    QTest::addColumn<QString>("reason");
+    // Every row points at the one loopback server: the name's extension picks the rules.
+    QTest::newRow(".de free") << "u34jedzcq.de"
+                              << "whois.denic.de__de__available.txt" << int(Verdict::Free) << "";
+    QTest::newRow(".co registered, free phrase in the footer")
+        << "t.co"
+        << "whois.nic.co__co__registered.txt" << int(Verdict::Taken) << "";
+    QTest::newRow(".biz free") << "u34jedzcq.biz"
+                               << "whois.biz__biz__available.txt" << int(Verdict::Free) << "";
+    QTest::newRow(".org throttled")
+        << "google.org"
+        << "whois.pir.org__org__ratelimit.txt" << int(Verdict::Unknown) << "rate-limited";
+    QTest::newRow(".de with a reply of another registry")
+        << "google.de"
+        << "whois.nic.tm__tm__available.txt" << int(Verdict::Unknown) << "unrecognised reply";
+}
+
+void TestLookupPool::repliesAreReadWithTheRulesOfTheNamesExtension() {
+    QFETCH(QString, name);
+    QFETCH(QString, sample);
+    QFETCH(int, verdict);
+    QFETCH(QString, reason);
+    ReplyRules rules;
+    QVERIFY(rules.loadText(ReplyRules::defaultText(), "replyrules.txt").isEmpty());
+    m_pool->setReplyRules(&rules);
+    const QString extension = name.section('.', -1);
+    m_table.setRows({row(extension, m_server->port())});
+    m_server->defaultReply = LoopbackWhoisServer::sampleReply(sample);
+    QVERIFY(!m_server->defaultReply.isEmpty());
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->startLookup(name, 0);
+
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(int(lastOutcome(ended).verdict), verdict);
+    QCOMPARE(lastOutcome(ended).reason, reason);
+    QCOMPARE(freeNames(), verdict == int(Verdict::Free) ? QStringList{name} : QStringList());
+    QCOMPARE(names(ResultLists::Registered),
+             verdict == int(Verdict::Taken) ? QStringList{name} : QStringList());
+}
+
+void TestLookupPool::idnNameGoesOutInPunycodeAndIsFiledAsWritten() {
+    const QString name = QString::fromUtf8("b\xc3\xbc"
+                                           "cher.com");
+    m_server->replies.insert("xn--bcher-kva.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->startLookup(name, 0);
+
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(m_server->rawQueries, QByteArrayList{"xn--bcher-kva.com\r\n"});
+    QCOMPARE(freeNames(), QStringList{name});
+    QCOMPARE(lastOutcome(ended).name, name);
+}
+
+void TestLookupPool::nameWithoutAsciiFormIsNotLookedUp() {
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->startLookup(QString(70, QChar(0xe9)) + ".com", 0);
+
+    QVERIFY(ended.wait(WaitMs));
+    QCOMPARE(int(lastOutcome(ended).verdict), int(Verdict::Unknown));
+    QCOMPARE(lastOutcome(ended).reason, QString("no valid ASCII form"));
+    QCOMPARE(m_server->connections, 0);
+    QCOMPARE(filedCount(), 0);
+}
+
+void TestLookupPool::rdap_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("verdict");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("retryAfter");
+    QTest::newRow("404 free") << "free.info" << int(Verdict::Free) << "" << 0;
+    QTest::newRow("200 taken") << "taken.info" << int(Verdict::Taken) << "" << 0;
+    QTest::newRow("429 with Retry-After")
+        << "busy.info" << int(Verdict::Unknown) << "rate-limited" << 120;
+    QTest::newRow("500") << "broken.info" << int(Verdict::Unknown) << "RDAP error: HTTP 500" << 0;
+    QTest::newRow("body past the cap") << "huge.info" << int(Verdict::Taken) << "" << 0;
+    QTest::newRow("body never finishes") << "slow.info" << int(Verdict::Unknown) << "no reply" << 0;
+    QTest::newRow("redirect on the same host") << "moved.info" << int(Verdict::Taken) << "" << 0;
+    QTest::newRow("redirect to another host over http")
+        << "away.info" << int(Verdict::Unknown)
+        << "RDAP error: redirect to another host without https" << 0;
+    QTest::newRow("endless redirects")
+        << "loop.info" << int(Verdict::Unknown) << "RDAP error: more than 3 redirects" << 0;
+}
+
+void TestLookupPool::rdap() {
+    QFETCH(QString, name);
+    QFETCH(int, verdict);
+    QFETCH(QString, reason);
+    QFETCH(int, retryAfter);
+    LoopbackHttpServer http;
+    QVERIFY(http.start());
+    const QByteArray taken = R"({"objectClassName":"domain","ldhName":"TAKEN.INFO"})";
+    http.setResponse("/rdap/domain/taken.info", 200, taken);
+    http.setResponse("/rdap/domain/busy.info", 429, "{}", "Retry-After: 120\r\n");
+    http.setResponse("/rdap/domain/broken.info", 500, "{}");
+    http.setStalled("/rdap/domain/slow.info");
+    http.setResponse("/rdap/domain/huge.info", 200,
+                     QByteArray(ReplyClassifier::MaxReplyBytes + 512 * 1024, ' '));
+    http.setResponse("/rdap/domain/moved.info", 301, "", "Location: /rdap/domain/taken.info\r\n");
+    http.setResponse("/rdap/domain/away.info", 302, "",
+                     "Location: http://localhost:" + QByteArray::number(http.port()) +
+                         "/rdap/domain/taken.info\r\n");
+    http.setResponse("/rdap/domain/loop.info", 302, "", "Location: /rdap/domain/loop.info\r\n");
+    // The port field of an RDAP row is kept as written and not used.
+    m_table.setRows({RegistrarEntry{"info", http.baseUrl() + "/rdap/", 43, true}});
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->startLookup(name, 0);
+
+    QVERIFY(ended.wait(WaitMs));
+    const LookupOutcome outcome = lastOutcome(ended);
+    QCOMPARE(outcome.reason, reason);
+    QCOMPARE(int(outcome.verdict), verdict);
+    QCOMPARE(outcome.retryAfterSeconds, retryAfter);
+    QCOMPARE(http.requests.first(), "/rdap/domain/" + name);
+    QCOMPARE(freeNames(), verdict == int(Verdict::Free) ? QStringList{name} : QStringList());
+    QCOMPARE(names(ResultLists::Registered),
+             verdict == int(Verdict::Taken) ? QStringList{name} : QStringList());
+    if (name == "taken.info")
+        QCOMPARE(m_pool->slot(0).reply, taken);
+    QVERIFY(m_pool->slot(0).reply.size() <= ReplyClassifier::MaxReplyBytes);
+}
+
+void TestLookupPool::rdapIdnAndSlotReuse() {
+    LoopbackHttpServer http;
+    QVERIFY(http.start());
+    http.setStalled("/domain/old.info");
+    m_table.setRows({RegistrarEntry{"info", http.baseUrl(), 43, true}});
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+
+    m_pool->startLookup("old.info", 1);
+    QTRY_COMPARE_WITH_TIMEOUT(http.requests.size(), 1, WaitMs);
+    m_pool->closeSlot(1);
+    const QString name = QString::fromUtf8("b\xc3\xbc"
+                                           "cher.info");
+    m_pool->startLookup(name, 1);
+
+    QVERIFY(ended.wait(WaitMs));
+    QTest::qWait(100);
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(http.requests.last(), QString("/domain/xn--bcher-kva.info"));
+    QCOMPARE(freeNames(), QStringList{name});
 }
 
 QTEST_GUILESS_MAIN(TestLookupPool)

@@ -79,8 +79,12 @@ private slots:
         const QList<QByteArray> lines = bytes.split('\n');
         const QStringList enabled = {"proxy", "com", "net", "info", "biz", "name"};
         for (int i = 0; i < 92; ++i) {
+            // .info closed port 43: its row asks the RDAP service the bootstrap file names.
+            const QString host = DefaultExtensions.at(i) == "info"
+                                     ? QStringLiteral("https://rdap.identitydigital.services/rdap/")
+                                     : hosts.at(i);
             const QString expected =
-                QStringList{DefaultExtensions.at(i), hosts.at(i), "43",
+                QStringList{DefaultExtensions.at(i), host, "43",
                             enabled.contains(DefaultExtensions.at(i)) ? "Enabled" : "Disabled"}
                     .join(QLatin1Char('|')) +
                 QLatin1Char('\r');

@@ -206,7 +206,7 @@ private slots:
         QTest::addColumn<bool>("free");
         QTest::addColumn<bool>("harvesterFree");
         QFile index(qEnvironmentVariable("KESTRIN_SOURCE_DIR") +
-                    QStringLiteral("/../shared/whois-replies/INDEX.md"));
+                    QStringLiteral("/tests/data/whois-replies/INDEX.md"));
         if (!index.open(QIODevice::ReadOnly))
             QSKIP("The reply samples are not available");
         int rows = 0;
@@ -229,7 +229,7 @@ private slots:
         QFETCH(bool, free);
         QFETCH(bool, harvesterFree);
         QFile sample(qEnvironmentVariable("KESTRIN_SOURCE_DIR") +
-                     QStringLiteral("/../shared/whois-replies/") + file);
+                     QStringLiteral("/tests/data/whois-replies/") + file);
         QVERIFY(sample.open(QIODevice::ReadOnly));
         const QString reply = ReplyClassifier::replyText(sample.readAll());
         QCOMPARE(ReplyClassifier::isFree(reply), free);
@@ -246,8 +246,15 @@ private slots:
             << QString::fromLatin1("a\t.c\x1bo\0m", 8) << QByteArray("a.com\r\n");
         QTest::newRow("space kept") << "a b" << QByteArray("a b\r\n");
         QTest::newRow("empty") << "" << QByteArray("\r\n");
+        // Letters outside ASCII go out in punycode, never as "?".
         QTest::newRow("8-bit") << QString::fromLatin1("caf\xe9.com")
-                               << QByteArray("caf\xe9.com\r\n");
+                               << QByteArray("xn--caf-dma.com\r\n");
+        QTest::newRow("IDN") << QString::fromUtf8("b\xc3\xbc" "cher.de")
+                             << QByteArray("xn--bcher-kva.de\r\n");
+        QTest::newRow("IDN, Cyrillic")
+            << QString::fromUtf8("\xd0\xbf\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80.com")
+            << QByteArray("xn--e1afmkfd.com\r\n");
+        QTest::newRow("no ASCII form") << QString(70, QChar(0xe9)) + ".com" << QByteArray();
     }
 
     void request() {

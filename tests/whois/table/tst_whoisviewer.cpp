@@ -1,3 +1,4 @@
+#include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
 #include "whois/replyclassifier.h"
 #include "whois/whoisviewer.h"
@@ -37,6 +38,22 @@ private slots:
     void cleanup() {
         delete m_server;
         m_server = nullptr;
+    }
+
+    void showsAnRdapBodyPrettyPrinted() {
+        LoopbackHttpServer http;
+        QVERIFY(http.start());
+        http.setResponse("/rdap/domain/xn--bcher-kva.com", 200,
+                         R"({"objectClassName":"domain","ldhName":"XN--BCHER-KVA.COM"})");
+        QPointer<WhoisViewer> viewer = new WhoisViewer(http.baseUrl() + "/rdap/", 43,
+                                                       QString::fromUtf8("b\xc3\xbc" "cher.com"));
+        viewer->show();
+        QSignalSpy shown(viewer.data(), &WhoisViewer::replyShown);
+        QVERIFY(shown.wait(Wait));
+        const QString text = shownText(viewer);
+        QVERIFY2(text.startsWith("HTTP 200\n"), qPrintable(text));
+        QVERIFY2(text.contains("\n    \"ldhName\": \"XN--BCHER-KVA.COM\""), qPrintable(text));
+        viewer->close();
     }
 
     void showsTheWholeReplyWhenTheServerCloses() {
