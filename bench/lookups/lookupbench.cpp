@@ -2,17 +2,17 @@
 // process) by (a) Kestrin's lookup pool and search driver and (b) Debian's whois client run 25
 // at a time through xargs. Prints lookups per second, CPU seconds and peak memory of both.
 
+#include "app/searchdriver.h"
 #include "benchrule.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/listfile.h"
-#include "whois/lookuppool.h"
 #include "core/programfolder.h"
-#include "whois/registrartable.h"
 #include "core/resultlists.h"
-#include "app/searchdriver.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
+#include "whois/lookuppool.h"
+#include "whois/registrartable.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -119,7 +119,7 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     // The mirror files must hold exactly the names the server called free.
     QStringList mirrored;
     for (const QString &path : lists.mirrorFilePaths())
-        for (const QString &line : TextFile::readLines(path))
+        for (const QString &line : TextFile::readLines(path).valueOr({}))
             if (!line.isEmpty())
                 mirrored << line;
     mirrored.sort();
@@ -217,7 +217,10 @@ int main(int argc, char *argv[]) {
         for (int i = 0; i < count; ++i)
             names << BenchRule::name(i);
         listPath = work.path() + QStringLiteral("/names.txt");
-        TextFile::writeLines(listPath, names);
+        if (const Result<> written = TextFile::writeLines(listPath, names); written.failed()) {
+            std::fprintf(stderr, "%s\n", qPrintable(written.error().text()));
+            return 1;
+        }
     } else {
         // No copy of a long list is kept here: it would count as Kestrin's memory.
         count = ListFile::countListEntries(listPath);

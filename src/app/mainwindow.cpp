@@ -1,21 +1,22 @@
 #include "app/mainwindow.h"
 
 #include "app/appcontext.h"
-#include "core/desktop.h"
+#include "app/applog.h"
 #include "app/elidedlabel.h"
-#include "core/filehelpers.h"
+#include "app/listcommands.h"
+#include "app/mainlayout.h"
 #include "app/mainwindowcontrols.h"
 #include "app/overflownotice.h"
-#include "app/listcommands.h"
-#include "core/listfile.h"
-#include "whois/lookuppool.h"
-#include "core/machinesettings.h"
-#include "app/mainlayout.h"
-#include "core/resultlists.h"
 #include "app/resultlistview.h"
 #include "app/searchdriver.h"
-#include "core/settingsstore.h"
 #include "app/skin.h"
+#include "core/desktop.h"
+#include "core/filehelpers.h"
+#include "core/listfile.h"
+#include "core/machinesettings.h"
+#include "core/resultlists.h"
+#include "core/settingsstore.h"
+#include "whois/lookuppool.h"
 #include "whois/whoisviewer.h"
 
 #include <QAction>
@@ -215,8 +216,8 @@ void MainWindow::load() {
                        .toInt();
     for (const QString &folder : StartupFolders) {
         const QString path = m_ctx.folder.path(folder);
-        if (!Files::dirExists(path))
-            QDir().mkpath(path);
+        if (!Files::dirExists(path) && !QDir().mkpath(path))
+            qCWarning(lcApp) << "Could not create the folder" << path;
     }
     loadRegistrars();
     readLookupOptions();
@@ -235,8 +236,9 @@ void MainWindow::showHelpOnFirstStart() {
 void MainWindow::createStartupFiles() {
     for (const QString &file : StartupFiles) {
         const QString path = m_ctx.folder.path(file);
+        // A missing start-up file is reported (and logged) where it is next used.
         if (!Files::fileExists(path))
-            TextFile::writeAll(path, QStringLiteral("\r\n"));
+            (void)TextFile::writeAll(path, QStringLiteral("\r\n"));
     }
 }
 
@@ -244,27 +246,26 @@ void MainWindow::loadRegistrars() {
     RegistrarTable &table = m_ctx.registrars;
     if (table.filePath().isEmpty())
         table.setFilePath(m_ctx.folder.path(QStringLiteral("\\registrars.txt")));
-    std::optional<RegistrarError> error = table.ensureRegistrarFile(false);
-    const std::optional<RegistrarError> loadError = table.loadRegistrars();
-    if (!error)
-        error = loadError;
+    Result<> result = table.ensureRegistrarFile(false);
+    const Result<> loaded = table.loadRegistrars();
+    if (result.ok())
+        result = loaded;
     // Shown once where it does not stop the start-up; the bad row is simply unused.
-    if (error)
-        setPanel(3, error->text());
+    if (result.failed())
+        setPanel(3, result.error().text());
 }
 
 void MainWindow::readLookupOptions() {
     // The proxy choice lives where the extension settings window stores it.
     QString proxy = QStringLiteral("0");
     if (m_ctx.machineStore) {
-        const MachineSettings machine(*m_ctx.machineStore, *m_ctx.userStore, *m_ctx.desktop,
+        const MachineSettings machine(*m_ctx.machineStore, *m_ctx.userStore,
                                       m_ctx.branding.CompanyName, m_ctx.branding.ProductName);
-        try {
-            proxy = machine.getMachineSetting(m_ctx.productApp(), Settings,
-                                              QStringLiteral("chkProxy"), proxy);
-        } catch (const MachineSettingError &) {
-            // Only empty names raise; ours are constants.
-        }
+        // Only empty names fail, and those are logged; ours are constants.
+        proxy =
+            machine
+                .getMachineSetting(m_ctx.productApp(), Settings, QStringLiteral("chkProxy"), proxy)
+                .valueOr(proxy);
     }
     m_ctx.whois.ProxySwitch = settingIsTrue(proxy);
     m_ctx.whois.DefaultExtension = m_ctx.userStore->read(

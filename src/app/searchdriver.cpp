@@ -1,11 +1,12 @@
 #include "app/searchdriver.h"
 
 #include "app/appcontext.h"
+#include "app/applog.h"
 #include "core/desktop.h"
-#include "whois/lookuppool.h"
 #include "core/namecleaning.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
+#include "whois/lookuppool.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -178,6 +179,7 @@ QString SearchDriver::nextListEntry(int n) {
     // Shown from the event loop: a modal box inside a batch start would let the batch timer
     // and socket events run in the middle of it.
     const QString text = QStringLiteral("File ") + m_listPath + QStringLiteral(" not found.");
+    qCWarning(lcApp) << "Could not read entry" << n << "of" << m_listPath << "- the run stops";
     QMetaObject::invokeMethod(
         this,
         [this, text] {

@@ -1,5 +1,6 @@
 #include "core/resultlists.h"
 
+#include "core/corelog.h"
 #include "core/filehelpers.h"
 
 #include <QDir>
@@ -129,10 +130,8 @@ void ResultLists::saveFreeLists() {
     bool allWritten = true;
     for (int i = 0; i < 3; ++i) {
         const int k = kMirrored[i];
-        if (!writeMirror(k, m_mirrorPaths.at(i))) {
+        if (!writeMirror(k, m_mirrorPaths.at(i)))
             allWritten = false;
-            reportWriteFailure(m_mirrorPaths.at(i));
-        }
     }
     if (allWritten)
         m_failureReported = false;
@@ -148,10 +147,11 @@ bool ResultLists::writeMirror(int k, const QString &path) {
                             info.size() == m_mirroredBytes[k];
     if (appendable && written == names.size())
         return true;
-    const bool ok = appendable ? TextFile::append(path, linesText(names, written))
-                               : TextFile::writeAll(path, linesText(names, 0));
-    if (!ok) {
+    const Result<> mirrored = appendable ? TextFile::append(path, linesText(names, written))
+                                         : TextFile::writeAll(path, linesText(names, 0));
+    if (mirrored.failed()) {
         forgetMirror(k);
+        reportWriteFailure(mirrored.error());
         return false;
     }
     m_mirrored[k] = int(names.size());
@@ -167,6 +167,7 @@ bool ResultLists::applyOverflowRule() {
     if (m_lists[Mid]->count() < OverflowLimit && m_lists[High]->count() < OverflowLimit &&
         m_lists[Low]->count() < OverflowLimit)
         return false;
+    qCDebug(lcLists) << "A free list reached" << OverflowLimit << "names: dumped to overflow/";
     dumpToOverflow();
     resetLists();
     emit overflowed();
@@ -182,9 +183,10 @@ void ResultLists::dumpToOverflow() {
         const QString path = m_folder.path(QStringLiteral("\\overflow\\") +
                                            QString::fromLatin1(kLists[k].mirrorBase) + m_stamp +
                                            QStringLiteral(".txt"));
-        if (!TextFile::writeLines(path, m_lists[k]->names())) {
+        const Result<> dumped = TextFile::writeLines(path, m_lists[k]->names());
+        if (dumped.failed()) {
             allWritten = false;
-            reportWriteFailure(path);
+            reportWriteFailure(dumped.error());
         }
     }
     if (allWritten)
@@ -211,9 +213,10 @@ void ResultLists::renewListStamp() {
     const QString line = QStringLiteral(" \r\n");
     bool ok = true;
     for (const QString &path : {high, mid, high}) {
-        if (!TextFile::append(path, line)) {
+        const Result<> appended = TextFile::append(path, line);
+        if (appended.failed()) {
             ok = false;
-            reportWriteFailure(path);
+            reportWriteFailure(appended.error());
         }
     }
     if (ok)
@@ -301,7 +304,8 @@ void ResultLists::clearList(int k) {
 }
 
 void ResultLists::loadSavedList() {
-    const QStringList lines = TextFile::readLines(m_folder.path(kRemembered));
+    // A missing file is an empty Saved list; one that cannot be read is logged where it failed.
+    const QStringList lines = TextFile::readLines(m_folder.path(kRemembered)).valueOr({});
     QStringList names;
     for (const QString &line : lines) {
         if (!isBlankLine(line))
@@ -318,10 +322,11 @@ void ResultLists::saveSavedList() {
             names << name;
     }
     const QString path = m_folder.path(kRemembered);
-    if (TextFile::writeLines(path, names))
+    const Result<> saved = TextFile::writeLines(path, names);
+    if (saved.ok())
         m_failureReported = false;
     else
-        reportWriteFailure(path);
+        reportWriteFailure(saved.error());
 }
 
 void ResultLists::appendSaved(const QStringList &names) {
@@ -329,10 +334,12 @@ void ResultLists::appendSaved(const QStringList &names) {
     saveSavedList();
 }
 
-void ResultLists::reportWriteFailure(const QString &path) {
+// Every failure is already in the log (kestrin.core); the status bar hears of the first one
+// until a write succeeds again, so an outage does not flood it.
+void ResultLists::reportWriteFailure(const Error &error) {
     if (m_failureReported)
         return;
     m_failureReported = true;
-    emit writeFailed(QStringLiteral("Could not write %1; the lists go on without it.")
-                         .arg(QDir::toNativeSeparators(path)));
+    qCWarning(lcLists) << "The lists go on without their files until a write succeeds";
+    emit writeFailed(error.text() + QStringLiteral("; the lists go on without it."));
 }

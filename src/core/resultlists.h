@@ -2,6 +2,7 @@
 
 #include "core/namelistmodel.h"
 #include "core/programfolder.h"
+#include "core/result.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -73,7 +74,7 @@ private:
     QString freshStamp() const;
     bool stampInUse(const QString &stamp) const;
     void useStamp(const QString &stamp);
-    void reportWriteFailure(const QString &path);
+    void reportWriteFailure(const Error &error);
 
     ProgramFolder m_folder;
     std::array<NameListModel *, 6> m_lists{};

@@ -1,12 +1,14 @@
 #include "generator/generatorwindow.h"
 
 #include "app/appcontext.h"
-#include "generator/appendsfile.h"
+#include "app/mainwindow.h"
+#include "app/permissionquestion.h"
+#include "app/skin.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
-#include "app/mainwindow.h"
 #include "core/namelistmodel.h"
-#include "app/skin.h"
+#include "generator/appendsfile.h"
+#include "generator/generatorlog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -44,7 +46,7 @@ GeneratorWindow::GeneratorWindow(AppContext &ctx, MainWindow &main, QWidget *par
     : QWidget(parent)
     , m_ctx(ctx)
     , m_main(main)
-    , m_machine(*ctx.machineStore, *ctx.userStore, *ctx.desktop, ctx.branding.CompanyName,
+    , m_machine(*ctx.machineStore, *ctx.userStore, ctx.branding.CompanyName,
                 ctx.branding.ProductName)
     , m_settings(m_machine) {
     setObjectName(QStringLiteral("frmMake"));
@@ -163,16 +165,23 @@ void GeneratorWindow::loadState() {
 }
 
 void GeneratorWindow::connectStorage() {
+    // A refused write asks "Permission Denied" (Abort, Retry, Ignore) as every window does.
+    const auto store = [this](const std::function<Result<>()> &write) {
+        PermissionQuestion(m_machine, *m_ctx.desktop).save(write);
+    };
     for (int i = 0; i < GeneratorOptions::ExtensionCount; ++i)
-        connect(m_chkExt[i], &QCheckBox::toggled, this,
-                [this, i](bool on) { m_settings.setExtension(i, on); });
+        connect(m_chkExt[i], &QCheckBox::toggled, this, [this, i, store](bool on) {
+            store([&] { return m_settings.setExtension(i, on); });
+        });
     for (int i = 0; i < 3; ++i)
         connect(m_chkAdd[i], &QCheckBox::toggled, this,
-                [this, i](bool on) { m_settings.setJoining(i, on); });
-    connect(m_text1, &QLineEdit::textChanged, this,
-            [this](const QString &text) { m_settings.setBaseWord(text); });
-    connect(m_txtCustom, &QLineEdit::textChanged, this,
-            [this](const QString &text) { m_settings.setCustomExtension(text); });
+                [this, i, store](bool on) { store([&] { return m_settings.setJoining(i, on); }); });
+    connect(m_text1, &QLineEdit::textChanged, this, [this, store](const QString &text) {
+        store([&] { return m_settings.setBaseWord(text); });
+    });
+    connect(m_txtCustom, &QLineEdit::textChanged, this, [this, store](const QString &text) {
+        store([&] { return m_settings.setCustomExtension(text); });
+    });
 }
 
 QString GeneratorWindow::appendsPath() const {
@@ -219,14 +228,17 @@ void GeneratorWindow::startGenerator() {
 
     AppendsFile appends(appendsPath());
     if (!appends.exists()) {
-        appends.create();
-        setStatus(QStringLiteral("Appends.txt was missing and has been created empty. Add "
-                                 "prefix/suffix words, then start again."));
+        const Result<> created = appends.create();
+        if (created.failed())
+            setStatus(created.error().text());
+        else
+            setStatus(QStringLiteral("Appends.txt was missing and has been created empty. Add "
+                                     "prefix/suffix words, then start again."));
         setInputsEnabled(true);
         return;
     }
-    // An unreadable file counts as one without words: the run goes on with no names.
-    const QStringList lines = TextFile::readLines(appendsPath());
+    // An unreadable file (logged) counts as one without words: the run goes on with no names.
+    const QStringList lines = TextFile::readLines(appendsPath()).valueOr({});
     m_generator = std::make_unique<NameGenerator>(lines, currentOptions());
     runChunk();
 }
@@ -259,8 +271,8 @@ void GeneratorWindow::finishRun() {
     const int created = m_generator->created();
     m_generator.reset();
     setStatus(QStringLiteral("Created %1 domains...  Sorting...").arg(created));
-    if (!TextFile::writeAll(createdPath(),
-                            NameGenerator::createdDomainsText(m_generated->names()))) {
+    if (TextFile::writeAll(createdPath(), NameGenerator::createdDomainsText(m_generated->names()))
+            .failed()) {
         // Searching the old file would look up names that were not generated now.
         setStatus(QStringLiteral("Created %1 domains, but CreatedDomains.txt could not be "
                                  "written; the search was not started.")
@@ -284,20 +296,31 @@ void GeneratorWindow::finishRun() {
 
 void GeneratorWindow::saveDomainsAs() {
     const QString folder = m_ctx.folder.path(QStringLiteral("\\CustomLists"));
-    QDir().mkpath(folder);
+    if (!QDir().mkpath(folder))
+        qCWarning(lcGenerator) << "Could not create the folder" << folder;
     const QString target = m_ctx.desktop->saveFileName(folder + QLatin1Char('/') + m_text1->text() +
                                                            QStringLiteral(".txt"),
                                                        QStringLiteral("*.txt"));
     if (target.isEmpty())
         return;
-    Files::copyFile(createdPath(), target);
+    if (const Result<> copied = Files::copyFile(createdPath(), target); copied.failed())
+        showFailure(copied.error());
 }
 
 void GeneratorWindow::addWord() {
     const QString word = m_text2->text();
-    AppendsFile(appendsPath()).add(word);
+    // The list shows what Appends.txt holds: a word the file did not take is not shown either.
+    if (const Result<> added = AppendsFile(appendsPath()).add(word); added.failed()) {
+        showFailure(added.error());
+        return;
+    }
     m_list2->addItem(word);
     m_text2->clear();
+}
+
+void GeneratorWindow::showFailure(const Error &error) {
+    m_ctx.desktop->message(m_ctx.branding.ProductName, error.text(), Desktop::Icon::Warning,
+                           Desktop::Buttons::Ok);
 }
 
 void GeneratorWindow::removeWord() {
@@ -309,7 +332,11 @@ void GeneratorWindow::removeWord() {
                                Desktop::Icon::None, Desktop::Buttons::Ok);
         return;
     }
-    AppendsFile(appendsPath()).remove(item->text());
+    if (const Result<> removed = AppendsFile(appendsPath()).remove(item->text());
+        removed.failed()) {
+        showFailure(removed.error());
+        return;
+    }
     delete item;
 }
 

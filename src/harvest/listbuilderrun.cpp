@@ -2,6 +2,7 @@
 
 #include "core/filehelpers.h"
 #include "core/timing.h"
+#include "harvest/harvestlog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -118,16 +119,19 @@ void ListBuilderRun::finish() {
     m_queue.clearPending();
     const QString listPath = m_folder.path(ListFile);
     const QString list = NameExtractor::tidy(m_extractor.nameList());
-    if (!TextFile::writeAll(listPath, list + QStringLiteral("\r\n"))) {
-        emit writeFailed(listPath);
+    if (const Result<> written = TextFile::writeAll(listPath, list + QStringLiteral("\r\n"));
+        written.failed()) {
+        emit writeFailed(written.error().text());
         return;
     }
+    // The kept copy is a convenience: without it the run still searches its list (logged).
     const QString keptPath = keptCopyPath(currentSearchText());
-    QDir().mkpath(QFileInfo(keptPath).absolutePath());
-    Files::copyFile(listPath, keptPath);
+    if (!QDir().mkpath(QFileInfo(keptPath).absolutePath()))
+        qCWarning(lcHarvest) << "Could not create the folder" << QFileInfo(keptPath).absolutePath();
+    (void)Files::copyFile(listPath, keptPath);
 
     int wordMax = 0;
-    for (const QString &line : TextFile::readLines(listPath)) {
+    for (const QString &line : TextFile::readLines(listPath).valueOr({})) {
         if (!line.isEmpty())
             ++wordMax;
     }

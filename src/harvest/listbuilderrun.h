@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/programfolder.h"
 #include "harvest/nameextractor.h"
 #include "harvest/pagequeue.h"
-#include "core/programfolder.h"
 
 #include <QObject>
 #include <QTimer>
@@ -50,7 +50,8 @@ signals:
     void statusText(const QString &text);
     // The list file is written; `wordMax` is its number of non-empty lines.
     void listReady(int foundTotal, int wordMax);
-    void writeFailed(const QString &path);
+    // The list file could not be written; `message` names the file and the cause.
+    void writeFailed(const QString &message);
 
 private:
     void pageExtracted();

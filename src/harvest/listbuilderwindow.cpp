@@ -1,8 +1,8 @@
 #include "harvest/listbuilderwindow.h"
 
 #include "app/appcontext.h"
-#include "core/desktop.h"
 #include "app/mainwindow.h"
+#include "core/desktop.h"
 #include "harvest/listbuilderrun.h"
 
 #include <QLineEdit>
@@ -43,8 +43,10 @@ ListBuilderWindow::ListBuilderWindow(AppContext &ctx, MainWindow &main, QWidget 
             [this](const QString &address) { m_browser->load(QUrl(address)); });
     connect(m_run, &ListBuilderRun::statusText, m_status, &QLineEdit::setText);
     // Queued: the hand-over shows a message box, which must not run inside the run's timer.
-    connect(m_run, &ListBuilderRun::listReady, this, &ListBuilderWindow::onListReady, Qt::QueuedConnection);
-    connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed, Qt::QueuedConnection);
+    connect(m_run, &ListBuilderRun::listReady, this, &ListBuilderWindow::onListReady,
+            Qt::QueuedConnection);
+    connect(m_run, &ListBuilderRun::writeFailed, this, &ListBuilderWindow::onWriteFailed,
+            Qt::QueuedConnection);
     connect(m_browser, &QWebEngineView::loadFinished, this, &ListBuilderWindow::onLoadFinished);
 
     m_run->start(main.searchType(), main.searchText(), main.wantedCountIndex());
@@ -75,11 +77,9 @@ void ListBuilderWindow::onListReady(int foundTotal, int wordMax) {
     close();
 }
 
-void ListBuilderWindow::onWriteFailed(const QString &path) {
+void ListBuilderWindow::onWriteFailed(const QString &message) {
     m_browser->stop();
     hide();
-    m_ctx.desktop->message(QStringLiteral("Error"),
-                           QStringLiteral("The list could not be written to ") + path + '.',
-                           Desktop::Icon::Warning);
+    m_ctx.desktop->message(QStringLiteral("Error"), message, Desktop::Icon::Warning);
     close();
 }

@@ -21,7 +21,7 @@ public:
 private:
     void onLoadFinished(bool ok);
     void onListReady(int foundTotal, int wordMax);
-    void onWriteFailed(const QString &path);
+    void onWriteFailed(const QString &message);
 
     AppContext &m_ctx;
     MainWindow &m_main;

@@ -2,9 +2,10 @@
 
 #include "core/desktop.h"
 #include "core/namecleaning.h"
-#include "whois/replyclassifier.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
+#include "whois/replyclassifier.h"
+#include "whois/whoislog.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -78,6 +79,7 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
 
     const int k = m_table.findRegistrar(name, m_options.ProxySwitch);
     if (k < 0 || k >= m_table.rows().size()) {
+        qCWarning(lcWhois) << "No WHOIS server for" << name << "- the registrar table is empty";
         emit statusText(3, QStringLiteral("No WHOIS server: the registrar table is empty (") +
                                name + QStringLiteral(" not checked)."));
         endUnfiled(slot);
@@ -85,12 +87,14 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
     }
     const RegistrarEntry &row = m_table.rows().at(k);
     if (row.server.isEmpty() || row.port == 0) {
+        qCWarning(lcWhois) << "The registrar row for" << name << "has no server or no valid port";
         reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") + name +
                                                 QStringLiteral(" has no server or no valid port."));
         endUnfiled(slot);
         return;
     }
     s.state.server = row.server;
+    qCDebug(lcWhois) << "Looking up" << name << "at" << row.server << "port" << row.port;
     s.timer.start(m_timing.slotTickMs);
     s.socket.connectToHost(row.server, row.port);
 }
@@ -128,6 +132,8 @@ void LookupPool::onConnected(int i) {
     s.state.ticks = 0;
     s.timer.start(m_timing.slotTickMs);
     if (s.socket.write(ReplyClassifier::request(s.state.name)) < 0) {
+        qCWarning(lcWhois) << "Could not send the query for" << s.state.name << "to"
+                           << s.state.server << "-" << s.socket.errorString() << "- reconnecting";
         dropConnection(s);
         s.socket.connectToHost(s.state.server, m_reconnectPort);
     }
@@ -168,7 +174,11 @@ void LookupPool::onClosedByServer(int i) {
     }
     s.timer.stop();
     onReadyRead(i); // whatever arrived together with the close
-    if (ReplyClassifier::isFree(ReplyClassifier::replyText(s.state.reply)))
+    const bool free = ReplyClassifier::isFree(ReplyClassifier::replyText(s.state.reply));
+    qCDebug(lcWhois) << "Lookup of" << s.state.name << "at" << s.state.server
+                     << "ended:" << (free ? "free" : "taken") << "after" << s.state.reply.size()
+                     << "bytes";
+    if (free)
         m_lists.fileFreeName(s.state.name);
     else
         m_lists.fileTakenName(s.state.name);
@@ -188,6 +198,8 @@ void LookupPool::onTick(int i) {
     if (s.state.ticks < m_timing.reconnectTicks)
         return;
     // A silent server: try again on the standard port, keeping what was received so far.
+    qCDebug(lcWhois) << "No answer for" << s.state.name << "from" << s.state.server
+                     << "- reconnecting on port" << m_reconnectPort;
     dropConnection(s);
     s.state.ticks = 0;
     s.timer.start(m_timing.slotTickMs);

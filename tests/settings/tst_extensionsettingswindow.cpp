@@ -1,9 +1,9 @@
+#include "core/resultlists.h"
+#include "loopbackwhoisserver.h"
 #include "settings/extensionrules.h"
 #include "settings/extensionsettingswindow.h"
-#include "whois/lookuppool.h"
-#include "loopbackwhoisserver.h"
-#include "core/resultlists.h"
 #include "testcontext.h"
+#include "whois/lookuppool.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -17,8 +17,8 @@ namespace {
 // A program folder with the default registrar table, and a context over it.
 struct Env : TestContext {
     Env() {
-        ctx.registrars.ensureRegistrarFile(false);
-        ctx.registrars.loadRegistrars();
+        (void)ctx.registrars.ensureRegistrarFile(false);
+        (void)ctx.registrars.loadRegistrars();
     }
     QString machine(const QString &key) { return machineSetting(key, "?"); }
     QStringList fileRows() const {
@@ -244,7 +244,7 @@ void TestExtensionSettingsWindow::sortFlipsAndDeleteWritesDisplayedOrder() {
     Env env;
     env.tmp.writeFile("registrars.txt", "com|a|43|Enabled\r\nnet|b|44|Enabled\r\n"
                                         "com|c|45|Disabled\r\nbiz|d|9|Enabled\r\n");
-    env.ctx.registrars.loadRegistrars();
+    QVERIFY(env.ctx.registrars.loadRegistrars().ok());
     ExtensionSettingsWindow w(env.ctx);
     w.show();
     auto *list = child<QTreeWidget>(w, "lstDomains");

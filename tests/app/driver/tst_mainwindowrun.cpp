@@ -1,8 +1,8 @@
-#include "core/filehelpers.h"
 #include "app/mainwindow.h"
-#include "loopbackwhoisserver.h"
-#include "core/resultlists.h"
 #include "app/searchdriver.h"
+#include "core/filehelpers.h"
+#include "core/resultlists.h"
+#include "loopbackwhoisserver.h"
 #include "testcontext.h"
 
 #include <QAbstractItemModel>
@@ -73,7 +73,7 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
 
     const QStringList mirrors = form.lists().mirrorFilePaths();
     QVERIFY(mirrors.last().contains("SuperHighProfile"));
-    QStringList mirrored = TextFile::readLines(mirrors.last());
+    QStringList mirrored = TextFile::readLines(mirrors.last()).value();
     mirrored.removeAll(QString());
     mirrored.sort();
     QCOMPARE(mirrored, expectedFree);

@@ -1,10 +1,10 @@
 #include "app/elidedlabel.h"
+#include "app/mainlayout.h"
+#include "app/searchdriver.h"
+#include "core/machinesettings.h"
+#include "core/resultlists.h"
 #include "mainwindowfixture.h"
 #include "whois/lookuppool.h"
-#include "core/machinesettings.h"
-#include "app/mainlayout.h"
-#include "core/resultlists.h"
-#include "app/searchdriver.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -127,10 +127,10 @@ void TestMainWindow::startupReadsOptions() {
     QFETCH(QString, extension);
     MainWindowFixture f;
     // The machine store keeps its values under the company and product names.
-    MachineSettings machine(f.tmp.machineStore(), f.tmp.userStore(), f.desktop,
-                            f.ctx.branding.CompanyName, f.ctx.branding.ProductName);
+    MachineSettings machine(f.tmp.machineStore(), f.tmp.userStore(), f.ctx.branding.CompanyName,
+                            f.ctx.branding.ProductName);
     if (!machineProxy.isEmpty())
-        machine.saveMachineSetting("Kestrin", "Settings", "chkProxy", machineProxy);
+        QVERIFY(machine.saveMachineSetting("Kestrin", "Settings", "chkProxy", machineProxy).ok());
     if (!userProxy.isEmpty())
         f.tmp.userStore().write("Kestrin", "Settings", "chkProxy", userProxy);
     if (!defaultExt.isEmpty())
