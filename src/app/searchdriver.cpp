@@ -3,10 +3,10 @@
 #include "app/appcontext.h"
 #include "app/applog.h"
 #include "core/desktop.h"
+#include "whois/lookuppool.h"
 #include "core/namecleaning.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
-#include "whois/lookuppool.h"
 
 #include <QCoreApplication>
 #include <QHash>

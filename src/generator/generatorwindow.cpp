@@ -1,14 +1,14 @@
 #include "generator/generatorwindow.h"
 
 #include "app/appcontext.h"
-#include "app/mainwindow.h"
 #include "app/permissionquestion.h"
-#include "app/skin.h"
+#include "generator/generatorlog.h"
+#include "generator/appendsfile.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
+#include "app/mainwindow.h"
 #include "core/namelistmodel.h"
-#include "generator/appendsfile.h"
-#include "generator/generatorlog.h"
+#include "app/skin.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

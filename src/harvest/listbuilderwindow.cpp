@@ -1,8 +1,8 @@
 #include "harvest/listbuilderwindow.h"
 
 #include "app/appcontext.h"
-#include "app/mainwindow.h"
 #include "core/desktop.h"
+#include "app/mainwindow.h"
 #include "harvest/listbuilderrun.h"
 
 #include <QLineEdit>

@@ -3,8 +3,8 @@
 #include "app/appcontext.h"
 #include "app/permissionquestion.h"
 #include "core/desktop.h"
-#include "core/settingsstore.h"
 #include "settings/extensionrules.h"
+#include "core/settingsstore.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

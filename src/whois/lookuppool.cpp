@@ -1,11 +1,11 @@
 #include "whois/lookuppool.h"
 
 #include "core/desktop.h"
+#include "whois/whoislog.h"
 #include "core/namecleaning.h"
+#include "whois/replyclassifier.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
-#include "whois/replyclassifier.h"
-#include "whois/whoislog.h"
 
 #include <QTcpSocket>
 #include <QTimer>

@@ -6,6 +6,8 @@
 #include "whois/lookuppool.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -88,6 +90,7 @@ private slots:
     void restoreAfterDeletingEverything();
     void badRowsAreReportedWithTheirLine();
     void deleteKeepsRowsAfterABadRow();
+    void failedDeleteIsReported();
     void proxySwitchIsStoredAndRestored();
     void defaultExtension();
     void lookupUsesTheEditedServer();
@@ -329,6 +332,24 @@ void TestExtensionSettingsWindow::deleteKeepsRowsAfterABadRow() {
     QCOMPARE(env.desktop.messages.size(), 1);
     QVERIFY(env.desktop.messages.at(0).text.startsWith("registrars.txt, line 2"));
     QCOMPARE(child<QTreeWidget>(w, "lstDomains")->topLevelItemCount(), 1);
+}
+
+void TestExtensionSettingsWindow::failedDeleteIsReported() {
+    // The table's path becomes a folder after the list was filled: the rewrite fails (even as
+    // root), and the user hears why instead of seeing the row silently come back.
+    Env env;
+    ExtensionSettingsWindow w(env.ctx);
+    w.show();
+    const QString path = env.ctx.registrars.filePath();
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QDir().mkpath(path));
+    clickRow(w, 0);
+    click(w, "Command2");
+    QCOMPARE(env.desktop.messages.size(), 1);
+    const QString text = env.desktop.messages.at(0).text;
+    QVERIFY2(text.startsWith("Could not write") && text.contains("registrars.txt"),
+             qPrintable(text));
+    QCOMPARE(env.ctx.registrars.rows().size(), 92); // the table in memory is untouched
 }
 
 void TestExtensionSettingsWindow::proxySwitchIsStoredAndRestored() {
