@@ -35,8 +35,11 @@ int main(int argc, char **argv) {
 
     QTemporaryDir dir;
     RegistrarTable table(dir.path() + QStringLiteral("/registrars.txt"));
-    table.ensureRegistrarFile(false);
-    table.loadRegistrars();
+    if (const Result<> made = table.ensureRegistrarFile(false); made.failed()) {
+        std::fprintf(stderr, "%s\n", qPrintable(made.error().text()));
+        return 1;
+    }
+    (void)table.loadRegistrars(); // the default table has no bad rows
     VendorHosts hosts = loadVendorHosts();
     const QString page = buildPage(5000, 1024 * 1024);
 

@@ -140,7 +140,7 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     // The mirror files must hold exactly the names the server called free.
     QStringList mirrored;
     for (const QString &path : lists.mirrorFilePaths())
-        for (const QString &line : TextFile::readLines(path))
+        for (const QString &line : TextFile::readLines(path).valueOr({}))
             if (!line.isEmpty())
                 mirrored << line;
     mirrored.sort();
@@ -326,7 +326,10 @@ int main(int argc, char *argv[]) {
         for (int i = 0; i < count; ++i)
             names << BenchRule::name(i);
         listPath = work.path() + QStringLiteral("/names.txt");
-        TextFile::writeLines(listPath, names);
+        if (const Result<> written = TextFile::writeLines(listPath, names); written.failed()) {
+            std::fprintf(stderr, "%s\n", qPrintable(written.error().text()));
+            return 1;
+        }
     } else {
         // No copy of a long list is kept here: it would count as Kestrin's memory.
         count = ListFile::countListEntries(listPath);

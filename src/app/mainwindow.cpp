@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 
 #include "app/appcontext.h"
+#include "app/applog.h"
+#include "core/desktop.h"
 #include "app/elidedlabel.h"
 #include "app/listcommands.h"
 #include "app/mainlayout.h"

@@ -1,6 +1,7 @@
 #include "app/searchdriver.h"
 
 #include "app/appcontext.h"
+#include "app/applog.h"
 #include "core/desktop.h"
 #include "core/namecleaning.h"
 #include "core/settingsstore.h"
@@ -179,6 +180,7 @@ QString SearchDriver::nextListEntry(int n) {
     // Shown from the event loop: a modal box while slots are being filled would let timers and
     // socket events run in the middle of it.
     const QString text = QStringLiteral("File ") + m_listPath + QStringLiteral(" not found.");
+    qCWarning(lcApp) << "Could not read entry" << n << "of" << m_listPath << "- the run stops";
     QMetaObject::invokeMethod(
         this,
         [this, text] {

@@ -1,6 +1,7 @@
 #include "app/searchsession.h"
 
 #include "app/appcontext.h"
+#include "app/applog.h"
 #include "app/searchdriver.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
@@ -70,8 +71,8 @@ void SearchSession::load() {
     m_lists->loadSavedList();
     m_storedWordNumber = storedPosition(QStringLiteral("wordNumber"), QStringLiteral("0")).toInt();
     for (const QString &folder : m_ctx.folder.startupFolders()) {
-        if (!Files::dirExists(folder))
-            QDir().mkpath(folder);
+        if (!Files::dirExists(folder) && !QDir().mkpath(folder))
+            qCWarning(lcApp) << "Could not create the folder" << folder;
     }
     loadRegistrars();
     readLookupOptions();
@@ -79,8 +80,9 @@ void SearchSession::load() {
 
 void SearchSession::createStartupFiles() {
     for (const QString &path : m_ctx.folder.startupFiles()) {
+        // A start-up file that cannot be made is reported (and logged) where it is next used.
         if (!Files::fileExists(path))
-            TextFile::writeAll(path, QStringLiteral("\r\n"));
+            (void)TextFile::writeAll(path, QStringLiteral("\r\n"));
     }
 }
 
@@ -88,14 +90,14 @@ void SearchSession::loadRegistrars() {
     RegistrarTable &table = m_ctx.registrars;
     if (table.filePath().isEmpty())
         table.setFilePath(m_ctx.folder.registrarsFile());
-    std::optional<RegistrarError> error = table.ensureRegistrarFile(false);
-    const std::optional<RegistrarError> loadError = table.loadRegistrars();
-    if (!error)
-        error = loadError;
+    Result<> result = table.ensureRegistrarFile(false);
+    const Result<> loaded = table.loadRegistrars();
+    if (result.ok())
+        result = loaded;
     // It does not stop the start-up (the bad row is simply unused), but it must stay in view:
     // the first lookup would overwrite it in a status panel.
-    if (error)
-        emit problemReported(error->text());
+    if (result.failed())
+        emit problemReported(result.error().text());
     loadReplyRules();
 }
 
@@ -120,14 +122,13 @@ void SearchSession::readLookupOptions() {
     // The proxy choice lives where the extension settings window stores it.
     QString proxy = QStringLiteral("0");
     if (m_ctx.machineStore) {
-        const MachineSettings machine(*m_ctx.machineStore, *m_ctx.userStore, *m_ctx.desktop,
+        const MachineSettings machine(*m_ctx.machineStore, *m_ctx.userStore,
                                       m_ctx.branding.CompanyName, m_ctx.branding.ProductName);
-        try {
-            proxy = machine.getMachineSetting(m_ctx.productApp(), AppContext::Section,
-                                              QStringLiteral("chkProxy"), proxy);
-        } catch (const MachineSettingError &) {
-            // Only empty names raise; ours are constants.
-        }
+        // Only empty names fail, and those are logged; ours are constants.
+        proxy = machine
+                    .getMachineSetting(m_ctx.productApp(), AppContext::Section,
+                                       QStringLiteral("chkProxy"), proxy)
+                    .valueOr(proxy);
     }
     m_ctx.whois.ProxySwitch = settingIsTrue(proxy);
     m_ctx.whois.DefaultExtension =

@@ -1,5 +1,7 @@
 #include "core/filehelpers.h"
 
+#include "core/corelog.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +29,13 @@ std::pair<QString, QString> splitLast(QString path) {
     return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
 }
 
+// Every file failure goes through here, so each one is logged once where it happens.
+Error fileError(const QString &operation, const QString &path, const QString &message) {
+    Error error{operation, path, message};
+    qCWarning(lcCore).noquote() << error.text();
+    return error;
+}
+
 // Whether `parent` lists an entry named `name` (ignoring case) among those `filters` selects.
 bool listsEntry(const QString &parent, const QString &name, QDir::Filters filters) {
     if (name.isEmpty())
@@ -40,22 +49,28 @@ bool listsEntry(const QString &parent, const QString &name, QDir::Filters filter
 }
 } // namespace
 
-void Files::copyFile(const QString &source, const QString &destination) {
+Result<> Files::copyFile(const QString &source, const QString &destination) {
+    const QString operation =
+        QStringLiteral("copy %1 to").arg(QDir::toNativeSeparators(normalised(source)));
     QFile in(normalised(source));
     if (!in.open(QIODevice::ReadOnly))
-        return;
+        return fileError(operation, destination, in.errorString());
     // Through a temporary file, so an existing destination is replaced only by a whole copy.
     QSaveFile out(normalised(destination));
     if (!out.open(QIODevice::WriteOnly))
-        return;
+        return fileError(operation, destination, out.errorString());
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 16);
         if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
+            const QString reason = chunk.isEmpty() ? in.errorString() : out.errorString();
             out.cancelWriting();
-            break;
+            out.commit();
+            return fileError(operation, destination, reason);
         }
     }
-    out.commit();
+    if (!out.commit())
+        return fileError(operation, destination, out.errorString());
+    return {};
 }
 
 bool Files::dirExists(const QString &path) {
@@ -122,16 +137,16 @@ QByteArray toLocal(const QString &text) {
     return text.toLatin1();
 }
 
-QStringList readLines(const QString &path, bool *ok) {
+Result<QStringList> readLines(const QString &path) {
     QFile file(normalised(path));
-    const bool opened = file.open(QIODevice::ReadOnly);
-    if (ok)
-        *ok = opened;
-    if (!opened)
-        return {};
-    const QString text = fromLocal(file.readAll());
+    if (!file.open(QIODevice::ReadOnly))
+        return fileError(QStringLiteral("read"), path, file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fileError(QStringLiteral("read"), path, file.errorString());
+    const QString text = fromLocal(bytes);
     if (text.isEmpty())
-        return {};
+        return QStringList();
     QStringList lines = text.split(QLatin1Char('\n'));
     if (text.endsWith(QLatin1Char('\n')))
         lines.removeLast();
@@ -142,33 +157,37 @@ QStringList readLines(const QString &path, bool *ok) {
     return lines;
 }
 
-bool writeAll(const QString &path, const QString &text) {
+Result<> writeAll(const QString &path, const QString &text) {
     QSaveFile file(normalised(path));
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return fileError(QStringLiteral("write"), path, file.errorString());
     const QByteArray bytes = toLocal(text);
     if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
         file.commit();
-        return false;
+        return fileError(QStringLiteral("write"), path, reason);
     }
-    return file.commit();
+    if (!file.commit())
+        return fileError(QStringLiteral("write"), path, file.errorString());
+    return {};
 }
 
-bool writeLines(const QString &path, const QStringList &lines) {
+Result<> writeLines(const QString &path, const QStringList &lines) {
     QString text;
     for (const QString &line : lines)
         text += line + QStringLiteral("\r\n");
     return writeAll(path, text);
 }
 
-bool append(const QString &path, const QString &text) {
+Result<> append(const QString &path, const QString &text) {
     QFile file(normalised(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
+        return fileError(QStringLiteral("append to"), path, file.errorString());
     const QByteArray bytes = toLocal(text);
-    const bool written = file.write(bytes) == bytes.size();
-    return file.flush() && written;
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return fileError(QStringLiteral("append to"), path, file.errorString());
+    return {};
 }
 
 } // namespace TextFile

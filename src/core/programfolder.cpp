@@ -1,5 +1,8 @@
 #include "core/programfolder.h"
 
+#include "core/corelog.h"
+#include "core/result.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -33,7 +36,14 @@ void copyTreeIfMissing(const QString &from, const QString &to) {
         if (QFileInfo::exists(target))
             continue;
         QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(source, target);
+        QFile file(source);
+        // The program still starts; a list or help file it lacks is reported where it is used.
+        if (!file.copy(target)) {
+            qCWarning(lcCore).noquote()
+                << Error{QStringLiteral("copy %1 to").arg(source), target, file.errorString()}
+                       .text();
+            continue;
+        }
         QFile(target).setPermissions(QFile(target).permissions() | QFileDevice::WriteOwner);
     }
 }
@@ -61,7 +71,8 @@ ProgramFolder ProgramFolder::forApplication(const QString &executableDir,
     if (!installed && isWritableFolder(executableDir))
         return ProgramFolder(executableDir);
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(userDir);
+    if (!QDir().mkpath(userDir))
+        qCWarning(lcCore) << "Could not create the per-user data folder" << userDir;
     if (installed)
         copyTreeIfMissing(installedDataDir, userDir);
     return ProgramFolder(userDir);

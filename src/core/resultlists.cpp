@@ -1,5 +1,6 @@
 #include "core/resultlists.h"
 
+#include "core/corelog.h"
 #include "core/filehelpers.h"
 
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QLoggingCategory>
 
 namespace {
-Q_LOGGING_CATEGORY(lcLists, "kestrin.lists")
 
 const QString kRemembered = QStringLiteral("\\Remembered.txt");
 
@@ -135,23 +135,23 @@ void ResultLists::saveFreeLists() {
 
 // Brings one mirror file up to date: appends the new tail when the file still holds exactly
 // what we last wrote, rewrites it in full otherwise.
-bool ResultLists::writeMirror(int k, const QString &path) {
+Result<> ResultLists::writeMirror(int k, const QString &path) {
     const QStringList &names = m_lists[k]->names();
     const int written = m_mirrored[k];
     const QFileInfo info(path);
     const bool appendable = written >= 0 && written <= names.size() && info.isFile() &&
                             info.size() == m_mirroredBytes[k];
     if (appendable && written == names.size())
-        return true;
-    const bool ok = appendable ? TextFile::append(path, linesText(names, written))
-                               : TextFile::writeAll(path, linesText(names, 0));
-    if (!ok) {
+        return {};
+    const Result<> mirrored = appendable ? TextFile::append(path, linesText(names, written))
+                                         : TextFile::writeAll(path, linesText(names, 0));
+    if (mirrored.failed()) {
         forgetMirror(k);
-        return false;
+        return mirrored;
     }
     m_mirrored[k] = int(names.size());
     m_mirroredBytes[k] = QFileInfo(path).size();
-    return true;
+    return {};
 }
 
 void ResultLists::forgetMirror(int k) {
@@ -162,6 +162,7 @@ bool ResultLists::applyOverflowRule() {
     if (m_lists[Mid]->count() < OverflowLimit && m_lists[High]->count() < OverflowLimit &&
         m_lists[Low]->count() < OverflowLimit)
         return false;
+    qCDebug(lcLists) << "A free list reached" << OverflowLimit << "names: dumped to overflow/";
     // Clearing lists that were not saved would lose them for good (a full disk, a read-only
     // folder): they stay, the run goes on, and the next filing tries again.
     if (!dumpToOverflow()) {
@@ -309,7 +310,8 @@ void ResultLists::clearList(int k) {
 }
 
 void ResultLists::loadSavedList() {
-    const QStringList lines = TextFile::readLines(m_folder.path(kRemembered));
+    // A missing file is an empty Saved list; one that cannot be read is logged where it failed.
+    const QStringList lines = TextFile::readLines(m_folder.path(kRemembered)).valueOr({});
     QStringList names;
     for (const QString &line : lines) {
         if (!isBlankLine(line))
@@ -335,16 +337,15 @@ void ResultLists::appendSaved(const QStringList &names) {
 }
 
 // Every failing file is reported on its own, once until it is written again, and logged.
-bool ResultLists::noteWrite(const QString &path, bool written) {
-    if (written) {
+bool ResultLists::noteWrite(const QString &path, const Result<> &written) {
+    if (written.ok()) {
         m_failingFiles.remove(path);
         return true;
     }
     if (m_failingFiles.contains(path))
         return false;
     m_failingFiles.insert(path);
-    const QString message = QStringLiteral("Could not write %1; the lists go on without it.")
-                                .arg(QDir::toNativeSeparators(path));
+    const QString message = written.error().text() + QStringLiteral("; the lists go on without it.");
     qCWarning(lcLists).noquote() << message;
     emit writeFailed(message);
     return false;

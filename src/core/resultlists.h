@@ -2,6 +2,7 @@
 
 #include "core/namelistmodel.h"
 #include "core/programfolder.h"
+#include "core/result.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -83,12 +84,12 @@ signals:
 private:
     void setCounted(int k, int count);
     void setCaption(int k, const QString &caption);
-    bool writeMirror(int k, const QString &path);
+    Result<> writeMirror(int k, const QString &path);
     void forgetMirror(int k);
     QString freshStamp() const;
     bool stampInUse(const QString &stamp) const;
     void useStamp(const QString &stamp);
-    bool noteWrite(const QString &path, bool written);
+    bool noteWrite(const QString &path, const Result<> &written);
 
     ProgramFolder m_folder;
     std::array<NameListModel *, 6> m_lists{};

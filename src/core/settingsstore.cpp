@@ -1,5 +1,8 @@
 #include "core/settingsstore.h"
 
+#include "core/corelog.h"
+#include "core/result.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -44,6 +47,12 @@ bool IniSettingsStore::write(const QString &app, const QString &section, const Q
     m_settings->sync();
     if (m_settings->status() == QSettings::NoError)
         return true;
+    qCWarning(lcSettings).noquote()
+        << Error{QStringLiteral("store %1 in").arg(name), path,
+                 m_settings->status() == QSettings::AccessError
+                     ? QStringLiteral("the file cannot be written")
+                     : QStringLiteral("the file is not in the settings format")}
+               .text();
     // Unsaved values live on in QSettings' shared cache: put the stored one back for reads.
     if (previous.isValid())
         m_settings->setValue(name, previous);

@@ -16,13 +16,13 @@ bool AppendsFile::exists() const {
     return QFile::exists(m_path);
 }
 
-bool AppendsFile::create() const {
+Result<> AppendsFile::create() const {
     return TextFile::writeAll(m_path, QString());
 }
 
 QStringList AppendsFile::words() const {
     QStringList words;
-    const QStringList lines = TextFile::readLines(m_path);
+    const QStringList lines = TextFile::readLines(m_path).valueOr({});
     for (const QString &line : lines) {
         if (!NameGenerator::isBlankLine(line))
             words << line;
@@ -30,7 +30,7 @@ QStringList AppendsFile::words() const {
     return words;
 }
 
-bool AppendsFile::add(const QString &word) const {
+Result<> AppendsFile::add(const QString &word) const {
     // A file edited by hand may lack its last line end; without one the word would join it.
     QString text = word + kCrLf;
     QFile file(m_path);
@@ -42,13 +42,12 @@ bool AppendsFile::add(const QString &word) const {
     return TextFile::append(m_path, text);
 }
 
-bool AppendsFile::remove(const QString &word) const {
-    bool ok = false;
-    const QStringList lines = TextFile::readLines(m_path, &ok);
-    if (!ok)
-        return false;
+Result<> AppendsFile::remove(const QString &word) const {
+    const Result<QStringList> lines = TextFile::readLines(m_path);
+    if (lines.failed())
+        return lines.error();
     QString buffer;
-    for (const QString &line : lines) {
+    for (const QString &line : lines.value()) {
         if (line != word)
             buffer += line + kCrLf;
     }

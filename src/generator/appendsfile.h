@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,14 +12,15 @@ public:
 
     QString path() const { return m_path; }
     bool exists() const;
-    // Creates the file empty; false when it cannot be written.
-    bool create() const;
-    // The words of the file without its blank lines ("" and " "), in file order.
+    // Creates the file empty.
+    Result<> create() const;
+    // The words of the file without its blank lines ("" and " "), in file order; none when the
+    // file cannot be read (logged).
     QStringList words() const;
     // Adds `word` as a new last line, as typed (no check for empty text or duplicates).
-    bool add(const QString &word) const;
+    Result<> add(const QString &word) const;
     // Removes every line equal to `word` (exact comparison) and rewrites the file.
-    bool remove(const QString &word) const;
+    Result<> remove(const QString &word) const;
 
 private:
     QString m_path;

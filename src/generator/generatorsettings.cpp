@@ -20,30 +20,31 @@ QString GeneratorSettings::baseWord() const {
     return read(QStringLiteral("txtMake"), {});
 }
 
-void GeneratorSettings::setBaseWord(const QString &word) {
-    write(QStringLiteral("txtMake"), word);
+Result<> GeneratorSettings::setBaseWord(const QString &word) {
+    return write(QStringLiteral("txtMake"), word);
 }
 
 QString GeneratorSettings::customExtension() const {
     return read(QStringLiteral("txtCustom"), QStringLiteral(".co.uk"));
 }
 
-void GeneratorSettings::setCustomExtension(const QString &text) {
-    write(QStringLiteral("txtCustom"), text);
+Result<> GeneratorSettings::setCustomExtension(const QString &text) {
+    return write(QStringLiteral("txtCustom"), text);
 }
 
 bool GeneratorSettings::checkBox(const QString &array, int index) const {
     return checkValue(read(array + QString::number(index), QStringLiteral("1")));
 }
 
-void GeneratorSettings::setCheckBox(const QString &array, int index, bool on) {
-    write(array + QString::number(index), on ? QStringLiteral("1") : QStringLiteral("0"));
+Result<> GeneratorSettings::setCheckBox(const QString &array, int index, bool on) {
+    return write(array + QString::number(index), on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QString GeneratorSettings::read(const QString &key, const QString &defaultValue) const {
-    return m_settings.getMachineSetting(kApp, kSection, key, defaultValue);
+    // Only empty names fail (logged), and ours are constants.
+    return m_settings.getMachineSetting(kApp, kSection, key, defaultValue).valueOr(defaultValue);
 }
 
-void GeneratorSettings::write(const QString &key, const QString &value) {
-    m_settings.saveMachineSetting(kApp, kSection, key, value);
+Result<> GeneratorSettings::write(const QString &key, const QString &value) {
+    return m_settings.saveMachineSetting(kApp, kSection, key, value);
 }

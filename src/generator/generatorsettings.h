@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QString>
 
 class MachineSettings;
@@ -14,20 +16,25 @@ public:
     // the default.
     static bool checkValue(const QString &stored);
 
+    // Setters report a refused write; the window decides whether to ask and retry.
     bool extension(int index) const { return checkBox(QStringLiteral("chkExt"), index); }
-    void setExtension(int index, bool on) { setCheckBox(QStringLiteral("chkExt"), index, on); }
+    Result<> setExtension(int index, bool on) {
+        return setCheckBox(QStringLiteral("chkExt"), index, on);
+    }
     bool joining(int index) const { return checkBox(QStringLiteral("chkAdd"), index); }
-    void setJoining(int index, bool on) { setCheckBox(QStringLiteral("chkAdd"), index, on); }
+    Result<> setJoining(int index, bool on) {
+        return setCheckBox(QStringLiteral("chkAdd"), index, on);
+    }
     QString baseWord() const;
-    void setBaseWord(const QString &word);
+    Result<> setBaseWord(const QString &word);
     QString customExtension() const;
-    void setCustomExtension(const QString &text);
+    Result<> setCustomExtension(const QString &text);
 
 private:
     bool checkBox(const QString &array, int index) const;
-    void setCheckBox(const QString &array, int index, bool on);
+    Result<> setCheckBox(const QString &array, int index, bool on);
     QString read(const QString &key, const QString &defaultValue) const;
-    void write(const QString &key, const QString &value);
+    Result<> write(const QString &key, const QString &value);
 
     MachineSettings &m_settings;
 };

@@ -3,6 +3,9 @@
 #include "app/appcontext.h"
 #include "app/searchsession.h"
 #include "app/skin.h"
+#include "app/permissionquestion.h"
+#include "generator/generatorlog.h"
+#include "generator/appendsfile.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/namelistmodel.h"
@@ -44,7 +47,7 @@ GeneratorWindow::GeneratorWindow(SearchSession &session, QWidget *parent)
     : QWidget(parent)
     , m_ctx(session.context())
     , m_session(session)
-    , m_machine(*m_ctx.machineStore, *m_ctx.userStore, *m_ctx.desktop, m_ctx.branding.CompanyName,
+    , m_machine(*m_ctx.machineStore, *m_ctx.userStore, m_ctx.branding.CompanyName,
                 m_ctx.branding.ProductName)
     , m_settings(m_machine) {
     setObjectName(QStringLiteral("frmMake"));
@@ -163,16 +166,23 @@ void GeneratorWindow::loadState() {
 }
 
 void GeneratorWindow::connectStorage() {
+    // A refused write asks "Permission Denied" (Abort, Retry, Ignore) as every window does.
+    const auto store = [this](const std::function<Result<>()> &write) {
+        PermissionQuestion(m_machine, *m_ctx.desktop).save(write);
+    };
     for (int i = 0; i < GeneratorOptions::ExtensionCount; ++i)
-        connect(m_extensionChecks[i], &QCheckBox::toggled, this,
-                [this, i](bool on) { m_settings.setExtension(i, on); });
+        connect(m_extensionChecks[i], &QCheckBox::toggled, this, [this, i, store](bool on) {
+            store([&] { return m_settings.setExtension(i, on); });
+        });
     for (int i = 0; i < 3; ++i)
         connect(m_joiningChecks[i], &QCheckBox::toggled, this,
-                [this, i](bool on) { m_settings.setJoining(i, on); });
-    connect(m_baseWord, &QLineEdit::textChanged, this,
-            [this](const QString &text) { m_settings.setBaseWord(text); });
-    connect(m_customExtension, &QLineEdit::textChanged, this,
-            [this](const QString &text) { m_settings.setCustomExtension(text); });
+                [this, i, store](bool on) { store([&] { return m_settings.setJoining(i, on); }); });
+    connect(m_baseWord, &QLineEdit::textChanged, this, [this, store](const QString &text) {
+        store([&] { return m_settings.setBaseWord(text); });
+    });
+    connect(m_customExtension, &QLineEdit::textChanged, this, [this, store](const QString &text) {
+        store([&] { return m_settings.setCustomExtension(text); });
+    });
 }
 
 void GeneratorWindow::setStatus(const QString &text) {
@@ -212,14 +222,17 @@ void GeneratorWindow::startGenerator() {
 
     AppendsFile appends(m_ctx.folder.appendsFile());
     if (!appends.exists()) {
-        appends.create();
-        setStatus(QStringLiteral("Appends.txt was missing and has been created empty. Add "
-                                 "prefix/suffix words, then start again."));
+        const Result<> created = appends.create();
+        if (created.failed())
+            setStatus(created.error().text());
+        else
+            setStatus(QStringLiteral("Appends.txt was missing and has been created empty. Add "
+                                     "prefix/suffix words, then start again."));
         setInputsEnabled(true);
         return;
     }
-    // An unreadable file counts as one without words: the run goes on with no names.
-    const QStringList lines = TextFile::readLines(m_ctx.folder.appendsFile());
+    // An unreadable file (logged) counts as one without words: the run goes on with no names.
+    const QStringList lines = TextFile::readLines(m_ctx.folder.appendsFile()).valueOr({});
     m_generator = std::make_unique<NameGenerator>(lines, currentOptions());
     runChunk();
 }
@@ -252,8 +265,9 @@ void GeneratorWindow::finishRun() {
     const int created = m_generator->created();
     m_generator.reset();
     setStatus(QStringLiteral("Created %1 domains...  Sorting...").arg(created));
-    if (!TextFile::writeAll(m_ctx.folder.createdDomains(),
-                            NameGenerator::createdDomainsText(m_generated->names()))) {
+    if (TextFile::writeAll(m_ctx.folder.createdDomains(),
+                           NameGenerator::createdDomainsText(m_generated->names()))
+            .failed()) {
         // Searching the old file would look up names that were not generated now.
         setStatus(QStringLiteral("Created %1 domains, but CreatedDomains.txt could not be "
                                  "written; the search was not started.")
@@ -271,20 +285,32 @@ void GeneratorWindow::finishRun() {
 
 void GeneratorWindow::saveDomainsAs() {
     const QString folder = m_ctx.folder.customListsFolder();
-    QDir().mkpath(folder);
+    if (!QDir().mkpath(folder))
+        qCWarning(lcGenerator) << "Could not create the folder" << folder;
     const QString target = m_ctx.desktop->saveFileName(
         folder + QLatin1Char('/') + m_baseWord->text() + QStringLiteral(".txt"),
         QStringLiteral("*.txt"));
     if (target.isEmpty())
         return;
-    Files::copyFile(m_ctx.folder.createdDomains(), target);
+    if (const Result<> copied = Files::copyFile(m_ctx.folder.createdDomains(), target);
+        copied.failed())
+        showFailure(copied.error());
 }
 
 void GeneratorWindow::addWord() {
     const QString word = m_newWord->text();
-    AppendsFile(m_ctx.folder.appendsFile()).add(word);
+    // The list shows what Appends.txt holds: a word the file did not take is not shown either.
+    if (const Result<> added = AppendsFile(m_ctx.folder.appendsFile()).add(word); added.failed()) {
+        showFailure(added.error());
+        return;
+    }
     m_appendWords->addItem(word);
     m_newWord->clear();
+}
+
+void GeneratorWindow::showFailure(const Error &error) {
+    m_ctx.desktop->message(m_ctx.branding.ProductName, error.text(), Desktop::Icon::Warning,
+                           Desktop::Buttons::Ok);
 }
 
 void GeneratorWindow::removeWord() {
@@ -296,7 +322,11 @@ void GeneratorWindow::removeWord() {
                                Desktop::Icon::None, Desktop::Buttons::Ok);
         return;
     }
-    AppendsFile(m_ctx.folder.appendsFile()).remove(item->text());
+    if (const Result<> removed = AppendsFile(m_ctx.folder.appendsFile()).remove(item->text());
+        removed.failed()) {
+        showFailure(removed.error());
+        return;
+    }
     delete item;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/machinesettings.h"
 #include "generator/generator.h"
 #include "generator/generatorsettings.h"
-#include "core/machinesettings.h"
 
 #include <QWidget>
 #include <array>
@@ -54,6 +54,7 @@ private:
     void runChunk();
     void finishRun();
     void setStatus(const QString &text);
+    void showFailure(const Error &error);
 
     AppContext &m_ctx;
     SearchSession &m_session;

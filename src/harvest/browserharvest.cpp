@@ -1,6 +1,7 @@
 #include "harvest/browserharvest.h"
 
 #include "core/filehelpers.h"
+#include "harvest/harvestlog.h"
 
 #include <QFile>
 
@@ -27,7 +28,11 @@ QString BrowserHarvest::queuePath() const {
 }
 
 void BrowserHarvest::deleteQueueFile() const {
-    QFile::remove(queuePath());
+    QFile file(queuePath());
+    // A queue that stays behind would have the checker look up an earlier run's names again.
+    if (file.exists() && !file.remove())
+        qCWarning(lcHarvest).noquote()
+            << Error{QStringLiteral("delete"), file.fileName(), file.errorString()}.text();
 }
 
 void BrowserHarvest::pageCompleted(const QString &bodyHtml) {
@@ -40,9 +45,14 @@ void BrowserHarvest::downloadBegun() {
 }
 
 void BrowserHarvest::finishPage() {
-    TextFile::append(queuePath(), m_harvester.takePageList() + QStringLiteral("\r\n"));
-    emit pageStatus(m_harvester.foundOnPage() == 0
-                        ? QStringLiteral("No Domains Found")
-                        : QStringLiteral("Domains Found, Checking Status"));
+    const Result<> queued =
+        TextFile::append(queuePath(), m_harvester.takePageList() + QStringLiteral("\r\n"));
+    // The page's names are lost to the checker when the queue cannot take them: say so.
+    if (queued.failed())
+        emit pageStatus(queued.error().text());
+    else
+        emit pageStatus(m_harvester.foundOnPage() == 0
+                            ? QStringLiteral("No Domains Found")
+                            : QStringLiteral("Domains Found, Checking Status"));
     emit pageHarvested();
 }

@@ -2,6 +2,8 @@
 
 #include "core/filehelpers.h"
 #include "core/namecleaning.h"
+#include "core/resultlists.h"
+#include "core/timing.h"
 #include "harvest/pageharvester.h"
 #include "whois/pagetext.h"
 #include "whois/registrartable.h"
@@ -59,12 +61,12 @@ void HarvestChecker::checkNextName() {
 QString HarvestChecker::readQueueEntry(int n) const {
     if (n < 0)
         return EndMarker;
-    bool ok = false;
-    const QStringList lines = TextFile::readLines(m_queuePath, &ok);
-    if (!ok)
+    // An unreadable queue (logged) ends the checking as an exhausted one does.
+    const Result<QStringList> lines = TextFile::readLines(m_queuePath);
+    if (lines.failed())
         return EndMarker;
     int counted = 0;
-    for (const QString &line : lines) {
+    for (const QString &line : lines.value()) {
         if (line.isEmpty() || line == QLatin1String(" "))
             continue;
         if (counted++ == n)

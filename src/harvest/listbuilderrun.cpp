@@ -2,14 +2,10 @@
 
 #include "core/filehelpers.h"
 #include "core/timing.h"
+#include "harvest/harvestlog.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLoggingCategory>
-
-namespace {
-Q_LOGGING_CATEGORY(lcBuilder, "kestrin.harvest")
-}
 
 ListBuilderRun::ListBuilderRun(const ProgramFolder &folder, const RegistrarTable &table,
                                const VendorHosts &hosts, const Timing &timing, QObject *parent)
@@ -87,7 +83,7 @@ void ListBuilderRun::start(SearchType searchType, const QString &searchText, int
 
 void ListBuilderRun::requestPage() {
     const QString address = m_engine.pageAddress(m_startText, m_pageIndex);
-    qCDebug(lcBuilder) << "result page" << pageNumber() << address;
+    qCDebug(lcHarvest) << "result page" << pageNumber() << address;
     emit navigate(address);
 }
 
@@ -105,7 +101,7 @@ void ListBuilderRun::pageCompleted(const LoadedPage &page, const QStringList &li
 }
 
 void ListBuilderRun::pageExtracted() {
-    qCDebug(lcBuilder).nospace() << "page " << pageNumber() << ": "
+    qCDebug(lcHarvest).nospace() << "page " << pageNumber() << ": "
                                  << m_extractor.lineRuleNamesOnPage() << " names by the line rule, "
                                  << m_extractor.linkNamesOnPage() << " more from result links, "
                                  << m_extractor.newLinksOnPage() << " new result links";
@@ -137,7 +133,7 @@ void ListBuilderRun::stopOnProblem(const PageProblem &problem) {
     if (problem.kind == PageProblem::Consent)
         reason += QStringLiteral(" Answer it in the List Builder window, close the window and "
                                  "press Search again.");
-    qCWarning(lcBuilder) << reason;
+    qCWarning(lcHarvest) << reason;
     // The names of the pages before stay useful; without any, finish() reports the failure.
     finish(reason);
 }
@@ -182,13 +178,16 @@ void ListBuilderRun::finish(const QString &stopReason) {
     m_queue.clearPending();
     m_extractor.clearQueuedLinks();
     const QString listPath = m_folder.browserSearchList();
-    if (!TextFile::writeAll(listPath, list + QStringLiteral("\r\n"))) {
-        emit writeFailed(listPath);
+    if (const Result<> written = TextFile::writeAll(listPath, list + QStringLiteral("\r\n"));
+        written.failed()) {
+        emit writeFailed(written.error().text());
         return;
     }
+    // The kept copy is a convenience: without it the run still searches its list (logged).
     const QString keptPath = keptCopyPath(currentSearchText());
-    QDir().mkpath(QFileInfo(keptPath).absolutePath());
-    Files::copyFile(listPath, keptPath);
+    if (!QDir().mkpath(QFileInfo(keptPath).absolutePath()))
+        qCWarning(lcHarvest) << "Could not create the folder" << QFileInfo(keptPath).absolutePath();
+    (void)Files::copyFile(listPath, keptPath);
 
     const int found = m_extractor.foundTotal();
     emit statusText(QStringLiteral("Finished! Extracted %1 domain names.").arg(found));

@@ -58,7 +58,8 @@ signals:
     // The list file is written; `wordMax` is its number of non-empty lines. `stopReason` is
     // empty when the run ended normally, else it says which page stopped it and why.
     void listReady(int foundTotal, int wordMax, const QString &stopReason);
-    void writeFailed(const QString &path);
+    // The list file could not be written; `message` names the file and the cause.
+    void writeFailed(const QString &message);
     // Result page `pageNumber` is read: names the line rule found on its text, names only its
     // result links gave, and result links no earlier page had.
     void pageRead(int pageNumber, int lineRuleNames, int linkNames, int newLinks);

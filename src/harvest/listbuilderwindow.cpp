@@ -177,11 +177,9 @@ void ListBuilderWindow::onFailed(const QString &message, bool showPage) {
         close();
 }
 
-void ListBuilderWindow::onWriteFailed(const QString &path) {
+void ListBuilderWindow::onWriteFailed(const QString &message) {
     m_browser->stop();
     hide();
-    m_ctx.desktop->message(QStringLiteral("Error"),
-                           QStringLiteral("The list could not be written to ") + path + '.',
-                           Desktop::Icon::Warning);
+    m_ctx.desktop->message(QStringLiteral("Error"), message, Desktop::Icon::Warning);
     close();
 }

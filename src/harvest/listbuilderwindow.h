@@ -32,7 +32,7 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onListReady(int foundTotal, int wordMax, const QString &stopReason);
     void onFailed(const QString &message, bool showPage);
-    void onWriteFailed(const QString &path);
+    void onWriteFailed(const QString &message);
     void startCheck(int wordMax);
 
     AppContext &m_ctx;

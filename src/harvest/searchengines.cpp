@@ -126,8 +126,9 @@ QByteArray defaultFileContent() {
 std::optional<SearchEnginesError> ensureFile(const QString &path) {
     if (QFileInfo::exists(path))
         return std::nullopt;
-    if (!TextFile::writeAll(path, QString::fromLatin1(defaultFileContent())))
-        return SearchEnginesError{path, 0, QStringLiteral("could not be written")};
+    if (const Result<> written = TextFile::writeAll(path, QString::fromLatin1(defaultFileContent()));
+        written.failed())
+        return SearchEnginesError{path, 0, written.error().text()};
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "settings/extensionsettingswindow.h"
 
 #include "app/appcontext.h"
+#include "app/permissionquestion.h"
 #include "core/desktop.h"
 #include "settings/extensionrules.h"
 #include "core/settingsstore.h"
@@ -44,17 +45,18 @@ QPushButton *makeButton(const QString &name, const QString &text, QWidget *paren
 ExtensionSettingsWindow::ExtensionSettingsWindow(AppContext &ctx, QWidget *parent)
     : QWidget(parent)
     , m_ctx(ctx)
-    , m_machine(*ctx.machineStore, *ctx.userStore, *ctx.desktop, ctx.branding.CompanyName,
+    , m_machine(*ctx.machineStore, *ctx.userStore, ctx.branding.CompanyName,
                 ctx.branding.ProductName) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Domain extension settings"));
     buildControls();
 
-    if (const auto error = fillRegistrarList())
-        showError(*error);
+    if (const Result<> filled = fillRegistrarList(); filled.failed())
+        showError(filled.error());
     m_editEnabled = true;
     m_useProxy->setChecked(
         m_machine.getMachineSetting(kApp, kSection, QStringLiteral("chkProxy"), QStringLiteral("0"))
+            .valueOr(QStringLiteral("0"))
             .trimmed()
             .toInt() == 1);
     setProxy(m_useProxy->isChecked());
@@ -62,7 +64,8 @@ ExtensionSettingsWindow::ExtensionSettingsWindow(AppContext &ctx, QWidget *paren
     setDefaultExtension(m_defaultExtension->text());
 
     connect(m_useProxy, &QCheckBox::toggled, this, &ExtensionSettingsWindow::setProxy);
-    connect(m_defaultExtension, &QLineEdit::textChanged, this, &ExtensionSettingsWindow::setDefaultExtension);
+    connect(m_defaultExtension, &QLineEdit::textChanged, this,
+            &ExtensionSettingsWindow::setDefaultExtension);
 }
 
 void ExtensionSettingsWindow::buildControls() {
@@ -141,7 +144,8 @@ void ExtensionSettingsWindow::buildControls() {
 
     connect(m_rowsView, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { rowClicked(item); });
-    connect(m_rowsView->header(), &QHeaderView::sectionClicked, this, &ExtensionSettingsWindow::sortByColumn);
+    connect(m_rowsView->header(), &QHeaderView::sectionClicked, this,
+            &ExtensionSettingsWindow::sortByColumn);
     connect(command1, &QPushButton::clicked, this, &ExtensionSettingsWindow::newExtension);
     connect(cmdSave, &QPushButton::clicked, this, &ExtensionSettingsWindow::addSave);
     connect(cmdToggle, &QPushButton::clicked, this, &ExtensionSettingsWindow::toggleStatus);
@@ -149,8 +153,8 @@ void ExtensionSettingsWindow::buildControls() {
     connect(command3, &QPushButton::clicked, this, &ExtensionSettingsWindow::restoreDefaults);
 }
 
-std::optional<RegistrarError> ExtensionSettingsWindow::fillRegistrarList() {
-    std::optional<RegistrarError> error;
+Result<> ExtensionSettingsWindow::fillRegistrarList() {
+    std::optional<Error> error;
     const QList<QStringList> rows = m_ctx.registrars.fileRows(&error);
     m_rowsView->clear();
     QList<QTreeWidgetItem *> items;
@@ -161,7 +165,9 @@ std::optional<RegistrarError> ExtensionSettingsWindow::fillRegistrarList() {
     // A sorted list stays sorted when it is filled again.
     if (m_sorted)
         m_rowsView->sortItems(m_sortColumn, m_sortOrder);
-    return error;
+    if (error)
+        return *error;
+    return {};
 }
 
 void ExtensionSettingsWindow::rowClicked(QTreeWidgetItem *item) {
@@ -200,12 +206,12 @@ void ExtensionSettingsWindow::addSave() {
 }
 
 void ExtensionSettingsWindow::toggleStatus() {
-    std::optional<RegistrarError> error;
+    Result<> saved;
     if (QTreeWidgetItem *row = selectedRow()) {
         const bool enable = row->text(3) != kEnabled;
-        error = m_ctx.registrars.saveRegistrar(row->text(0), row->text(1), row->text(2), enable);
+        saved = m_ctx.registrars.saveRegistrar(row->text(0), row->text(1), row->text(2), enable);
     }
-    refreshAndReload(error);
+    refreshAndReload(saved);
 }
 
 void ExtensionSettingsWindow::deleteSelected() {
@@ -213,7 +219,7 @@ void ExtensionSettingsWindow::deleteSelected() {
     if (!row)
         return;
     // The list ends before a row it cannot show; writing it back would drop every row after.
-    std::optional<RegistrarError> unreadable;
+    std::optional<Error> unreadable;
     m_ctx.registrars.fileRows(&unreadable);
     if (unreadable && unreadable->line > 0) {
         showError(*unreadable);
@@ -226,12 +232,14 @@ void ExtensionSettingsWindow::deleteSelected() {
         const QTreeWidgetItem *item = m_rowsView->topLevelItem(i);
         rows.append({item->text(0), item->text(1), item->text(2), item->text(3)});
     }
-    if (m_ctx.registrars.rewriteFromRows(rows)) {
-        // The file still holds the row: show what is really there.
-        fillRegistrarList();
+    if (const Result<> rewritten = m_ctx.registrars.rewriteFromRows(rows); rewritten.failed()) {
+        // The file still holds the row: show what is really there, and why.
+        (void)fillRegistrarList();
+        showError(rewritten.error());
         return;
     }
-    m_ctx.registrars.loadRegistrars();
+    // A bad row left in the file was reported when the list was filled.
+    (void)m_ctx.registrars.loadRegistrars();
     m_extension->clear();
     m_server->clear();
     m_port->clear();
@@ -241,13 +249,13 @@ void ExtensionSettingsWindow::restoreDefaults() {
     refreshAndReload(m_ctx.registrars.ensureRegistrarFile(true));
 }
 
-void ExtensionSettingsWindow::refreshAndReload(std::optional<RegistrarError> error) {
-    if (auto fillError = fillRegistrarList(); !error)
-        error = fillError;
-    if (auto loadError = m_ctx.registrars.loadRegistrars(); !error)
-        error = loadError;
-    if (error)
-        showError(*error);
+void ExtensionSettingsWindow::refreshAndReload(Result<> result) {
+    if (const Result<> filled = fillRegistrarList(); result.ok())
+        result = filled;
+    if (const Result<> loaded = m_ctx.registrars.loadRegistrars(); result.ok())
+        result = loaded;
+    if (result.failed())
+        showError(result.error());
 }
 
 void ExtensionSettingsWindow::sortByColumn(int column) {
@@ -261,8 +269,9 @@ void ExtensionSettingsWindow::sortByColumn(int column) {
 
 void ExtensionSettingsWindow::setProxy(bool on) {
     m_ctx.whois.ProxySwitch = on;
-    m_machine.saveMachineSetting(kApp, kSection, QStringLiteral("chkProxy"),
-                                 on ? QStringLiteral("1") : QStringLiteral("0"));
+    PermissionQuestion(m_machine, *m_ctx.desktop)
+        .save(kApp, kSection, QStringLiteral("chkProxy"),
+              on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void ExtensionSettingsWindow::setDefaultExtension(const QString &text) {
@@ -295,7 +304,7 @@ QTreeWidgetItem *ExtensionSettingsWindow::selectedRow() const {
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
-void ExtensionSettingsWindow::showError(const RegistrarError &error) {
+void ExtensionSettingsWindow::showError(const Error &error) {
     m_ctx.desktop->message(QStringLiteral("Error"), error.text(), Desktop::Icon::Warning,
                            Desktop::Buttons::Ok);
 }

@@ -4,7 +4,6 @@
 #include "whois/registrartable.h"
 
 #include <QWidget>
-#include <optional>
 
 class QCheckBox;
 class QLineEdit;
@@ -24,7 +23,7 @@ public:
     // The status "Add/Save" writes: true for a new extension, else that of the clicked row.
     bool editEnabled() const { return m_editEnabled; }
     // Fills lstDomains from the file's rows (as written, not lowered), keeping the sort.
-    std::optional<RegistrarError> fillRegistrarList();
+    Result<> fillRegistrarList();
 
 public slots:
     void newExtension();    // Command1
@@ -45,8 +44,8 @@ private:
     void setDefaultExtension(const QString &text);
     void normalizeDefault();
     // Refreshes the list and reloads the table; reports the first problem met, if any.
-    void refreshAndReload(std::optional<RegistrarError> error = std::nullopt);
-    void showError(const RegistrarError &error);
+    void refreshAndReload(Result<> result = {});
+    void showError(const Error &error);
     void showInvalidInput();
     QTreeWidgetItem *selectedRow() const;
 

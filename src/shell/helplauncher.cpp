@@ -1,6 +1,7 @@
 #include "shell/helplauncher.h"
 
 #include "app/appcontext.h"
+#include "app/permissionquestion.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/machinesettings.h"
@@ -22,9 +23,10 @@ HelpLauncher::HelpLauncher(AppContext &context, QWidget *parent)
     if (context.userStore)
         context.userStore->write(context.productApp(), AppContext::Section, key, zero);
     if (context.machineStore && context.userStore) {
-        MachineSettings machine(*context.machineStore, *context.userStore, *context.desktop,
+        MachineSettings machine(*context.machineStore, *context.userStore,
                                 context.branding.CompanyName, context.branding.ProductName);
-        machine.saveMachineSetting(context.productApp(), AppContext::Section, key, zero);
+        PermissionQuestion(machine, *context.desktop)
+            .save(context.productApp(), AppContext::Section, key, zero);
     }
 }
 

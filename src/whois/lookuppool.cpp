@@ -1,6 +1,7 @@
 #include "whois/lookuppool.h"
 
 #include "core/desktop.h"
+#include "whois/whoislog.h"
 #include "core/namecleaning.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
@@ -99,6 +100,7 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
 
     const int k = m_table.findRegistrar(name, m_options.ProxySwitch);
     if (k < 0 || k >= m_table.rows().size()) {
+        qCWarning(lcWhois) << "No WHOIS server for" << name << "- the registrar table is empty";
         emit statusText(3, QStringLiteral("No WHOIS server: the registrar table is empty (") +
                                name + QStringLiteral(" not checked)."));
         endUnfiled(slot, NoServerReason);
@@ -106,6 +108,7 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
     }
     const RegistrarEntry &row = m_table.rows().at(k);
     if (row.server.isEmpty() || (row.port == 0 && !row.isRdap())) {
+        qCWarning(lcWhois) << "The registrar row for" << name << "has no server or no valid port";
         reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") + name +
                                                 QStringLiteral(" has no server or no valid port."));
         endUnfiled(slot, NoServerReason);
@@ -117,6 +120,7 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
         return;
     }
     s.state.server = row.server;
+    qCDebug(lcWhois) << "Looking up" << name << "at" << row.server << "port" << row.port;
     s.timer.start(m_timing.slotTickMs);
     if (row.isRdap()) {
         s.rdapRow = true;
@@ -162,6 +166,8 @@ void LookupPool::onConnected(int i) {
     s.state.ticks = 0;
     s.timer.start(m_timing.slotTickMs);
     if (s.socket.write(ReplyClassifier::request(s.state.ascii)) < 0) {
+        qCWarning(lcWhois) << "Could not send the query for" << s.state.name << "to"
+                           << s.state.server << "-" << s.socket.errorString() << "- reconnecting";
         dropConnection(s);
         s.socket.connectToHost(s.state.server, m_reconnectPort);
     }
@@ -274,6 +280,8 @@ void LookupPool::onTick(int i) {
 void LookupPool::reconnect(int i) {
     // A silent server: try again on the standard port, keeping what was received so far.
     Slot &s = *m_slots[i];
+    qCDebug(lcWhois) << "No answer for" << s.state.name << "from" << s.state.server
+                     << "- reconnecting on port" << m_reconnectPort;
     dropConnection(s);
     s.state.ticks = 0;
     s.timer.start(m_timing.slotTickMs);
@@ -318,6 +326,12 @@ void LookupPool::onRdapFinished(int i, const RdapQuery::Result &result) {
 void LookupPool::endLookup(int i, Verdict verdict, const QString &reason, int retryAfterSeconds) {
     Slot &s = *m_slots[i];
     s.timer.stop();
+    qCDebug(lcWhois).noquote() << "Lookup of" << s.state.name << "at" << s.state.server
+                               << "ended:"
+                               << (verdict == Verdict::Free    ? QStringLiteral("free")
+                                   : verdict == Verdict::Taken ? QStringLiteral("taken")
+                                                               : QStringLiteral("unknown, ") + reason)
+                               << "after" << s.state.reply.size() << "bytes";
     if (verdict == Verdict::Free)
         m_lists.fileFreeName(s.state.name);
     else if (verdict == Verdict::Taken)

@@ -4,6 +4,7 @@
 #include "defaultregistrars.h"
 #include "rdapbootstrapdata.h"
 #include "whois/rdapbootstrap.h"
+#include "whois/whoislog.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,16 +24,10 @@ QString statusText(bool enabled) {
     return enabled ? QStringLiteral("Enabled") : QStringLiteral("Disabled");
 }
 
-RegistrarError makeError(const QString &path, int line, const QString &message) {
-    return RegistrarError{path, line, message};
-}
-
-std::optional<RegistrarError> readError(const QString &path) {
-    return makeError(path, 0, QStringLiteral("the file cannot be read"));
-}
-
-std::optional<RegistrarError> writeError(const QString &path) {
-    return makeError(path, 0, QStringLiteral("the file cannot be written"));
+Error rowError(const QString &path, int line, const QString &message) {
+    Error error{QStringLiteral("read"), path, message, line};
+    qCWarning(lcWhois).noquote() << error.text();
+    return error;
 }
 
 // Parses one row; on a bad row `entry` is left untouched and the reason is returned.
@@ -57,13 +52,6 @@ QString parseRow(const QString &line, RegistrarEntry &entry) {
 }
 
 } // namespace
-
-QString RegistrarError::text() const {
-    const QString name = QFileInfo(file).fileName();
-    if (line > 0)
-        return QStringLiteral("%1, line %2: %3").arg(name).arg(line).arg(message);
-    return QStringLiteral("%1: %2").arg(name, message);
-}
 
 RegistrarTable::RegistrarTable(const QString &filePath)
     : m_path(filePath) {}
@@ -96,24 +84,27 @@ bool RegistrarEntry::isRdapServer(const QString &server) {
            server.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
-std::optional<RegistrarError> RegistrarTable::ensureRegistrarFile(bool restoreDefaults) {
-    if (restoreDefaults)
-        QFile::remove(m_path); // a file that cannot be deleted is simply kept
+Result<> RegistrarTable::ensureRegistrarFile(bool restoreDefaults) {
+    if (restoreDefaults) {
+        QFile file(m_path);
+        // A file that cannot be deleted is simply kept.
+        if (file.exists() && !file.remove())
+            qCWarning(lcWhois).noquote()
+                << Error{QStringLiteral("delete"), m_path, file.errorString()}.text();
+    }
     if (Files::fileExists(m_path))
-        return std::nullopt;
-    if (!TextFile::writeAll(m_path, QString::fromLatin1(defaultFileContent())))
-        return writeError(m_path);
-    return std::nullopt;
+        return {};
+    return TextFile::writeAll(m_path, QString::fromLatin1(defaultFileContent()));
 }
 
-std::optional<RegistrarError> RegistrarTable::loadRegistrars() {
-    bool ok = false;
-    const QStringList lines = TextFile::readLines(m_path, &ok);
-    if (!ok)
-        return readError(m_path);
+Result<> RegistrarTable::loadRegistrars() {
+    const Result<QStringList> read = TextFile::readLines(m_path);
+    if (read.failed())
+        return read.error();
+    const QStringList &lines = read.value();
 
     QList<RegistrarEntry> rows;
-    std::optional<RegistrarError> firstError;
+    std::optional<Error> firstError;
     for (int i = 0; i < lines.size(); ++i) {
         if (isBlank(lines.at(i)))
             continue;
@@ -121,12 +112,14 @@ std::optional<RegistrarError> RegistrarTable::loadRegistrars() {
         RegistrarEntry entry;
         const QString problem = parseRow(lines.at(i), entry);
         if (!problem.isEmpty() && !firstError)
-            firstError = makeError(m_path, i + 1, problem);
+            firstError = rowError(m_path, i + 1, problem);
         rows.append(entry);
     }
     if (!rows.isEmpty())
         useRows(rows);
-    return firstError;
+    if (firstError)
+        return *firstError;
+    return {};
 }
 
 int RegistrarTable::findRegistrar(const QString &name, bool useProxy) const {
@@ -144,16 +137,15 @@ int RegistrarTable::findRegistrar(const QString &name, bool useProxy) const {
     return lastCom >= 0 ? lastCom : 0;
 }
 
-std::optional<RegistrarError> RegistrarTable::saveRegistrar(const QString &extension,
-                                                            const QString &server,
-                                                            const QString &port, bool enabled) {
+Result<> RegistrarTable::saveRegistrar(const QString &extension, const QString &server,
+                                       const QString &port, bool enabled) {
     const QString ext = extension.toLower();
     const QString newRow = QStringList{ext, server, port, statusText(enabled)}.join(Separator);
 
-    bool ok = false;
-    const QStringList lines = TextFile::readLines(m_path, &ok);
-    if (!ok)
-        return readError(m_path);
+    const Result<QStringList> read = TextFile::readLines(m_path);
+    if (read.failed())
+        return read.error();
+    const QStringList &lines = read.value();
 
     QString content = Crlf;
     bool replaced = false;
@@ -172,31 +164,25 @@ std::optional<RegistrarError> RegistrarTable::saveRegistrar(const QString &exten
     // without it.
     if (!replaced)
         content += newRow + Crlf;
-    if (!TextFile::writeAll(m_path, content))
-        return writeError(m_path);
-    return std::nullopt;
+    return TextFile::writeAll(m_path, content);
 }
 
-std::optional<RegistrarError> RegistrarTable::appendRegistrar(const QString &extension,
-                                                              const QString &server,
-                                                              const QString &port,
-                                                              const QString &status) {
+Result<> RegistrarTable::appendRegistrar(const QString &extension, const QString &server,
+                                         const QString &port, const QString &status) {
     const QString row = QStringList{extension, server, port, status}.join(Separator);
-    if (!TextFile::append(m_path, row + Crlf))
-        return writeError(m_path);
-    return std::nullopt;
+    return TextFile::append(m_path, row + Crlf);
 }
 
-QList<QStringList> RegistrarTable::fileRows(std::optional<RegistrarError> *error) const {
+QList<QStringList> RegistrarTable::fileRows(std::optional<Error> *error) const {
     if (error)
         error->reset();
-    bool ok = false;
-    const QStringList lines = TextFile::readLines(m_path, &ok);
-    if (!ok) {
+    const Result<QStringList> read = TextFile::readLines(m_path);
+    if (read.failed()) {
         if (error)
-            *error = readError(m_path);
+            *error = read.error();
         return {};
     }
+    const QStringList &lines = read.value();
     QList<QStringList> rows;
     for (int i = 0; i < lines.size(); ++i) {
         if (isBlank(lines.at(i)))
@@ -204,8 +190,8 @@ QList<QStringList> RegistrarTable::fileRows(std::optional<RegistrarError> *error
         const QStringList fields = lines.at(i).split(Separator);
         if (fields.size() < FieldCount) {
             if (error)
-                *error = makeError(m_path, i + 1,
-                                   QStringLiteral("a row needs four fields separated by \"|\""));
+                *error = rowError(m_path, i + 1,
+                                  QStringLiteral("a row needs four fields separated by \"|\""));
             break;
         }
         rows.append(fields.mid(0, FieldCount));
@@ -213,13 +199,11 @@ QList<QStringList> RegistrarTable::fileRows(std::optional<RegistrarError> *error
     return rows;
 }
 
-std::optional<RegistrarError> RegistrarTable::rewriteFromRows(const QList<QStringList> &rows) {
+Result<> RegistrarTable::rewriteFromRows(const QList<QStringList> &rows) {
     QString content;
     for (const QStringList &row : rows)
         content += row.join(Separator) + Crlf + Crlf;
-    if (!TextFile::writeAll(m_path, content))
-        return writeError(m_path);
-    return std::nullopt;
+    return TextFile::writeAll(m_path, content);
 }
 
 void RegistrarTable::setRows(const QList<RegistrarEntry> &rows) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,15 +16,6 @@ struct RegistrarEntry {
 
     bool isRdap() const;
     static bool isRdapServer(const QString &server);
-};
-
-// A problem met while reading or writing registrars.txt; names the file and, for a bad row,
-// its 1-based line number (0 when the problem is not about one line).
-struct RegistrarError {
-    QString file;
-    int line = 0;
-    QString message;
-    QString text() const; // "registrars.txt, line 7: ..." for message boxes and the status bar
 };
 
 // The process-wide values that go with the table.
@@ -49,24 +42,24 @@ public:
 
     // Writes the default table when the file is missing; with `restoreDefaults` the file is
     // deleted first. Nothing is changed in an existing file otherwise.
-    std::optional<RegistrarError> ensureRegistrarFile(bool restoreDefaults);
+    Result<> ensureRegistrarFile(bool restoreDefaults);
     // Reads the file into memory. A bad row (fewer than four fields, a port that is not a whole
     // number from 1 to 65535) stays an empty, disabled row so indexes still match the file; loading
     // goes on and the first such problem is returned. A file with no rows leaves the table
     // unchanged.
-    std::optional<RegistrarError> loadRegistrars();
+    Result<> loadRegistrars();
     // Index of the row to query for `name`, or -1 when the table has no rows.
     int findRegistrar(const QString &name, bool useProxy) const;
     // Adds the row or replaces every row of that extension in place (whole-file rewrite).
-    std::optional<RegistrarError> saveRegistrar(const QString &extension, const QString &server,
-                                                const QString &port, bool enabled);
-    std::optional<RegistrarError> appendRegistrar(const QString &extension, const QString &server,
-                                                  const QString &port, const QString &status);
+    Result<> saveRegistrar(const QString &extension, const QString &server, const QString &port,
+                           bool enabled);
+    Result<> appendRegistrar(const QString &extension, const QString &server, const QString &port,
+                             const QString &status);
     // The non-blank rows of the file as the file has them (four fields each), for list views.
     // Stops at a row with fewer than four fields and reports it through `error`.
-    QList<QStringList> fileRows(std::optional<RegistrarError> *error = nullptr) const;
+    QList<QStringList> fileRows(std::optional<Error> *error = nullptr) const;
     // Rewrites the file from displayed rows, each followed by an empty line.
-    std::optional<RegistrarError> rewriteFromRows(const QList<QStringList> &rows);
+    Result<> rewriteFromRows(const QList<QStringList> &rows);
 
     // The 92 default rows as written by EnsureRegistrarFile.
     static QByteArray defaultFileContent();

@@ -76,17 +76,16 @@ QString ReplyRules::defaultText() {
 std::optional<ReplyRuleError> ReplyRules::ensureRulesFile() const {
     if (Files::fileExists(m_path))
         return std::nullopt;
-    if (!TextFile::writeAll(m_path, defaultText()))
-        return ReplyRuleError{m_path, 0, QStringLiteral("the file cannot be written")};
+    if (const Result<> written = TextFile::writeAll(m_path, defaultText()); written.failed())
+        return ReplyRuleError{m_path, 0, written.error().text()};
     return std::nullopt;
 }
 
 QList<ReplyRuleError> ReplyRules::load() {
-    bool ok = false;
-    const QStringList lines = TextFile::readLines(m_path, &ok);
-    if (!ok)
-        return {ReplyRuleError{m_path, 0, QStringLiteral("the file cannot be read")}};
-    return loadText(lines.join(QLatin1Char('\n')), m_path);
+    const Result<QStringList> lines = TextFile::readLines(m_path);
+    if (lines.failed())
+        return {ReplyRuleError{m_path, 0, lines.error().text()}};
+    return loadText(lines.value().join(QLatin1Char('\n')), m_path);
 }
 
 QList<ReplyRuleError> ReplyRules::loadText(const QString &text, const QString &fileName) {

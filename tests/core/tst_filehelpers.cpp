@@ -12,12 +12,13 @@ private slots:
     void fileExists_data();
     void fileExists();
     void copyReplacesDestination();
-    void copyFailuresAreSwallowed();
+    void failuresNameOperationAndFile_data();
+    void failuresNameOperationAndFile();
+    void copyFailureKeepsDestination();
     void readLines_data();
     void readLines();
     void writeLinesUsesCrLfAndRoundTrips();
     void writeAllLeavesNoTemporaryFile();
-    void writeAllFailsIntoMissingFolder();
     void appendCreatesAndExtends();
     void undecodableBytesFallBackToLatin1();
     void oneOldLineLeavesTheOthersIntact();
@@ -80,19 +81,73 @@ void TestFileHelpers::copyReplacesDestination() {
     TempProgramFolder temp;
     temp.writeFile("/a.txt", "new content");
     temp.writeFile("/b.txt", "old content that is longer");
-    Files::copyFile(temp.root() + "\\a.txt", temp.root() + "\\b.txt");
+    QVERIFY(Files::copyFile(temp.root() + "\\a.txt", temp.root() + "\\b.txt").ok());
     QCOMPARE(temp.readFile("/b.txt"), QByteArray("new content"));
-    Files::copyFile(temp.root() + "/a.txt", temp.root() + "/c.txt");
+    QVERIFY(Files::copyFile(temp.root() + "/a.txt", temp.root() + "/c.txt").ok());
     QCOMPARE(temp.readFile("/c.txt"), QByteArray("new content"));
 }
 
-void TestFileHelpers::copyFailuresAreSwallowed() {
+// Every failing file operation is reported with what was done, to which file and why. The
+// paths lie under a plain file, so the operations fail even for root.
+void TestFileHelpers::failuresNameOperationAndFile_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("read") << "read"
+                          << "/missing.txt";
+    QTest::newRow("write") << "write"
+                           << "/blocked/x.txt";
+    QTest::newRow("write lines") << "write lines"
+                                 << "/blocked/x.txt";
+    QTest::newRow("append") << "append to"
+                            << "/blocked/x.txt";
+    QTest::newRow("copy") << "copy"
+                          << "/blocked/b.txt";
+}
+
+void TestFileHelpers::failuresNameOperationAndFile() {
+    QFETCH(QString, operation);
+    QFETCH(QString, target);
+    TempProgramFolder temp;
+    temp.writeFile("/blocked", "a file where a folder should be");
+    temp.writeFile("/a.txt", "x");
+    const QString path = temp.root() + target;
+    Result<> result;
+    if (operation == "read") {
+        const Result<QStringList> read = TextFile::readLines(path);
+        QVERIFY(read.failed());
+        result = read.error();
+    } else if (operation == "write") {
+        result = TextFile::writeAll(path, "x");
+    } else if (operation == "write lines") {
+        result = TextFile::writeLines(path, {"x"});
+        operation = "write";
+    } else if (operation == "append to") {
+        result = TextFile::append(path, "x");
+    } else {
+        result = Files::copyFile(temp.root() + "/a.txt", path);
+    }
+    QVERIFY(result.failed());
+    const Error &error = result.error();
+    QVERIFY2(error.operation.startsWith(operation), qPrintable(error.operation));
+    QCOMPARE(error.target, path);
+    QVERIFY(!error.message.isEmpty());
+    const QString text = error.text();
+    QVERIFY2(text.startsWith("Could not " + operation), qPrintable(text));
+    QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+    QVERIFY2(text.endsWith(": " + error.message), qPrintable(text));
+}
+
+void TestFileHelpers::copyFailureKeepsDestination() {
     TempProgramFolder temp;
     temp.writeFile("/b.txt", "kept");
-    Files::copyFile(temp.root() + "/missing.txt", temp.root() + "/b.txt");
+    const Result<> copied = Files::copyFile(temp.root() + "/missing.txt", temp.root() + "/b.txt");
+    QVERIFY(copied.failed());
+    // The message names the source as well as the destination.
+    QVERIFY(copied.error().text().contains("missing.txt"));
+    QVERIFY(copied.error().text().contains("b.txt"));
     QCOMPARE(temp.readFile("/b.txt"), QByteArray("kept"));
     temp.writeFile("/a.txt", "x");
-    Files::copyFile(temp.root() + "/a.txt", temp.root() + "/nowhere/b.txt");
+    QVERIFY(Files::copyFile(temp.root() + "/a.txt", temp.root() + "/nowhere/b.txt").failed());
     QVERIFY(!QFile::exists(temp.root() + "/nowhere/b.txt"));
 }
 
@@ -113,44 +168,33 @@ void TestFileHelpers::readLines() {
     QFETCH(QStringList, lines);
     TempProgramFolder temp;
     temp.writeFile("/list.txt", content);
-    bool ok = false;
-    QCOMPARE(TextFile::readLines(temp.path("/list.txt"), &ok), lines);
-    QVERIFY(ok);
+    const Result<QStringList> read = TextFile::readLines(temp.path("/list.txt"));
+    QVERIFY(read.ok());
+    QCOMPARE(read.value(), lines);
 }
 
 void TestFileHelpers::writeLinesUsesCrLfAndRoundTrips() {
     TempProgramFolder temp;
     const QStringList lines = {"example.com", "", "caf\u00e9.de"};
-    QVERIFY(TextFile::writeLines(temp.root() + "/out.txt", lines));
+    QVERIFY(TextFile::writeLines(temp.root() + "/out.txt", lines).ok());
     QVERIFY(temp.readFile("/out.txt").startsWith("example.com\r\n\r\ncaf"));
     QVERIFY(temp.readFile("/out.txt").endsWith(".de\r\n"));
-    QCOMPARE(TextFile::readLines(temp.root() + "/out.txt"), lines);
-
-    bool ok = true;
-    QCOMPARE(TextFile::readLines(temp.root() + "/missing.txt", &ok), QStringList{});
-    QVERIFY(!ok);
+    QCOMPARE(TextFile::readLines(temp.root() + "/out.txt").value(), lines);
 }
 
 void TestFileHelpers::writeAllLeavesNoTemporaryFile() {
     TempProgramFolder temp;
     temp.writeFile("/Remembered.txt", "a much longer old content\r\n");
-    QVERIFY(TextFile::writeAll(temp.root() + "/Remembered.txt", "new\r\n"));
+    QVERIFY(TextFile::writeAll(temp.root() + "/Remembered.txt", "new\r\n").ok());
     QCOMPARE(temp.readFile("/Remembered.txt"), QByteArray("new\r\n"));
     QCOMPARE(QDir(temp.root()).entryList(QDir::Files | QDir::Hidden),
              QStringList{"Remembered.txt"});
 }
 
-void TestFileHelpers::writeAllFailsIntoMissingFolder() {
-    TempProgramFolder temp;
-    QVERIFY(!TextFile::writeAll(temp.root() + "/nowhere/x.txt", "x"));
-    QVERIFY(!TextFile::writeLines(temp.root() + "/nowhere/x.txt", {"x"}));
-    QVERIFY(!TextFile::append(temp.root() + "/nowhere/x.txt", "x"));
-}
-
 void TestFileHelpers::appendCreatesAndExtends() {
     TempProgramFolder temp;
-    QVERIFY(TextFile::append(temp.root() + "/log.txt", " \r\n"));
-    QVERIFY(TextFile::append(temp.root() + "\\log.txt", "b\r\n"));
+    QVERIFY(TextFile::append(temp.root() + "/log.txt", " \r\n").ok());
+    QVERIFY(TextFile::append(temp.root() + "\\log.txt", "b\r\n").ok());
     QCOMPARE(temp.readFile("/log.txt"), QByteArray(" \r\nb\r\n"));
 }
 
@@ -170,16 +214,16 @@ void TestFileHelpers::oneOldLineLeavesTheOthersIntact() {
     const QByteArray cjkLine = "\xe4\xbe\x8b\xe3\x81\x88.net";
     temp.writeFile("/Remembered.txt",
                    "plain.com\r\n" + utf8Line + "\r\ncaf\xe9.com\n" + cjkLine + "\r\n\xc3");
-    const QStringList lines = TextFile::readLines(temp.path("/Remembered.txt"));
+    const QStringList lines = TextFile::readLines(temp.path("/Remembered.txt")).value();
     QCOMPARE(lines, (QStringList{"plain.com", "m\u00fcnchen.com", "caf\u00e9.com",
                                  "\u4f8b\u3048.net", "\u00c3"}));
 
-    QVERIFY(TextFile::writeLines(temp.path("/Remembered.txt"), lines));
+    QVERIFY(TextFile::writeLines(temp.path("/Remembered.txt"), lines).ok());
     const QList<QByteArray> written = temp.readFile("/Remembered.txt").split('\n');
     QCOMPARE(written.at(1), utf8Line + "\r");
     QCOMPARE(written.at(3), cjkLine + "\r");
     // What was read once reads the same after the rewrite, again and again.
-    QCOMPARE(TextFile::readLines(temp.path("/Remembered.txt")), lines);
+    QCOMPARE(TextFile::readLines(temp.path("/Remembered.txt")).value(), lines);
 }
 
 QTEST_APPLESS_MAIN(TestFileHelpers)

@@ -30,9 +30,7 @@ private slots:
 
 namespace {
 QStringList fileLines(const QString &path) {
-    bool ok = false;
-    const QStringList lines = TextFile::readLines(path, &ok);
-    return ok ? lines : QStringList{"<missing>"};
+    return TextFile::readLines(path).valueOr({"<missing>"});
 }
 
 // The three mirror files hold exactly the Low, Mid and High lists.
@@ -380,7 +378,7 @@ void TestResultLists::writeFailuresReportedPerFile() {
     const auto reported = [&failed] {
         QStringList files;
         for (const QList<QVariant> &report : failed)
-            files << report.at(0).toString().section(QDir::separator(), -1).section(';', 0, 0);
+            files << report.at(0).toString().section(QDir::separator(), -1).section(QLatin1Char(':'), 0, 0);
         return files;
     };
 
@@ -426,6 +424,10 @@ void TestResultLists::writeFailuresReportedPerFile() {
         orphan.appendSaved({"s.com"});
     }
     QCOMPARE(orphanFailed.size(), 4); // three mirror files and Remembered.txt
+    // The status names what failed and the file.
+    const QString message = orphanFailed.first().at(0).toString();
+    QVERIFY2(message.startsWith("Could not "), qPrintable(message));
+    QVERIFY2(message.endsWith("; the lists go on without it."), qPrintable(message));
     QVERIFY(QFile::remove(root));
     QVERIFY(QDir().mkpath(root));
     orphan.fileFreeName("back.com");

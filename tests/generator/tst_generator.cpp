@@ -1,8 +1,8 @@
-#include "generator/appendsfile.h"
+#include "core/machinesettings.h"
 #include "desktoprecorder.h"
+#include "generator/appendsfile.h"
 #include "generator/generator.h"
 #include "generator/generatorsettings.h"
-#include "core/machinesettings.h"
 #include "tempprogramfolder.h"
 
 #include <QtTest>
@@ -142,8 +142,7 @@ void tst_Generator::checkValue() {
 
 void tst_Generator::storedOptionsRoundTrip() {
     TempProgramFolder tmp;
-    DesktopRecorder desktop;
-    MachineSettings machine(tmp.machineStore(), tmp.userStore(), desktop, "Co", "Kestrin");
+    MachineSettings machine(tmp.machineStore(), tmp.userStore(), "Co", "Kestrin");
     GeneratorSettings settings(machine);
     for (int i = 0; i < 9; ++i)
         QVERIFY(settings.extension(i));
@@ -151,14 +150,16 @@ void tst_Generator::storedOptionsRoundTrip() {
     QCOMPARE(settings.baseWord(), QString());
     QCOMPARE(settings.customExtension(), QStringLiteral(".co.uk"));
 
-    settings.setExtension(8, false);
-    settings.setJoining(2, false);
-    settings.setBaseWord(QStringLiteral("Big Blue"));
-    QCOMPARE(machine.getMachineSetting("Kestrin", "Settings", "chkExt8", "?"), QStringLiteral("0"));
-    QCOMPARE(machine.getMachineSetting("Kestrin", "Settings", "chkAdd2", "?"), QStringLiteral("0"));
-    QCOMPARE(machine.getMachineSetting("Kestrin", "Settings", "txtMake", "?"),
-             QStringLiteral("Big Blue"));
-    machine.saveMachineSetting("Kestrin", "Settings", "chkExt3", "junk");
+    QVERIFY(settings.setExtension(8, false).ok());
+    QVERIFY(settings.setJoining(2, false).ok());
+    QVERIFY(settings.setBaseWord(QStringLiteral("Big Blue")).ok());
+    const auto stored = [&](const char *key) {
+        return machine.getMachineSetting("Kestrin", "Settings", key, "?").value();
+    };
+    QCOMPARE(stored("chkExt8"), QStringLiteral("0"));
+    QCOMPARE(stored("chkAdd2"), QStringLiteral("0"));
+    QCOMPARE(stored("txtMake"), QStringLiteral("Big Blue"));
+    QVERIFY(machine.saveMachineSetting("Kestrin", "Settings", "chkExt3", "junk").ok());
     QVERIFY(settings.extension(3));
     QVERIFY(!settings.extension(8));
 }
@@ -167,17 +168,26 @@ void tst_Generator::appendsAddAndRemove() {
     TempProgramFolder tmp;
     tmp.writeFile("Appends.txt", "\r\nkeep"); // as created at start-up, plus a hand-edited tail
     AppendsFile file(tmp.path("\\Appends.txt"));
-    QVERIFY(file.add("twice"));
-    QVERIFY(file.add("twice"));
-    QVERIFY(file.add("Twice"));
+    QVERIFY(file.add("twice").ok());
+    QVERIFY(file.add("twice").ok());
+    QVERIFY(file.add("Twice").ok());
     QCOMPARE(file.words(), (QStringList{"keep", "twice", "twice", "Twice"}));
-    QVERIFY(file.remove("twice"));
+    QVERIFY(file.remove("twice").ok());
     QCOMPARE(file.words(), (QStringList{"keep", "Twice"}));
     QCOMPARE(tmp.readFile("Appends.txt"), QByteArray("\r\nkeep\r\nTwice\r\n\r\n"));
 
     AppendsFile missing(tmp.path("\\none.txt"));
-    QVERIFY(!missing.remove("x"));
+    const Result<> removed = missing.remove("x");
+    QVERIFY(removed.failed());
+    QVERIFY(removed.error().text().startsWith("Could not read"));
+    QVERIFY(removed.error().text().contains("none.txt"));
     QVERIFY(!missing.exists());
+
+    // A folder where the file should be: neither a new word nor a new file is claimed.
+    QVERIFY(QDir().mkpath(tmp.path("\\Blocked.txt")));
+    AppendsFile blocked(tmp.path("\\Blocked.txt"));
+    QVERIFY(blocked.add("word").failed());
+    QVERIFY(blocked.create().failed());
 }
 
 QTEST_GUILESS_MAIN(tst_Generator)

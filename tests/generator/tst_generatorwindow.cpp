@@ -85,6 +85,7 @@ private slots:
     void optionsSurviveReopening();
     void addAndRemoveWords();
     void saveDomainsAs();
+    void fileFailuresAreShown();
     void runFillsListFileAndMainWindow();
     void laterRunsSearchFromTheirFirstName();
     void runsThatMakeNoNames_data();
@@ -175,6 +176,35 @@ void TestGeneratorWindow::saveDomainsAs() {
     QFile copy(target);
     QVERIFY(copy.open(QIODevice::ReadOnly));
     QCOMPARE(copy.readAll(), QByteArray("a.com\r\n\r\n"));
+}
+
+void TestGeneratorWindow::fileFailuresAreShown() {
+    // Appends.txt and the chosen target are folders: nothing can be written (even as root).
+    Env env;
+    GeneratorWindow &w = env.open();
+    auto *list = child<QListWidget>(w, "List2");
+    QFile::remove(env.tmp.path("\\Appends.txt"));
+    QVERIFY(QDir().mkpath(env.tmp.root() + "/Appends.txt"));
+    auto *word = child<QLineEdit>(w, "Text2");
+    QTest::keyClicks(word, "alpha");
+    QTest::keyClick(word, Qt::Key_Return);
+    // The word the file did not take is neither listed nor lost from the box.
+    QCOMPARE(list->count(), 0);
+    QCOMPARE(word->text(), QStringLiteral("alpha"));
+    QCOMPARE(env.desktop.messages.size(), 1);
+    QVERIFY2(env.desktop.messages.at(0).text.startsWith("Could not append to"),
+             qPrintable(env.desktop.messages.at(0).text));
+    QVERIFY(env.desktop.messages.at(0).text.contains("Appends.txt"));
+
+    env.tmp.writeFile("CreatedDomains.txt", "a.com\r\n");
+    const QString target = env.tmp.root() + "/taken";
+    QVERIFY(QDir().mkpath(target));
+    env.desktop.fileAnswers << target;
+    QTest::mouseClick(child<QPushButton>(w, "Command2"), Qt::LeftButton);
+    QCOMPARE(env.desktop.messages.size(), 2);
+    QVERIFY2(env.desktop.messages.at(1).text.startsWith("Could not copy"),
+             qPrintable(env.desktop.messages.at(1).text));
+    QVERIFY(env.desktop.messages.at(1).text.contains("taken"));
 }
 
 void TestGeneratorWindow::runFillsListFileAndMainWindow() {

@@ -101,7 +101,7 @@ void TestSplash::viewHelpOpensTheHelpFile() {
     // The first start has shown the help once already.
     QCOMPARE(f.desktop.openedFiles.size(), 1);
     QCOMPARE(f.userSetting("showHelp"), QStringLiteral("0"));
-    f.machine().saveMachineSetting(f.ctx.productApp(), AppContext::Section, "showHelp", "1");
+    f.setMachineSetting("showHelp", "1");
 
     QAction *viewHelp = nullptr;
     for (QAction *action : main->findChildren<QAction *>())

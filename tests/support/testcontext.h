@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/appcontext.h"
-#include "desktoprecorder.h"
 #include "core/machinesettings.h"
+#include "desktoprecorder.h"
 #include "tempprogramfolder.h"
 
 // A context for window tests: a fresh program folder with both settings stores, a recording
@@ -26,14 +26,18 @@ struct TestContext {
     }
 
     MachineSettings machine() {
-        return MachineSettings(*ctx.machineStore, *ctx.userStore, desktop, ctx.branding.CompanyName,
+        return MachineSettings(*ctx.machineStore, *ctx.userStore, ctx.branding.CompanyName,
                                ctx.branding.ProductName);
     }
     QString machineSetting(const QString &key, const QString &defaultValue = QStringLiteral("-")) {
-        return machine().getMachineSetting(ctx.productApp(), AppContext::Section, key,
-                                           defaultValue);
+        return machine()
+            .getMachineSetting(ctx.productApp(), AppContext::Section, key, defaultValue)
+            .valueOr(defaultValue);
     }
     void setMachineSetting(const QString &key, const QString &value) {
-        machine().saveMachineSetting(ctx.productApp(), AppContext::Section, key, value);
+        const Result<> saved =
+            machine().saveMachineSetting(ctx.productApp(), AppContext::Section, key, value);
+        if (saved.failed())
+            qFatal("%s", qPrintable(saved.error().text()));
     }
 };

@@ -75,7 +75,7 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
 
     const QStringList mirrors = form.session().lists().mirrorFilePaths();
     QVERIFY(mirrors.last().contains("SuperHighProfile"));
-    QStringList mirrored = TextFile::readLines(mirrors.last());
+    QStringList mirrored = TextFile::readLines(mirrors.last()).value();
     mirrored.removeAll(QString());
     mirrored.sort();
     QCOMPARE(mirrored, expectedFree);

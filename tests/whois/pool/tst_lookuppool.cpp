@@ -10,6 +10,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -35,6 +37,7 @@ private slots:
     void classification_data();
     void classification();
     void controlCharactersAreNeitherSentNorFiled();
+    void lookupsAreLoggedAtDebug();
     void firstConnectionUsesRowPortReconnectionsTheStandardOne();
     void silentServerIsRetriedEveryTenTicks();
     void refusedConnectionIsRetriedByTheTimer();
@@ -185,6 +188,23 @@ void TestLookupPool::controlCharactersAreNeitherSentNorFiled() {
     QFile mirror(m_lists->mirrorFilePaths().at(0));
     QVERIFY(mirror.open(QIODevice::ReadOnly));
     QCOMPARE(mirror.readAll(), QByteArray("evilname.com\r\n"));
+}
+
+void TestLookupPool::lookupsAreLoggedAtDebug() {
+    // A user's trace of a wrong verdict: name, server and verdict of every lookup.
+    QLoggingCategory::setFilterRules(QStringLiteral("kestrin.whois.debug=true"));
+    m_server->replies.insert("logged.com", LoopbackWhoisServer::freeReply());
+    QTest::ignoreMessage(QtDebugMsg,
+                         QRegularExpression(R"(^Looking up "logged\.com" at "127\.0\.0\.1")"));
+    QTest::ignoreMessage(
+        QtDebugMsg,
+        QRegularExpression(
+            R"(^Lookup of logged\.com at 127\.0\.0\.1 ended: free after \d+ bytes$)"));
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+    m_pool->startLookup("logged.com", 0);
+    const bool done = ended.wait(WaitMs);
+    QLoggingCategory::setFilterRules(QString());
+    QVERIFY(done);
 }
 
 void TestLookupPool::firstConnectionUsesRowPortReconnectionsTheStandardOne() {

@@ -44,7 +44,7 @@ class TestRegistrarTable : public QObject {
     RegistrarTable defaultTable() {
         RegistrarTable table(m_path);
         writeFile(RegistrarTable::defaultFileContent());
-        table.loadRegistrars();
+        (void)table.loadRegistrars();
         return table;
     }
 
@@ -57,7 +57,7 @@ private slots:
 
     void defaultFileHasTheShippedRows() {
         RegistrarTable table(m_path);
-        QVERIFY(!table.ensureRegistrarFile(false));
+        QVERIFY(table.ensureRegistrarFile(false).ok());
         const QByteArray bytes = readFile();
         QCOMPARE(bytes, RegistrarTable::defaultFileContent());
         QVERIFY(bytes.endsWith("|43|Disabled\r\n\r\n"));
@@ -91,7 +91,7 @@ private slots:
             QCOMPARE(QString::fromLatin1(lines.at(i)), expected);
         }
 
-        QVERIFY(!table.loadRegistrars());
+        QVERIFY(table.loadRegistrars().ok());
         QCOMPARE(extensionsOf(table), DefaultExtensions);
         QCOMPARE(table.rows().at(0).server, QStringLiteral("127.0.0.1"));
         QCOMPARE(table.rows().at(2).server, table.rows().at(1).server); // com and net share one
@@ -102,22 +102,23 @@ private slots:
     void ensureKeepsAnExistingFileUnlessRestoring() {
         RegistrarTable table(m_path);
         writeFile("xyz|a|43|Enabled\r\n");
-        QVERIFY(!table.ensureRegistrarFile(false));
+        QVERIFY(table.ensureRegistrarFile(false).ok());
         QCOMPARE(readFile(), QByteArray("xyz|a|43|Enabled\r\n"));
-        QVERIFY(!table.ensureRegistrarFile(true));
+        QVERIFY(table.ensureRegistrarFile(true).ok());
         QCOMPARE(readFile(), RegistrarTable::defaultFileContent());
 
         // Restore after the file was deleted from the settings window.
         QVERIFY(QFile::remove(m_path));
-        QVERIFY(!table.ensureRegistrarFile(true));
+        QVERIFY(table.ensureRegistrarFile(true).ok());
         QCOMPARE(readFile(), RegistrarTable::defaultFileContent());
     }
 
     void ensureReportsAFileThatCannotBeWritten() {
         RegistrarTable table(m_dir.filePath(QStringLiteral("missing/registrars.txt")));
-        const auto error = table.ensureRegistrarFile(false);
-        QVERIFY(error);
-        QVERIFY(error->text().startsWith(QStringLiteral("registrars.txt")));
+        const Result<> ensured = table.ensureRegistrarFile(false);
+        QVERIFY(ensured.failed());
+        QCOMPARE(ensured.error().operation, QStringLiteral("write"));
+        QVERIFY(ensured.error().target.endsWith(QStringLiteral("missing/registrars.txt")));
     }
 
     void load_data() {
@@ -164,12 +165,12 @@ private slots:
         QFETCH(int, errorLine);
         writeFile(content);
         RegistrarTable table(m_path);
-        const auto error = table.loadRegistrars();
+        const Result<> loaded = table.loadRegistrars();
         QCOMPARE(extensionsOf(table), extensions);
-        QCOMPARE(error.has_value(), errorLine != 0);
-        if (error) {
-            QCOMPARE(error->line, errorLine);
-            QVERIFY(error->text().startsWith(
+        QCOMPARE(loaded.failed(), errorLine != 0);
+        if (loaded.failed()) {
+            QCOMPARE(loaded.error().line, errorLine);
+            QVERIFY(loaded.error().text().startsWith(
                 QStringLiteral("registrars.txt, line %1: ").arg(errorLine)));
         }
         // A bad row is an empty, disabled row.
@@ -186,7 +187,7 @@ private slots:
         writeFile(
             "COM|WHOIS.Example.NET|4343|Enabled\r\nnet|b|65535|enabled\r\nbiz|c|43|Disabled\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.loadRegistrars());
+        QVERIFY(table.loadRegistrars().ok());
         const RegistrarEntry com = table.rows().at(0);
         QCOMPARE(com.extension, QStringLiteral("com"));
         QCOMPARE(com.server, QStringLiteral("whois.example.net"));
@@ -215,8 +216,8 @@ private slots:
             writeFile(content);
         else
             QVERIFY(QFile::remove(m_path));
-        const auto error = table.loadRegistrars();
-        QCOMPARE(error.has_value(), !exists);
+        const Result<> loaded = table.loadRegistrars();
+        QCOMPARE(loaded.failed(), !exists);
         QCOMPARE(extensionsOf(table), DefaultExtensions);
     }
 
@@ -282,15 +283,17 @@ private slots:
         writeFile("com|old|43|Enabled\r\n \r\nnet|b|43|Enabled\r\nCOM|keep|43|Enabled\r\n"
                   "com|old2|43|Disabled\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.loadRegistrars());
-        QVERIFY(!table.saveRegistrar(QStringLiteral("COM"), QStringLiteral("New.Host"),
-                                     QStringLiteral("4343"), false));
+        QVERIFY(table.loadRegistrars().ok());
+        QVERIFY(table
+                    .saveRegistrar(QStringLiteral("COM"), QStringLiteral("New.Host"),
+                                   QStringLiteral("4343"), false)
+                    .ok());
         QCOMPARE(readFile(), QByteArray("\r\ncom|New.Host|4343|Disabled\r\nnet|b|43|Enabled\r\n"
                                         "COM|keep|43|Enabled\r\ncom|New.Host|4343|Disabled\r\n"
                                         "\r\n"));
         // The table in memory waits for the next load.
         QCOMPARE(table.rows().at(0).server, QStringLiteral("old"));
-        QVERIFY(!table.loadRegistrars());
+        QVERIFY(table.loadRegistrars().ok());
         QCOMPARE(table.rows().at(0).server, QStringLiteral("new.host"));
         QCOMPARE(table.rows().size(), 4);
     }
@@ -298,49 +301,60 @@ private slots:
     void saveAppendsANewExtension() {
         writeFile("com|a|43|Enabled\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.saveRegistrar(QStringLiteral("xyz"), QStringLiteral("s"),
-                                     QStringLiteral("43"), true));
+        QVERIFY(table
+                    .saveRegistrar(QStringLiteral("xyz"), QStringLiteral("s"), QStringLiteral("43"),
+                                   true)
+                    .ok());
         QCOMPARE(readFile(), QByteArray("\r\ncom|a|43|Enabled\r\n\r\nxyz|s|43|Enabled\r\n"));
         // Saving again replaces it, and the blank lines disappear with the rewrite.
-        QVERIFY(!table.saveRegistrar(QStringLiteral("xyz"), QStringLiteral("t"),
-                                     QStringLiteral("44"), false));
+        QVERIFY(table
+                    .saveRegistrar(QStringLiteral("xyz"), QStringLiteral("t"), QStringLiteral("44"),
+                                   false)
+                    .ok());
         QCOMPARE(readFile(), QByteArray("\r\ncom|a|43|Enabled\r\nxyz|t|44|Disabled\r\n\r\n"));
-        QVERIFY(!table.loadRegistrars());
+        QVERIFY(table.loadRegistrars().ok());
         QCOMPARE(table.findRegistrar(QStringLiteral("a.xyz"), false), 1);
     }
 
     void saveWritesThePortAsGiven() {
         writeFile("com|a|43|Enabled\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.saveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
-                                     QStringLiteral("port"), true));
+        QVERIFY(table
+                    .saveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
+                                   QStringLiteral("port"), true)
+                    .ok());
         QCOMPARE(readFile(), QByteArray("\r\ncom|a|port|Enabled\r\n\r\n"));
-        const auto error = table.loadRegistrars();
-        QVERIFY(error);
-        QCOMPARE(error->line, 2);
+        const Result<> loaded = table.loadRegistrars();
+        QVERIFY(loaded.failed());
+        QCOMPARE(loaded.error().line, 2);
     }
 
     void saveToAMissingFileFails() {
         RegistrarTable table(m_path);
-        QVERIFY(table.saveRegistrar(QStringLiteral("com"), QStringLiteral("a"),
-                                    QStringLiteral("43"), true));
+        QVERIFY(table
+                    .saveRegistrar(QStringLiteral("com"), QStringLiteral("a"), QStringLiteral("43"),
+                                   true)
+                    .failed());
         QVERIFY(!QFile::exists(m_path));
     }
 
     void appendAddsOneRowAtTheEnd() {
         writeFile("com|a|43|Enabled\r\n\r\n");
         RegistrarTable table(m_path);
-        QVERIFY(!table.appendRegistrar(QStringLiteral("Xyz"), QStringLiteral("S"),
-                                       QStringLiteral("43"), QStringLiteral("enabled")));
+        QVERIFY(table
+                    .appendRegistrar(QStringLiteral("Xyz"), QStringLiteral("S"),
+                                     QStringLiteral("43"), QStringLiteral("enabled"))
+                    .ok());
         QCOMPARE(readFile(), QByteArray("com|a|43|Enabled\r\n\r\nXyz|S|43|enabled\r\n"));
     }
 
     void rewriteLeavesAnEmptyLineAfterEveryRow() {
         writeFile(RegistrarTable::defaultFileContent());
         RegistrarTable table(m_path);
-        QVERIFY(!table.rewriteFromRows({{"com", "A", "43", "Enabled"}, {"net", "b", "1", "x"}}));
+        QVERIFY(
+            table.rewriteFromRows({{"com", "A", "43", "Enabled"}, {"net", "b", "1", "x"}}).ok());
         QCOMPARE(readFile(), QByteArray("com|A|43|Enabled\r\n\r\nnet|b|1|x\r\n\r\n"));
-        QVERIFY(!table.rewriteFromRows({}));
+        QVERIFY(table.rewriteFromRows({}).ok());
         QCOMPARE(readFile(), QByteArray());
     }
 
@@ -348,7 +362,7 @@ private slots:
         writeFile(
             "\r\nCOM|Host|43|Enabled|extra\r\n \r\nnet|b|x|y\r\nshort|row\r\nbiz|c|43|Enabled\r\n");
         const RegistrarTable table(m_path);
-        std::optional<RegistrarError> error;
+        std::optional<Error> error;
         const QList<QStringList> rows = table.fileRows(&error);
         const QList<QStringList> expected = {{"COM", "Host", "43", "Enabled"},
                                              {"net", "b", "x", "y"}};

@@ -13,8 +13,8 @@ RegistrarTable defaultTable() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("registrars.txt"));
         RegistrarTable t(path);
-        t.ensureRegistrarFile(false);
-        t.loadRegistrars();
+        (void)t.ensureRegistrarFile(false);
+        (void)t.loadRegistrars();
         return t;
     }();
     return table;

@@ -1,0 +1,3 @@
+#include "generator/generatorlog.h"
+
+Q_LOGGING_CATEGORY(lcGenerator, "kestrin.generator", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "whois/whoislog.h"
+
+Q_LOGGING_CATEGORY(lcWhois, "kestrin.whois", QtInfoMsg)
