@@ -10,6 +10,7 @@
 #include <QNetworkAccessManager>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 constexpr int ErrorInvalidArgument = 5;
@@ -40,7 +41,7 @@ struct LookupPool::Slot {
 };
 
 LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
-                       Desktop &desktop, const Timing &timing, QObject *parent)
+                       Desktop &desktop, const Timing &timing, QObject *parent, int slotCount)
     : QObject(parent)
     , m_table(table)
     , m_options(options)
@@ -48,7 +49,8 @@ LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options,
     , m_desktop(desktop)
     , m_timing(timing) {
     qRegisterMetaType<LookupOutcome>();
-    for (int i = 0; i < SlotCount; ++i) {
+    m_slots.resize(size_t(std::clamp(slotCount, 1, MaxSlots)));
+    for (int i = 0; i < this->slotCount(); ++i) {
         m_slots[i] = std::make_unique<Slot>();
         Slot &s = *m_slots[i];
         s.timer.setInterval(m_timing.slotTickMs);
@@ -67,7 +69,7 @@ LookupPool::~LookupPool() {
 
 const LookupSlot &LookupPool::slot(int i) const {
     static const LookupSlot none;
-    return i >= 0 && i < SlotCount ? m_slots[i]->state : none;
+    return i >= 0 && i < slotCount() ? m_slots[i]->state : none;
 }
 
 int LookupPool::openLookups() const {
@@ -80,7 +82,7 @@ int LookupPool::openLookups() const {
 void LookupPool::startLookup(const QString &candidate, int slot) {
     if (m_halted)
         return;
-    if (slot < 0 || slot >= SlotCount) {
+    if (slot < 0 || slot >= slotCount()) {
         reportFailure(ErrorOutOfRange, QStringLiteral("Subscript out of range"));
         return;
     }
@@ -127,7 +129,7 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
 }
 
 void LookupPool::closeSlot(int slot) {
-    if (slot < 0 || slot >= SlotCount)
+    if (slot < 0 || slot >= slotCount())
         return;
     Slot &s = *m_slots[slot];
     dropConnection(s);
@@ -137,7 +139,7 @@ void LookupPool::closeSlot(int slot) {
 }
 
 void LookupPool::closeAll() {
-    for (int i = 0; i < SlotCount; ++i)
+    for (int i = 0; i < slotCount(); ++i)
         closeSlot(i);
 }
 
