@@ -1,0 +1,93 @@
+#include "cli/checkrun.h"
+
+#include "core/timing.h"
+#include "whois/lookuppool.h"
+
+#include <QTimer>
+
+CheckRun::CheckRun(LookupPool &pool, const Timing &timing, QObject *parent)
+    : QObject(parent)
+    , m_pool(pool)
+    , m_timing(timing)
+    , m_ticker(new QTimer(this))
+    , m_slotItem(size_t(pool.slotCount()), -1)
+    , m_slotTicks(size_t(pool.slotCount()), 0) {
+    connect(m_ticker, &QTimer::timeout, this, &CheckRun::onTick);
+    connect(&m_pool, &LookupPool::lookupEnded, this, &CheckRun::onLookupEnded);
+}
+
+void CheckRun::start(const QList<CheckItem> &items) {
+    m_items = items;
+    m_clock.start();
+    if (m_items.isEmpty()) {
+        QMetaObject::invokeMethod(this, &CheckRun::finished, Qt::QueuedConnection);
+        return;
+    }
+    m_ticker->start(m_timing.batchTickMs);
+    fillSlots();
+}
+
+void CheckRun::fillSlots() {
+    for (int slot = 0; slot < m_pool.slotCount(); ++slot)
+        if (m_slotItem[size_t(slot)] < 0)
+            startNext(slot);
+}
+
+void CheckRun::startNext(int slot) {
+    // Names that cannot be looked up are answered in passing, without a slot.
+    while (m_next < m_items.size() && !m_items.at(m_next).problem.isEmpty()) {
+        const CheckItem &item = m_items.at(m_next);
+        record(m_next++, CheckRow{item.name, Verdict::Unknown, {}, {}, item.problem});
+    }
+    if (m_next >= m_items.size())
+        return;
+    m_slotItem[size_t(slot)] = m_next;
+    m_slotTicks[size_t(slot)] = 0;
+    m_pool.startLookup(m_items.at(m_next++).name, slot);
+}
+
+void CheckRun::onLookupEnded(int slot, const LookupOutcome &outcome) {
+    if (slot < 0 || slot >= int(m_slotItem.size()) || m_slotItem[size_t(slot)] < 0)
+        return;
+    const int index = m_slotItem[size_t(slot)];
+    m_slotItem[size_t(slot)] = -1;
+    CheckRow row{m_items.at(index).name, outcome.verdict, {}, outcome.server, outcome.reason};
+    if (row.verdict == Verdict::Free)
+        row.lengthClass = lengthClassText(row.name);
+    // The pool is done with the slot when it reports; the next name may take it now.
+    startNext(slot);
+    record(index, row);
+}
+
+void CheckRun::onTick() {
+    for (int slot = 0; slot < int(m_slotItem.size()); ++slot) {
+        const int index = m_slotItem[size_t(slot)];
+        if (index < 0 || ++m_slotTicks[size_t(slot)] < m_timing.batchDeadlineTicks)
+            continue;
+        const QString server = m_pool.slot(slot).server;
+        m_pool.closeSlot(slot);
+        m_slotItem[size_t(slot)] = -1;
+        startNext(slot);
+        record(
+            index,
+            CheckRow{
+                m_items.at(index).name, Verdict::Unknown, {}, server, QStringLiteral("no reply")});
+    }
+}
+
+void CheckRun::record(int index, CheckRow row) {
+    ++m_done;
+    if (row.verdict == Verdict::Free)
+        ++m_free;
+    else if (row.verdict == Verdict::Unknown)
+        ++m_unknown;
+    m_waiting.insert(index, std::move(row));
+    while (m_waiting.contains(m_nextOut))
+        emit rowReady(m_waiting.take(m_nextOut++));
+    if (m_nextOut == m_items.size() && m_ticker->isActive()) {
+        m_ticker->stop();
+        m_pool.closeAll();
+        // Reported from the event loop: the pool may still be inside its own signal.
+        QMetaObject::invokeMethod(this, &CheckRun::finished, Qt::QueuedConnection);
+    }
+}
