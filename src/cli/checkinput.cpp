@@ -2,7 +2,6 @@
 
 #include "core/filehelpers.h"
 #include "core/namecleaning.h"
-#include "whois/lookuppool.h"
 
 #include <QFile>
 
@@ -54,7 +53,7 @@ QList<CheckItem> checkItems(const QStringList &lines, const QStringList &extensi
         if (entry.isEmpty() || entry.startsWith(QLatin1Char('#')))
             continue;
         // The same cleaning a word-list entry gets on its way into the lookup pool.
-        const QString name = LookupPool::lookupName(correctName(entry));
+        const QString name = cleanLookupName(correctName(entry));
         if (name.isEmpty() || name.startsWith(QLatin1Char('.'))) {
             items << CheckItem{entry, QStringLiteral("not a domain name")};
         } else if (name.contains(QLatin1Char('.'))) {
