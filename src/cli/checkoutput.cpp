@@ -100,9 +100,12 @@ QString CheckFormatter::line(const CheckRow &row) const {
 
 QString progressText(int done, int total, double seconds, int freeCount) {
     const double rate = seconds > 0 ? done / seconds : 0;
+    // A slow run (silent servers) still shows that it moves.
+    const QString rateText =
+        rate < 10 ? QString::number(rate, 'f', 1) : QString::number(qRound(rate));
     QString text = QString::number(done) + QLatin1Char('/') + QString::number(total) +
-                   QStringLiteral(" names  ") + QString::number(qRound(rate)) +
-                   QStringLiteral("/s  ") + QString::number(freeCount) + QStringLiteral(" free");
+                   QStringLiteral(" names  ") + rateText + QStringLiteral("/s  ") +
+                   QString::number(freeCount) + QStringLiteral(" free");
     if (rate > 0 && done < total)
         text +=
             QStringLiteral("  ") + clock(qRound64((total - done) / rate)) + QStringLiteral(" left");

@@ -67,8 +67,9 @@ void TestCheckOptions::usageErrors() {
 }
 
 void TestCheckOptions::namesAreCleanedAndCompleted() {
-    const QStringList lines = {"  Example  ", "", "# a comment", "two words.org", "tab\tbed.net",
-                               "???", "bare", ".com", "café"};
+    const QStringList lines = {"  Example  ",  "",    "# a comment", "two words.org",
+                               "tab\tbed.net", "???", "bare",        ".com",
+                               "café"};
     const QList<CheckItem> items = checkItems(lines, {}, ".com");
     QStringList names, problems;
     for (const CheckItem &item : items) {
@@ -157,7 +158,8 @@ void TestCheckOptions::textColumnsLineUp() {
 void TestCheckOptions::progressLine() {
     QCOMPARE(progressText(100, 1100, 2.0, 7),
              QStringLiteral("100/1100 names  50/s  7 free  0:20 left"));
-    QCOMPARE(progressText(0, 10, 0.0, 0), QStringLiteral("0/10 names  0/s  0 free"));
+    QCOMPARE(progressText(0, 10, 0.0, 0), QStringLiteral("0/10 names  0.0/s  0 free"));
+    QCOMPARE(progressText(2, 5, 40.0, 0), QStringLiteral("2/5 names  0.1/s  0 free  1:00 left"));
 }
 
 QTEST_GUILESS_MAIN(TestCheckOptions)
