@@ -31,7 +31,7 @@
 
 namespace {
 constexpr int ExitOk = 0;
-constexpr int ExitUnreadable = 1;
+constexpr int ExitFileError = 1;
 constexpr int ExitUsage = 2;
 constexpr int ExitUnknowns = 3;
 constexpr int ProgressMs = 250;
@@ -138,14 +138,14 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     if (!options.rulesFile.isEmpty()) {
         QFile rules(options.rulesFile);
         if (!rules.open(QIODevice::ReadOnly))
-            return fail(ExitUnreadable, QStringLiteral("cannot read ") + options.rulesFile +
+            return fail(ExitFileError, QStringLiteral("cannot read ") + options.rulesFile +
                                             QStringLiteral(": ") + rules.errorString());
     }
 
     ConsoleDesktop desktop;
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        return fail(ExitUnreadable,
+        return fail(ExitFileError,
                     QStringLiteral("cannot create a temporary folder: ") + scratch.errorString());
     const QString exeDir = QCoreApplication::applicationDirPath();
     const ProgramFolder folder = options.fileResults
@@ -153,14 +153,14 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
                                      : ProgramFolder::locate(exeDir, installedDataDir());
     RegistrarTable table;
     if (const auto error = loadTable(table, options.registrarsFile, folder, scratch))
-        return fail(ExitUnreadable, *error);
+        return fail(ExitFileError, *error);
 
     QFile standardInput;
     if (!standardInput.open(stdin, QIODevice::ReadOnly))
-        return fail(ExitUnreadable, QStringLiteral("cannot read standard input"));
+        return fail(ExitFileError, QStringLiteral("cannot read standard input"));
     const CheckInput input = readCheckInput(options.files, standardInput);
     if (!input.error.isEmpty())
-        return fail(ExitUnreadable, input.error);
+        return fail(ExitFileError, input.error);
 
     const WhoisOptions whois = storedWhoisOptions(branding, desktop);
     const QList<CheckItem> items =
@@ -205,7 +205,9 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     QCoreApplication::exec();
     if (showProgress)
         print(stderr, QStringLiteral("\r\x1b[K"));
-    std::fflush(stdout);
+    // Output lost to a full disk is a failure, not a run that went well.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return fail(ExitFileError, QStringLiteral("cannot write the results to standard output"));
     return run.unknownCount() > 0 ? ExitUnknowns : ExitOk;
 }
 } // namespace

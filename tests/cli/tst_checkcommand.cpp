@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -79,7 +80,7 @@ private slots:
 
 private:
     Result run(const QStringList &arguments, const QByteArray &input = {},
-               const QString &program = {});
+               const QString &program = {}, const QString &outputFile = {});
     QString writeFile(const QString &name, const QByteArray &content) const;
     QString registrars() const;
 
@@ -115,7 +116,7 @@ QString TestCheckCommand::registrars() const {
 }
 
 Result TestCheckCommand::run(const QStringList &arguments, const QByteArray &input,
-                             const QString &program) {
+                             const QString &program, const QString &outputFile) {
     // No display of any kind, and settings and data folders of our own.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -125,6 +126,8 @@ Result TestCheckCommand::run(const QStringList &arguments, const QByteArray &inp
     env.insert("XDG_DATA_HOME", m_home.filePath("data"));
     QProcess process;
     process.setProcessEnvironment(env);
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     QSignalSpy finished(&process, &QProcess::finished);
     process.start(program.isEmpty() ? m_program : program, arguments);
     process.write(input);
@@ -237,6 +240,14 @@ void TestCheckCommand::unknownsGiveStatusThree() {
     QVERIFY(!rows.at(1).value(4).isEmpty());
     QCOMPARE(rows.at(2).value(1), QStringLiteral("free"));
     QCOMPARE(rows.at(3).value(1), QStringLiteral("unknown"));
+
+    // Results that cannot be written are a failure, whatever the verdicts.
+    if (QFileInfo::exists("/dev/full")) {
+        const Result full =
+            run({"check", "--registrars", registrars()}, "freeword\n", {}, "/dev/full");
+        QCOMPARE(full.status, 1);
+        QVERIFY(full.err.contains("cannot write"));
+    }
 }
 
 void TestCheckCommand::helpAndVersion() {
