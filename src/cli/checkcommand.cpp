@@ -139,7 +139,7 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
         QFile rules(options.rulesFile);
         if (!rules.open(QIODevice::ReadOnly))
             return fail(ExitFileError, QStringLiteral("cannot read ") + options.rulesFile +
-                                            QStringLiteral(": ") + rules.errorString());
+                                           QStringLiteral(": ") + rules.errorString());
     }
 
     ConsoleDesktop desktop;
@@ -184,7 +184,7 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
 
     const CheckFormatter formatter(options.format, widestName(items), widestServer(table));
     print(stdout, formatter.header());
-    CheckRun run(pool, timing);
+    CheckRun run(pool);
     QObject::connect(&run, &CheckRun::rowReady, [&formatter](const CheckRow &row) {
         print(stdout, formatter.line(row));
         std::fflush(stdout);

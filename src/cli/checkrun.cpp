@@ -1,18 +1,11 @@
 #include "cli/checkrun.h"
 
-#include "core/timing.h"
 #include "whois/lookuppool.h"
 
-#include <QTimer>
-
-CheckRun::CheckRun(LookupPool &pool, const Timing &timing, QObject *parent)
+CheckRun::CheckRun(LookupPool &pool, QObject *parent)
     : QObject(parent)
     , m_pool(pool)
-    , m_timing(timing)
-    , m_ticker(new QTimer(this))
-    , m_slotItem(size_t(pool.slotCount()), -1)
-    , m_slotTicks(size_t(pool.slotCount()), 0) {
-    connect(m_ticker, &QTimer::timeout, this, &CheckRun::onTick);
+    , m_slotItem(size_t(pool.slotCount()), -1) {
     connect(&m_pool, &LookupPool::lookupEnded, this, &CheckRun::onLookupEnded);
 }
 
@@ -23,7 +16,7 @@ void CheckRun::start(const QList<CheckItem> &items) {
         QMetaObject::invokeMethod(this, &CheckRun::finished, Qt::QueuedConnection);
         return;
     }
-    m_ticker->start(m_timing.batchTickMs);
+    m_running = true;
     fillSlots();
 }
 
@@ -42,7 +35,6 @@ void CheckRun::startNext(int slot) {
     if (m_next >= m_items.size())
         return;
     m_slotItem[size_t(slot)] = m_next;
-    m_slotTicks[size_t(slot)] = 0;
     m_pool.startLookup(m_items.at(m_next++).name, slot);
 }
 
@@ -59,22 +51,6 @@ void CheckRun::onLookupEnded(int slot, const LookupOutcome &outcome) {
     record(index, row);
 }
 
-void CheckRun::onTick() {
-    for (int slot = 0; slot < int(m_slotItem.size()); ++slot) {
-        const int index = m_slotItem[size_t(slot)];
-        if (index < 0 || ++m_slotTicks[size_t(slot)] < m_timing.batchDeadlineTicks)
-            continue;
-        const QString server = m_pool.slot(slot).server;
-        m_pool.closeSlot(slot);
-        m_slotItem[size_t(slot)] = -1;
-        startNext(slot);
-        record(
-            index,
-            CheckRow{
-                m_items.at(index).name, Verdict::Unknown, {}, server, QStringLiteral("no reply")});
-    }
-}
-
 void CheckRun::record(int index, CheckRow row) {
     ++m_done;
     if (row.verdict == Verdict::Free)
@@ -84,8 +60,8 @@ void CheckRun::record(int index, CheckRow row) {
     m_waiting.insert(index, std::move(row));
     while (m_waiting.contains(m_nextOut))
         emit rowReady(m_waiting.take(m_nextOut++));
-    if (m_nextOut == m_items.size() && m_ticker->isActive()) {
-        m_ticker->stop();
+    if (m_nextOut == m_items.size() && m_running) {
+        m_running = false;
         m_pool.closeAll();
         // Reported from the event loop: the pool may still be inside its own signal.
         QMetaObject::invokeMethod(this, &CheckRun::finished, Qt::QueuedConnection);

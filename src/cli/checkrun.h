@@ -9,18 +9,16 @@
 #include <vector>
 
 class LookupPool;
-class QTimer;
 struct LookupOutcome;
-struct Timing;
 
 // Checks a list of names with the lookup pool, keeping every slot busy: a slot whose lookup
 // ends takes the next name at once. Rows come out in input order whatever order the servers
-// answer in. A lookup that has not ended after the batch deadline (30 s) is closed and its name
-// reported unknown ("no reply"), so a silent server cannot hold the run.
+// answer in. A silent server cannot hold the run: the pool gives up a lookup at its own
+// deadline and reports it unknown.
 class CheckRun : public QObject {
     Q_OBJECT
 public:
-    CheckRun(LookupPool &pool, const Timing &timing, QObject *parent = nullptr);
+    explicit CheckRun(LookupPool &pool, QObject *parent = nullptr);
 
     void start(const QList<CheckItem> &items);
     int total() const { return int(m_items.size()); }
@@ -37,12 +35,10 @@ private:
     void fillSlots();
     void startNext(int slot);
     void onLookupEnded(int slot, const LookupOutcome &outcome);
-    void onTick();
     void record(int index, CheckRow row);
 
     LookupPool &m_pool;
-    const Timing &m_timing;
-    QTimer *m_ticker = nullptr;
+    bool m_running = false;
     QElapsedTimer m_clock;
     QList<CheckItem> m_items;
     std::vector<int> m_slotItem;    // item index per slot, -1 when idle

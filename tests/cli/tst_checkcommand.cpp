@@ -112,7 +112,7 @@ QString TestCheckCommand::writeFile(const QString &name, const QByteArray &conte
 QString TestCheckCommand::registrars() const {
     const QByteArray port = QByteArray::number(m_server->port());
     return writeFile("registrars.txt", "com|127.0.0.1|" + port + "|Enabled\r\n" + "net|127.0.0.1|" +
-                                           port + "|Enabled\r\n" + "org|127.0.0.1|0|Enabled\r\n");
+                                           port + "|Enabled\r\n" + "org||43|Enabled\r\n");
 }
 
 Result TestCheckCommand::run(const QStringList &arguments, const QByteArray &input,
@@ -228,7 +228,7 @@ void TestCheckCommand::exitStatuses() {
 }
 
 void TestCheckCommand::unknownsGiveStatusThree() {
-    // A row without a usable port cannot be asked: unknown, with a reason, and status 3; the
+    // A row without a server cannot be asked: unknown, with a reason, and status 3; the
     // other names are still checked and printed.
     const Result r = run({"check", "--registrars", registrars(), "--format", "csv"},
                          "nowhere.org\nfreeword\n???\n");

@@ -53,7 +53,7 @@ QList<CheckRow> TestCheckRun::run(const QList<CheckItem> &input, int parallel) {
     ResultLists lists{ProgramFolder(m_dir.path())};
     LookupPool pool(m_table, m_options, lists, m_desktop, m_timing, nullptr, parallel);
     pool.setReconnectPort(m_server->port());
-    CheckRun check(pool, m_timing);
+    CheckRun check(pool);
     QList<CheckRow> rows;
     connect(&check, &CheckRun::rowReady, this, [&rows](const CheckRow &row) { rows << row; });
     QSignalSpy finished(&check, &CheckRun::finished);
@@ -122,7 +122,7 @@ void TestCheckRun::parallelIsTheSlotCount() {
     // No answers at all: the run keeps exactly `parallel` names on the wire until the first
     // deadline frees a slot.
     m_timing = Timing::shrunk(100);
-    m_timing.batchDeadlineTicks = 15;
+    m_timing.lookupDeadlineTicks = 15;
     const QStringList names = {"n0.com", "n1.com", "n2.com", "n3.com", "n4.com"};
     for (const QString &name : names)
         m_server->silentNames.insert(name);
@@ -133,7 +133,7 @@ void TestCheckRun::parallelIsTheSlotCount() {
     ResultLists runLists{ProgramFolder(m_dir.path())};
     LookupPool pool(m_table, m_options, runLists, m_desktop, m_timing, nullptr, 4);
     pool.setReconnectPort(m_server->port());
-    CheckRun check(pool, m_timing);
+    CheckRun check(pool);
     connect(&check, &CheckRun::rowReady, this, [&](const CheckRow &) {
         if (askedAtFirstRow < 0)
             askedAtFirstRow = asked.size();
