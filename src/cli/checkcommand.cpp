@@ -140,6 +140,9 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
         if (!rules.open(QIODevice::ReadOnly))
             return fail(ExitFileError, QStringLiteral("cannot read ") + options.rulesFile +
                                            QStringLiteral(": ") + rules.errorString());
+        // Said, not swallowed: this build reads every reply with the five built-in phrases.
+        print(stderr, QStringLiteral("kestrin check: note: reply rules files are not read by this "
+                                     "build; replies are read with the built-in phrases\n"));
     }
 
     ConsoleDesktop desktop;
