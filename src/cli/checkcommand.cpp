@@ -14,6 +14,7 @@
 #include "core/timing.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
+#include "whois/replyrules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -109,6 +110,23 @@ std::optional<QString> loadTable(RegistrarTable &table, const QString &named,
     return std::nullopt;
 }
 
+// Loads the reply rules: the named file, the program folder's, or the shipped defaults, which
+// a run must not write into the program folder. Bad lines are skipped and named.
+void loadRules(ReplyRules &rules, const QString &named, const ProgramFolder &folder) {
+    QString path = named;
+    if (path.isEmpty()) {
+        path = folder.path(QStringLiteral("\\replyrules.txt"));
+        if (!QFileInfo(path).isFile()) {
+            rules.loadText(ReplyRules::defaultText(), QStringLiteral("replyrules.txt"));
+            return;
+        }
+    }
+    rules.setFilePath(path);
+    for (const ReplyRuleError &error : rules.load())
+        print(stderr,
+              QStringLiteral("kestrin check: warning: ") + error.text() + QLatin1Char('\n'));
+}
+
 int widestName(const QList<CheckItem> &items) {
     int width = 4;
     for (const CheckItem &item : items)
@@ -140,9 +158,6 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
         if (!rules.open(QIODevice::ReadOnly))
             return fail(ExitFileError, QStringLiteral("cannot read ") + options.rulesFile +
                                            QStringLiteral(": ") + rules.errorString());
-        // Said, not swallowed: this build reads every reply with the five built-in phrases.
-        print(stderr, QStringLiteral("kestrin check: note: reply rules files are not read by this "
-                                     "build; replies are read with the built-in phrases\n"));
     }
 
     ConsoleDesktop desktop;
@@ -177,7 +192,10 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
             print(stderr, QStringLiteral("kestrin check: ") + message + QLatin1Char('\n'));
         });
     const Timing timing;
+    ReplyRules rules;
+    loadRules(rules, options.rulesFile, folder);
     LookupPool pool(table, whois, lists, desktop, timing, nullptr, options.parallel);
+    pool.setReplyRules(&rules);
     if (options.fileResults)
         QObject::connect(&pool, &LookupPool::overflowed, [&folder] {
             print(stderr, QStringLiteral("kestrin check: a list reached 20000 entries; it was "

@@ -569,6 +569,7 @@ void TestLookupPool::rdapIdnAndSlotReuse() {
     QCOMPARE(ended.size(), 1);
     QCOMPARE(http.requests.last(), QString("/domain/xn--bcher-kva.info"));
     QCOMPARE(freeNames(), QStringList{name});
+}
 
 void TestLookupPool::slotCountIsConfigurable() {
     QCOMPARE(m_pool->slotCount(), LookupPool::SlotCount);
