@@ -154,6 +154,58 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     return f;
 }
 
+// `kestrin check`: the executable itself over the same names, with a registrar table that sends
+// .com to the benchmark server. Its peak memory is taken by /usr/bin/time, as for whois.
+Figures runCheckCommand(quint16 port, const QString &listPath, const QStringList &names,
+                        int timeoutS) {
+    QTemporaryDir dir;
+    const QString table = dir.filePath(QStringLiteral("registrars.txt"));
+    (void)TextFile::writeLines(table, {QStringLiteral("com|127.0.0.1|%1|Enabled").arg(port)});
+    const QString program = QStringLiteral(KESTRIN_PROGRAM_DIR "/kestrin");
+    QStringList arguments = {program, "check", "--registrars", table, "--format", "csv",
+                             listPath};
+    const QString timeTool = QStringLiteral("/usr/bin/time");
+    const bool timed = QFile::exists(timeTool);
+    QProcess check;
+    if (timed) {
+        arguments = QStringList{"-f", "peak-kb %M"} + arguments;
+        check.setProgram(timeTool);
+    } else {
+        check.setProgram(arguments.takeFirst());
+    }
+    check.setArguments(arguments);
+    check.setStandardOutputFile(dir.filePath(QStringLiteral("out.csv")));
+    const rusage before = usage(RUSAGE_CHILDREN);
+    QElapsedTimer clock;
+    clock.start();
+    check.start();
+    Figures f;
+    f.finished = check.waitForFinished(timeoutS * 1000);
+    if (!f.finished) {
+        check.kill();
+        check.waitForFinished();
+    }
+    f.seconds = clock.nsecsElapsed() / 1e9;
+    f.cpu = cpuSeconds(usage(RUSAGE_CHILDREN)) - cpuSeconds(before);
+    const QByteArray err = check.readAllStandardError();
+    const qsizetype at = err.lastIndexOf("peak-kb ");
+    f.peakMb = at >= 0 ? err.mid(at + 8).trimmed().toDouble() / 1024.0 : 0;
+    QStringList free;
+    const QStringList lines =
+        TextFile::readLines(dir.filePath(QStringLiteral("out.csv"))).valueOr({});
+    for (const QString &line : lines.mid(1)) {
+        ++f.lookups;
+        if (line.section(QLatin1Char(','), 1, 1) == QLatin1String("free"))
+            free << line.section(QLatin1Char(','), 0, 0);
+    }
+    free.sort();
+    std::printf("  check: kestrin check printed %d rows (exit status %d), %d free, %s\n",
+                f.lookups, check.exitCode(), int(free.size()),
+                names.isEmpty() || free == freeNames(names) ? "exactly the expected ones"
+                                                            : "NOT the expected ones");
+    return f;
+}
+
 // (b) Debian's whois client, 25 at a time.
 Figures runWhois(quint16 port, const QStringList &names, int timeoutS) {
     // A child forked from this process starts with this process's peak memory, so the peak of
@@ -310,6 +362,7 @@ int main(int argc, char *argv[]) {
     parser.addOption({"no-engine", "Skip the pool and driver without the window."});
     parser.addOption({"no-whois", "Skip Debian's whois client."});
     parser.addOption({"no-rules", "Read replies with the five phrases, not the reply rules."});
+    parser.addOption({"no-check", "Skip the kestrin check executable."});
     parser.addOption({"timeout-s", "Bound for each side.", "s", "300"});
     parser.process(app);
     const int delayMs = parser.value("delay-ms").toInt();
@@ -372,6 +425,10 @@ int main(int argc, char *argv[]) {
     const bool withAsyncio = parser.isSet("asyncio");
     if (withAsyncio)
         asyncio = runAsyncio(port, listPath, int(freeNames(names).size()), timeoutS);
+    Figures check;
+    const bool withCheck = !parser.isSet("no-check");
+    if (withCheck)
+        check = runCheckCommand(port, listPath, names, timeoutS);
     Figures whois;
     const bool withWhois = ownList && !parser.isSet("no-whois");
     if (withWhois)
@@ -383,6 +440,8 @@ int main(int argc, char *argv[]) {
         printRow("Kestrin main window", window);
     if (withEngine)
         printRow("Kestrin pool + driver", kestrin);
+    if (withCheck)
+        printRow("kestrin check", check);
     if (withAsyncio)
         printRow("asyncio, 25 connections", asyncio);
     if (withWhois)

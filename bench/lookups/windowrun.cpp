@@ -88,8 +88,8 @@ int runWindowBench(quint16 port, const QString &listPath, int timeoutS) {
     QTemporaryDir dir;
     QDir().mkpath(dir.path() + QStringLiteral("/wordlists"));
     QFile::copy(listPath, dir.path() + QStringLiteral("/wordlists/FullWordList.txt"));
-    TextFile::writeAll(dir.path() + QStringLiteral("/registrars.txt"),
-                       QStringLiteral("com|127.0.0.1|%1|Enabled\r\n\r\n").arg(port));
+    (void)TextFile::writeAll(dir.path() + QStringLiteral("/registrars.txt"),
+                             QStringLiteral("com|127.0.0.1|%1|Enabled\r\n\r\n").arg(port));
 
     QuietDesktop desktop;
     IniSettingsStore userStore(dir.path() + QStringLiteral("/user.ini"));

@@ -5,6 +5,7 @@
 #include "core/desktop.h"
 #include "app/elidedlabel.h"
 #include "app/listcommands.h"
+#include "app/listexport.h"
 #include "app/mainlayout.h"
 #include "app/mainwindowcontrols.h"
 #include "app/overflownotice.h"
@@ -12,6 +13,7 @@
 #include "app/resultlistview.h"
 #include "app/searchsession.h"
 #include "app/skin.h"
+#include "core/desktop.h"
 #include "core/resultlists.h"
 #include "whois/lookuppool.h"
 #include "whois/whoisviewer.h"
@@ -19,6 +21,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -115,6 +118,7 @@ void MainWindow::connectControls() {
         m_windows.open(WindowId::HelpLauncher);
         m_windows.close(WindowId::HelpLauncher);
     });
+    connect(ui.exportAction, &QAction::triggered, this, &MainWindow::exportLists);
     connect(ui.exitAction, &QAction::triggered, this, &QWidget::close);
     for (int i = 0; i < int(ui.editActions.size()); ++i)
         connect(ui.editActions[i], &QAction::triggered, this, [this, i] { editMenuItem(i); });
@@ -265,6 +269,21 @@ void MainWindow::start() {
 
 void MainWindow::stop() {
     m_session.stop();
+}
+
+void MainWindow::exportLists() {
+    Desktop &desktop = *m_session.context().desktop;
+    const QString chosen =
+        desktop.saveFileName(QDir::homePath() + QStringLiteral("/kestrin-lists.csv"),
+                             QStringLiteral("CSV files (*.csv);;JSON files (*.json)"));
+    if (chosen.isEmpty())
+        return;
+    const QString path = ListExport::withSuffix(chosen);
+    if (const auto error = ListExport::write(m_session.lists(), path)) {
+        desktop.message(QStringLiteral("Export Lists"), *error, Desktop::Icon::Warning);
+        return;
+    }
+    setPanel(3, QStringLiteral("Lists exported to ") + path);
 }
 
 void MainWindow::lockForRun() {

@@ -48,6 +48,7 @@ public:
 public slots:
     void start(); // cmdDoSearch
     void stop();  // Command3
+    void exportLists(); // File > Export Lists...
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -191,6 +191,9 @@ void MainWindowControls::setupMenus(QMainWindow *window) {
     QMenuBar *bar = window->menuBar();
     QMenu *file = bar->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    exportAction = file->addAction(QStringLiteral("Export Lists..."));
+    exportAction->setObjectName(QStringLiteral("mnuFileExport"));
+    file->addSeparator();
     exitAction = file->addAction(QStringLiteral("Exit"));
     exitAction->setObjectName(QStringLiteral("mnuFileItem0"));
 

@@ -55,6 +55,7 @@ public:
     std::array<ElidedLabel *, 4> panels{};
     ProblemIndicator *problems = nullptr; // at the right end of the status bar, while any
 
+    QAction *exportAction = nullptr; // "Export Lists..."
     QAction *exitAction = nullptr;
     std::array<QAction *, 10> editActions{};
     std::array<QAction *, 9> searchTypeActions{};

@@ -141,3 +141,11 @@ QStringList ProgramFolder::startupFolders() const {
     return {path(QStringLiteral("backups")), path(QStringLiteral("overflow")), wordListFolder(),
             path(QStringLiteral("searches"))};
 }
+
+ProgramFolder ProgramFolder::locate(const QString &executableDir, const QString &installedDataDir) {
+    const bool installed = !installedDataDir.isEmpty() && QFileInfo(installedDataDir).isDir() &&
+                           QDir(installedDataDir) != QDir(executableDir);
+    if (!installed && QFileInfo(executableDir).isWritable())
+        return ProgramFolder(executableDir);
+    return ProgramFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}

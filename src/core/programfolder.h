@@ -27,6 +27,9 @@ public:
     // `installedDataDir` that it lacks.
     static ProgramFolder forApplication(const QString &executableDir,
                                         const QString &installedDataDir);
+    // The same choice without creating, probing or seeding anything (a run that must not
+    // touch the program folder only reads from it).
+    static ProgramFolder locate(const QString &executableDir, const QString &installedDataDir);
 
     // The files and folders Kestrin keeps here, by role.
     QString wordList(SearchType type) const; // the four built lists; "" for other types

@@ -108,12 +108,16 @@ void ResultLists::setCounted(int k, int count) {
                bareCaption(k) + QStringLiteral(" (") + QString::number(count) + QLatin1Char(')'));
 }
 
+ResultLists::List ResultLists::lengthClass(const QString &name) {
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const qsizetype length = dot < 0 ? name.size() : dot;
+    return length < 5 ? High : length <= 7 ? Mid : Low;
+}
+
 void ResultLists::fileFreeName(const QString &name) {
     if (isBareComOrNet(name))
         return;
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    const qsizetype length = dot < 0 ? name.size() : dot;
-    const int k = length < 5 ? High : length <= 7 ? Mid : Low;
+    const int k = lengthClass(name);
     setCounted(k, m_counters[k] + 1);
     m_lists[k]->append(name);
     saveFreeLists();

@@ -32,6 +32,10 @@ public:
     static QString bareCaption(int k); // "Low Profile", ..., "Saved Domains"
     static QString toolTip(int k);
 
+    // The free list a name belongs in, by the length of its first label: High under 5
+    // characters, Mid 5 to 7, Low 8 or more.
+    static List lengthClass(const QString &name);
+
     // Filing. Both ignore the bare texts ".com" and ".net".
     void fileFreeName(const QString &name);
     void fileTakenName(const QString &name);

@@ -11,6 +11,7 @@
 #include <QNetworkAccessManager>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 constexpr int ErrorInvalidArgument = 5;
@@ -41,7 +42,7 @@ struct LookupPool::Slot {
 };
 
 LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
-                       Desktop &desktop, const Timing &timing, QObject *parent)
+                       Desktop &desktop, const Timing &timing, QObject *parent, int slotCount)
     : QObject(parent)
     , m_table(table)
     , m_options(options)
@@ -49,7 +50,8 @@ LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options,
     , m_desktop(desktop)
     , m_timing(timing) {
     qRegisterMetaType<LookupOutcome>();
-    for (int i = 0; i < SlotCount; ++i) {
+    m_slots.resize(size_t(std::clamp(slotCount, 1, MaxSlots)));
+    for (int i = 0; i < this->slotCount(); ++i) {
         m_slots[i] = std::make_unique<Slot>();
         Slot &s = *m_slots[i];
         s.timer.setInterval(m_timing.slotTickMs);
@@ -68,7 +70,7 @@ LookupPool::~LookupPool() {
 
 const LookupSlot &LookupPool::slot(int i) const {
     static const LookupSlot none;
-    return i >= 0 && i < SlotCount ? m_slots[i]->state : none;
+    return i >= 0 && i < slotCount() ? m_slots[i]->state : none;
 }
 
 int LookupPool::openLookups() const {
@@ -81,7 +83,7 @@ int LookupPool::openLookups() const {
 void LookupPool::startLookup(const QString &candidate, int slot) {
     if (m_halted)
         return;
-    if (slot < 0 || slot >= SlotCount) {
+    if (slot < 0 || slot >= slotCount()) {
         reportFailure(ErrorOutOfRange, QStringLiteral("Subscript out of range"));
         return;
     }
@@ -131,7 +133,7 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
 }
 
 void LookupPool::closeSlot(int slot) {
-    if (slot < 0 || slot >= SlotCount)
+    if (slot < 0 || slot >= slotCount())
         return;
     Slot &s = *m_slots[slot];
     dropConnection(s);
@@ -141,7 +143,7 @@ void LookupPool::closeSlot(int slot) {
 }
 
 void LookupPool::closeAll() {
-    for (int i = 0; i < SlotCount; ++i)
+    for (int i = 0; i < slotCount(); ++i)
         closeSlot(i);
 }
 

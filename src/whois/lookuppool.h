@@ -6,8 +6,8 @@
 
 #include <QObject>
 #include <QString>
-#include <array>
 #include <memory>
+#include <vector>
 
 class Desktop;
 class QNetworkAccessManager;
@@ -42,10 +42,13 @@ struct LookupSlot {
 class LookupPool : public QObject {
     Q_OBJECT
 public:
-    static constexpr int SlotCount = 25;
+    static constexpr int SlotCount = 25; // the main window's
+    static constexpr int MaxSlots = 100;  // `kestrin check --parallel` at most
 
+    // `slotCount` is clamped to 1..MaxSlots; sockets and timers exist only for those slots.
     LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
-               Desktop &desktop, const Timing &timing, QObject *parent = nullptr);
+               Desktop &desktop, const Timing &timing, QObject *parent = nullptr,
+               int slotCount = SlotCount);
     ~LookupPool() override;
 
     void startLookup(const QString &candidate, int slot);
@@ -54,6 +57,7 @@ public:
     void setHalted(bool halted) { m_halted = halted; }
     bool halted() const { return m_halted; }
     const LookupSlot &slot(int i) const;
+    int slotCount() const { return int(m_slots.size()); }
     // Port of every reconnection (43; tests point it at a loopback server).
     void setReconnectPort(quint16 port) { m_reconnectPort = port; }
     // Lookups started and not yet ended.
@@ -99,5 +103,5 @@ private:
     quint16 m_reconnectPort = 43;
     const ReplyRules *m_rules = nullptr;
     QNetworkAccessManager *m_network = nullptr; // created with the first RDAP lookup
-    std::array<std::unique_ptr<Slot>, SlotCount> m_slots;
+    std::vector<std::unique_ptr<Slot>> m_slots;
 };

@@ -34,6 +34,7 @@ private slots:
     void hostileDrops();
     void doubleClickOpensPurchasePage();
     void doubleClickReplacesViewer();
+    void exportListsMenu();
 
 private:
     QListView *view(int k) const { return m_f->child<QListView>(QStringLiteral("List%1").arg(k)); }
@@ -243,6 +244,34 @@ void TestMainWindowLists::doubleClickReplacesViewer() {
     QVERIFY(!second->findChild<QTextEdit *>("text1")->toPlainText().contains("first"));
     QTRY_VERIFY(!first);
     QVERIFY(m_f->desktop.openedUrls.isEmpty());
+}
+
+void TestMainWindowLists::exportListsMenu() {
+    auto *item = m_f->form->findChild<QAction *>("mnuFileExport");
+    QVERIFY(item);
+    QCOMPARE(item->text(), QStringLiteral("Export Lists..."));
+
+    // A name without suffix becomes CSV; the file holds every list.
+    m_f->desktop.fileAnswers = {m_f->tmp.root() + "/lists"};
+    item->trigger();
+    const QByteArray csv = m_f->tmp.readFile("\\lists.csv");
+    QVERIFY(csv.startsWith("list,name\r\nhigh,ab.com\r\n"));
+    QVERIFY(csv.contains("registered,other.net\r\n"));
+    QVERIFY(csv.endsWith("saved,kept.com\r\n"));
+    QVERIFY(m_f->desktop.messages.isEmpty());
+
+    // Cancelled: nothing written, nothing said.
+    m_f->desktop.fileAnswers = {""};
+    item->trigger();
+    QVERIFY(m_f->desktop.messages.isEmpty());
+
+    // A folder that does not exist: a warning naming the file, not a silent failure.
+    const QString bad = m_f->tmp.root() + "/missing/lists.json";
+    m_f->desktop.fileAnswers = {bad};
+    item->trigger();
+    QCOMPARE(m_f->desktop.messages.size(), 1);
+    QCOMPARE(m_f->desktop.messages.at(0).icon, Desktop::Icon::Warning);
+    QVERIFY(m_f->desktop.messages.at(0).text.contains(bad));
 }
 
 QTEST_MAIN(TestMainWindowLists)

@@ -48,6 +48,7 @@ private slots:
     void emptyTableEndsTheLookupUnfiled();
     void badRowIsReportedOnceAndEndsTheLookup();
     void overflowRuleRunsAfterFiling();
+    void slotCountIsConfigurable();
 
     void connectionFailures_data();
     void connectionFailures();
@@ -588,6 +589,24 @@ void TestLookupPool::rdapIdnAndSlotReuse() {
     QCOMPARE(ended.size(), 1);
     QCOMPARE(http.requests.last(), QString("/domain/xn--bcher-kva.info"));
     QCOMPARE(freeNames(), QStringList{name});
+}
+
+void TestLookupPool::slotCountIsConfigurable() {
+    QCOMPARE(m_pool->slotCount(), LookupPool::SlotCount);
+    for (const auto &[asked, got] : {std::pair{0, 1}, {2, 2}, {100, 100}, {500, 100}})
+        QCOMPARE(LookupPool(m_table, m_options, *m_lists, m_desktop, m_timing, nullptr, asked)
+                     .slotCount(),
+                 got);
+    // A slot past the pool's own count is refused as out of range, and ends nothing.
+    LookupPool small(m_table, m_options, *m_lists, m_desktop, m_timing, nullptr, 2);
+    QSignalSpy ended(&small, &LookupPool::lookupEnded);
+    small.startLookup("taken.com", 1);
+    QVERIFY(ended.wait(WaitMs));
+    small.startLookup("taken.com", 2);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_desktop.messages.isEmpty() &&
+                                 m_desktop.messages.last().text.contains("Error #: 9"),
+                             WaitMs);
+    QCOMPARE(ended.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestLookupPool)

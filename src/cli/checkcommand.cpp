@@ -1,0 +1,262 @@
+#include "cli/checkcommand.h"
+
+#include "cli/checkinput.h"
+#include "cli/checkoptions.h"
+#include "cli/checkoutput.h"
+#include "cli/checkrun.h"
+#include "cli/consoledesktop.h"
+#include "core/branding.h"
+#include "core/filehelpers.h"
+#include "core/machinesettings.h"
+#include "core/programfolder.h"
+#include "core/resultlists.h"
+#include "core/settingsstore.h"
+#include "core/timing.h"
+#include "whois/lookuppool.h"
+#include "whois/registrartable.h"
+#include "whois/replyrules.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
+
+#ifndef KESTRIN_DATA_FROM_EXE
+#define KESTRIN_DATA_FROM_EXE "../../share/kestrin"
+#endif
+
+namespace {
+constexpr int ExitOk = 0;
+constexpr int ExitFileError = 1;
+constexpr int ExitUsage = 2;
+constexpr int ExitUnknowns = 3;
+constexpr int ProgressMs = 250;
+
+void print(FILE *stream, const QString &text) {
+    const QByteArray bytes = TextFile::toLocal(text);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+int fail(int status, const QString &message) {
+    print(stderr, QStringLiteral("kestrin check: ") + message + QLatin1Char('\n'));
+    return status;
+}
+
+QString installedDataDir() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                           QStringLiteral(KESTRIN_DATA_FROM_EXE));
+}
+
+// The user's own choices, read where the window keeps them; nothing is written.
+WhoisOptions storedWhoisOptions(const Branding &branding) {
+    IniSettingsStore userStore(IniSettingsStore::userStorePath());
+    IniSettingsStore machineStore(IniSettingsStore::machineStorePath());
+    const QString settings = QStringLiteral("Settings");
+    WhoisOptions options;
+    const MachineSettings machine(machineStore, userStore, branding.CompanyName,
+                                  branding.ProductName);
+    // Only empty names fail, and those are logged; ours are constants.
+    const QString proxy = machine
+                              .getMachineSetting(branding.ProductName, settings,
+                                                 QStringLiteral("chkProxy"), QStringLiteral("0"))
+                              .valueOr(QStringLiteral("0"));
+    // Read as the window reads it: a non-zero number or "true".
+    bool number = false;
+    const int value = proxy.trimmed().toInt(&number);
+    options.ProxySwitch =
+        number ? value != 0
+               : proxy.trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+    QString ext = userStore.read(branding.ProductName, settings, QStringLiteral("DefaultExt"),
+                                 QStringLiteral(".com"));
+    if (ext.isEmpty())
+        ext = QStringLiteral(".com");
+    if (!ext.startsWith(QLatin1Char('.')))
+        ext.prepend(QLatin1Char('.'));
+    options.DefaultExtension = ext;
+    return options;
+}
+
+// Loads the registrar table: the named file, the program folder's, or (when the program folder
+// has none) the default rows, which a run without --file-results must not write there.
+std::optional<QString> loadTable(RegistrarTable &table, const QString &named,
+                                 const ProgramFolder &folder, const QTemporaryDir &scratch) {
+    QString path = named;
+    if (path.isEmpty()) {
+        path = folder.path(QStringLiteral("\\registrars.txt"));
+        if (!QFileInfo(path).isFile()) {
+            path = scratch.filePath(QStringLiteral("registrars.txt"));
+            QFile defaults(path);
+            if (!defaults.open(QIODevice::WriteOnly) ||
+                defaults.write(RegistrarTable::defaultFileContent()) < 0)
+                return QStringLiteral("cannot write the default registrar table to ") + path;
+        }
+    }
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read ") + path + QStringLiteral(": ") + probe.errorString();
+    table.setFilePath(path);
+    // A bad row stays unused, as in the window; the run goes on with the others.
+    if (const Result<> loaded = table.loadRegistrars(); loaded.failed())
+        print(stderr, QStringLiteral("kestrin check: warning: ") + loaded.error().text() +
+                          QLatin1Char('\n'));
+    if (table.rows().isEmpty())
+        return path + QStringLiteral(" holds no registrar rows");
+    return std::nullopt;
+}
+
+// Loads the reply rules: the named file, the program folder's, or the shipped defaults, which
+// a run must not write into the program folder. Bad lines are skipped and named.
+void loadRules(ReplyRules &rules, const QString &named, const ProgramFolder &folder) {
+    QString path = named;
+    if (path.isEmpty()) {
+        path = folder.path(QStringLiteral("\\replyrules.txt"));
+        if (!QFileInfo(path).isFile()) {
+            rules.loadText(ReplyRules::defaultText(), QStringLiteral("replyrules.txt"));
+            return;
+        }
+    }
+    rules.setFilePath(path);
+    for (const ReplyRuleError &error : rules.load())
+        print(stderr,
+              QStringLiteral("kestrin check: warning: ") + error.text() + QLatin1Char('\n'));
+}
+
+int widestName(const QList<CheckItem> &items) {
+    int width = 4;
+    for (const CheckItem &item : items)
+        width = qMax(width, int(item.name.size()));
+    return width;
+}
+
+int widestServer(const RegistrarTable &table) {
+    int width = 6;
+    for (const RegistrarEntry &row : table.rows())
+        width = qMax(width, int(row.server.size()));
+    return width;
+}
+
+int runCheck(const QStringList &arguments, const Branding &branding) {
+    const ParsedCheckArguments parsed = parseCheckArguments(arguments);
+    if (!parsed.error.isEmpty()) {
+        fail(ExitUsage, parsed.error);
+        print(stderr, QStringLiteral("\n") + checkUsage());
+        return ExitUsage;
+    }
+    const CheckOptions &options = parsed.options;
+    if (options.help) {
+        print(stdout, checkUsage());
+        return ExitOk;
+    }
+    if (!options.rulesFile.isEmpty()) {
+        QFile rules(options.rulesFile);
+        if (!rules.open(QIODevice::ReadOnly))
+            return fail(ExitFileError, QStringLiteral("cannot read ") + options.rulesFile +
+                                           QStringLiteral(": ") + rules.errorString());
+    }
+
+    ConsoleDesktop desktop;
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return fail(ExitFileError,
+                    QStringLiteral("cannot create a temporary folder: ") + scratch.errorString());
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const ProgramFolder folder = options.fileResults
+                                     ? ProgramFolder::forApplication(exeDir, installedDataDir())
+                                     : ProgramFolder::locate(exeDir, installedDataDir());
+    RegistrarTable table;
+    if (const auto error = loadTable(table, options.registrarsFile, folder, scratch))
+        return fail(ExitFileError, *error);
+
+    QFile standardInput;
+    if (!standardInput.open(stdin, QIODevice::ReadOnly))
+        return fail(ExitFileError, QStringLiteral("cannot read standard input"));
+    const CheckInput input = readCheckInput(options.files, standardInput);
+    if (!input.error.isEmpty())
+        return fail(ExitFileError, input.error);
+
+    const WhoisOptions whois = storedWhoisOptions(branding);
+    const QList<CheckItem> items =
+        checkItems(input.lines, options.extensions, whois.DefaultExtension);
+
+    // Verdicts are filed into the program folder's lists only when asked; otherwise into a
+    // scratch folder that goes away with the run.
+    ResultLists lists(options.fileResults ? folder : ProgramFolder(scratch.path()));
+    if (options.fileResults)
+        QObject::connect(&lists, &ResultLists::writeFailed, [](const QString &message) {
+            print(stderr, QStringLiteral("kestrin check: ") + message + QLatin1Char('\n'));
+        });
+    const Timing timing;
+    ReplyRules rules;
+    loadRules(rules, options.rulesFile, folder);
+    LookupPool pool(table, whois, lists, desktop, timing, nullptr, options.parallel);
+    pool.setReplyRules(&rules);
+    if (options.fileResults)
+        QObject::connect(&pool, &LookupPool::overflowed, [&folder] {
+            print(stderr, QStringLiteral("kestrin check: a list reached 20000 entries; it was "
+                                         "saved to ") +
+                              folder.path(QStringLiteral("\\overflow")) + QLatin1Char('\n'));
+        });
+
+    const CheckFormatter formatter(options.format, widestName(items), widestServer(table));
+    print(stdout, formatter.header());
+    CheckRun run(pool);
+    QObject::connect(&run, &CheckRun::rowReady, [&formatter](const CheckRow &row) {
+        print(stdout, formatter.line(row));
+        std::fflush(stdout);
+    });
+
+    // Progress only for a person watching: a pipe or file on standard error stays clean.
+    QTimer progress;
+    const bool showProgress = isatty(STDERR_FILENO) == 1;
+    QObject::connect(&progress, &QTimer::timeout, [&run] {
+        print(stderr, QStringLiteral("\r") +
+                          progressText(run.done(), run.total(), run.seconds(), run.freeCount()) +
+                          QStringLiteral("\x1b[K"));
+    });
+    if (showProgress)
+        progress.start(ProgressMs);
+    QObject::connect(&run, &CheckRun::finished, qApp, &QCoreApplication::quit);
+    run.start(items);
+    QCoreApplication::exec();
+    if (showProgress)
+        print(stderr, QStringLiteral("\r\x1b[K"));
+    // Output lost to a full disk is a failure, not a run that went well.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return fail(ExitFileError, QStringLiteral("cannot write the results to standard output"));
+    return run.unknownCount() > 0 ? ExitUnknowns : ExitOk;
+}
+} // namespace
+
+bool isCommandLineRequest(int argc, char **argv) {
+    if (argc < 2)
+        return false;
+    const QByteArray first(argv[1]);
+    return first == "check" || first == "--version" || first == "--help" || first == "-h";
+}
+
+int runCommandLine(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const Branding branding = loadBranding();
+    QCoreApplication::setApplicationName(branding.ProductName);
+    QCoreApplication::setOrganizationName(branding.CompanyName);
+    const QString version = QString::number(branding.VersionMajor) + QLatin1Char('.') +
+                            QString::number(branding.VersionMinor);
+    QCoreApplication::setApplicationVersion(version);
+
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QString command = arguments.value(0);
+    if (command == QLatin1String("--version")) {
+        print(stdout, branding.ProductName + QLatin1Char(' ') + version + QLatin1Char('\n'));
+        return ExitOk;
+    }
+    if (command != QLatin1String("check")) {
+        print(stdout, programUsage());
+        return ExitOk;
+    }
+    return runCheck(arguments.mid(1), branding);
+}

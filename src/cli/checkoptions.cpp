@@ -1,0 +1,164 @@
+#include "cli/checkoptions.h"
+
+#include <QRegularExpression>
+
+namespace {
+// Extensions as a user types them: "com", ".net", "co.uk"; letters of any script for IDN.
+bool isExtension(const QString &text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^[\\p{L}\\p{N}](?:[\\p{L}\\p{N}-]*[\\p{L}\\p{N}])?"
+                       "(?:\\.[\\p{L}\\p{N}](?:[\\p{L}\\p{N}-]*[\\p{L}\\p{N}])?)*$"));
+    return pattern.match(text).hasMatch();
+}
+
+QString parseExtensions(const QString &value, QStringList &into) {
+    for (QString ext : value.split(QLatin1Char(','))) {
+        ext = ext.trimmed().toLower();
+        if (ext.startsWith(QLatin1Char('.')))
+            ext.remove(0, 1);
+        if (!isExtension(ext))
+            return QStringLiteral("--ext: \"") + ext +
+                   QStringLiteral("\" is not an extension (write them as com,net,co.uk)");
+        if (!into.contains(ext))
+            into << ext;
+    }
+    return {};
+}
+
+QString parseFormat(const QString &value, CheckOptions::Format &format) {
+    if (value == QLatin1String("text"))
+        format = CheckOptions::Format::Text;
+    else if (value == QLatin1String("csv"))
+        format = CheckOptions::Format::Csv;
+    else if (value == QLatin1String("json"))
+        format = CheckOptions::Format::Json;
+    else
+        return QStringLiteral("--format: \"") + value +
+               QStringLiteral("\" is not one of text, csv, json");
+    return {};
+}
+
+QString parseParallel(const QString &value, int &parallel) {
+    bool ok = false;
+    const int n = value.toInt(&ok);
+    if (!ok || n < 1 || n > CheckOptions::MaxParallel)
+        return QStringLiteral("--parallel: \"") + value +
+               QStringLiteral("\" is not a whole number from 1 to 100");
+    parallel = n;
+    return {};
+}
+} // namespace
+
+ParsedCheckArguments parseCheckArguments(const QStringList &arguments) {
+    ParsedCheckArguments result;
+    CheckOptions &o = result.options;
+    bool optionsEnded = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+            o.files << arg;
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        QString option = arg;
+        QString value;
+        bool inlineValue = false;
+        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        if (arg.startsWith(QLatin1String("--")) && eq > 0) {
+            option = arg.left(eq);
+            value = arg.mid(eq + 1);
+            inlineValue = true;
+        }
+        const bool flag = option == QLatin1String("--help") || option == QLatin1String("-h") ||
+                          option == QLatin1String("--file-results");
+        if (flag) {
+            if (inlineValue) {
+                result.error = option + QStringLiteral(" takes no value");
+                return result;
+            }
+            if (option == QLatin1String("--file-results"))
+                o.fileResults = true;
+            else
+                o.help = true;
+            continue;
+        }
+        static const QStringList valued = {"--format", "--ext", "--registrars", "--rules",
+                                           "--parallel"};
+        if (!valued.contains(option)) {
+            result.error = QStringLiteral("unknown option ") + option;
+            return result;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= arguments.size()) {
+                result.error = option + QStringLiteral(" needs a value");
+                return result;
+            }
+            value = arguments.at(++i);
+        }
+        QString error;
+        if (option == QLatin1String("--format"))
+            error = parseFormat(value, o.format);
+        else if (option == QLatin1String("--ext"))
+            error = parseExtensions(value, o.extensions);
+        else if (option == QLatin1String("--parallel"))
+            error = parseParallel(value, o.parallel);
+        else if (value.isEmpty())
+            error = option + QStringLiteral(" needs a file name");
+        else if (option == QLatin1String("--registrars"))
+            o.registrarsFile = value;
+        else
+            o.rulesFile = value;
+        if (!error.isEmpty()) {
+            result.error = error;
+            return result;
+        }
+    }
+    return result;
+}
+
+QString checkUsage() {
+    return QStringLiteral(
+        "Usage: kestrin check [options] [FILE...]\n"
+        "Checks domain names with Kestrin's WHOIS engine, without a window, and prints one\n"
+        "line per name in input order.\n"
+        "\n"
+        "Names are read from the FILEs, or from standard input when there is none or for \"-\":\n"
+        "one name per line; blank lines and lines starting with \"#\" are skipped. Each name is\n"
+        "cleaned as a word-list entry is; a bare word gets the default extension.\n"
+        "\n"
+        "Options:\n"
+        "  --format FORMAT    text (aligned columns, the default), csv (with a header line)\n"
+        "                     or json (one object per line)\n"
+        "  --ext LIST         check each bare word under each of these extensions instead of\n"
+        "                     the default one, e.g. --ext com,net,org\n"
+        "  --registrars FILE  use this registrar table instead of the program folder's\n"
+        "  --rules FILE       use these reply rules instead of the program folder's\n"
+        "  --parallel N       lookups at a time, 1 to 100 (default 25)\n"
+        "  --file-results     also file the verdicts into the program folder's lists and\n"
+        "                     mirror files, as a search in the window does (without it no\n"
+        "                     file is touched)\n"
+        "  -h, --help         show this text\n"
+        "\n"
+        "Columns: name, verdict (free, taken, unknown), class of a free name (high: first\n"
+        "label under 5 characters, mid: 5 to 7, low: 8 or more), server asked, and the reason\n"
+        "of an unknown verdict. CSV header: name,verdict,class,server,reason.\n"
+        "\n"
+        "Progress (names done, rate, free so far, time left) goes to standard error when it\n"
+        "is a terminal.\n"
+        "\n"
+        "Exit status: 0 every name got a verdict, 3 some names are unknown, 2 usage error,\n"
+        "1 a file cannot be read.\n");
+}
+
+QString programUsage() {
+    return QStringLiteral("Usage: kestrin                   open the window\n"
+                          "       kestrin check [options] [FILE...]\n"
+                          "                                 check names without a window\n"
+                          "       kestrin --version         show the version\n"
+                          "       kestrin --help            show this text\n"
+                          "\n"
+                          "\"kestrin check --help\" describes the options of check.\n");
+}

@@ -1,0 +1,113 @@
+#include "cli/checkoutput.h"
+
+#include "core/resultlists.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+constexpr int MaxNameWidth = 40;
+constexpr int MaxServerWidth = 30;
+constexpr int VerdictWidth = 7; // "unknown"
+constexpr int ClassWidth = 4;   // "high"
+
+QString csvField(const QString &text) {
+    // Quoted when it could be read as more than one field or line (RFC 4180).
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QJsonValue jsonText(const QString &text) {
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+QString clock(qint64 seconds) {
+    return QString::number(seconds / 60) + QLatin1Char(':') +
+           QString::number(seconds % 60).rightJustified(2, QLatin1Char('0'));
+}
+} // namespace
+
+QString verdictText(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Free:
+        return QStringLiteral("free");
+    case Verdict::Taken:
+        return QStringLiteral("taken");
+    case Verdict::Unknown:
+        break;
+    }
+    return QStringLiteral("unknown");
+}
+
+QString lengthClassText(const QString &name) {
+    switch (ResultLists::lengthClass(name)) {
+    case ResultLists::High:
+        return QStringLiteral("high");
+    case ResultLists::Mid:
+        return QStringLiteral("mid");
+    default:
+        return QStringLiteral("low");
+    }
+}
+
+CheckFormatter::CheckFormatter(CheckOptions::Format format, int nameWidth, int serverWidth)
+    : m_format(format)
+    , m_nameWidth(qBound(1, nameWidth, MaxNameWidth))
+    , m_serverWidth(qBound(1, serverWidth, MaxServerWidth)) {}
+
+QString CheckFormatter::header() const {
+    if (m_format == CheckOptions::Format::Csv)
+        return QStringLiteral("name,verdict,class,server,reason\n");
+    return {};
+}
+
+QString CheckFormatter::line(const CheckRow &row) const {
+    const QString verdict = verdictText(row.verdict);
+    switch (m_format) {
+    case CheckOptions::Format::Csv:
+        return QStringList{csvField(row.name), verdict, row.lengthClass, csvField(row.server),
+                           csvField(row.reason)}
+                   .join(QLatin1Char(',')) +
+               QLatin1Char('\n');
+    case CheckOptions::Format::Json: {
+        const QJsonObject object{{QStringLiteral("name"), row.name},
+                                 {QStringLiteral("verdict"), verdict},
+                                 {QStringLiteral("class"), jsonText(row.lengthClass)},
+                                 {QStringLiteral("server"), jsonText(row.server)},
+                                 {QStringLiteral("reason"), jsonText(row.reason)}};
+        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
+               QLatin1Char('\n');
+    }
+    case CheckOptions::Format::Text:
+        break;
+    }
+    // A name longer than its column pushes the rest of its own line only.
+    QString text = row.name.leftJustified(m_nameWidth) + QStringLiteral("  ") +
+                   verdict.leftJustified(VerdictWidth) + QStringLiteral("  ") +
+                   row.lengthClass.leftJustified(ClassWidth) + QStringLiteral("  ") +
+                   row.server.leftJustified(m_serverWidth) + QStringLiteral("  ") + row.reason;
+    // Control characters of a reason or name would break the one-line-per-name promise.
+    text.replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f]")), QStringLiteral(" "));
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text + QLatin1Char('\n');
+}
+
+QString progressText(int done, int total, double seconds, int freeCount) {
+    const double rate = seconds > 0 ? done / seconds : 0;
+    // A slow run (silent servers) still shows that it moves.
+    const QString rateText =
+        rate < 10 ? QString::number(rate, 'f', 1) : QString::number(qRound(rate));
+    QString text = QString::number(done) + QLatin1Char('/') + QString::number(total) +
+                   QStringLiteral(" names  ") + rateText + QStringLiteral("/s  ") +
+                   QString::number(freeCount) + QStringLiteral(" free");
+    if (rate > 0 && done < total)
+        text +=
+            QStringLiteral("  ") + clock(qRound64((total - done) / rate)) + QStringLiteral(" left");
+    return text;
+}

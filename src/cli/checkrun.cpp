@@ -1,0 +1,69 @@
+#include "cli/checkrun.h"
+
+#include "whois/lookuppool.h"
+
+CheckRun::CheckRun(LookupPool &pool, QObject *parent)
+    : QObject(parent)
+    , m_pool(pool)
+    , m_slotItem(size_t(pool.slotCount()), -1) {
+    connect(&m_pool, &LookupPool::lookupEnded, this, &CheckRun::onLookupEnded);
+}
+
+void CheckRun::start(const QList<CheckItem> &items) {
+    m_items = items;
+    m_clock.start();
+    if (m_items.isEmpty()) {
+        QMetaObject::invokeMethod(this, &CheckRun::finished, Qt::QueuedConnection);
+        return;
+    }
+    m_running = true;
+    fillSlots();
+}
+
+void CheckRun::fillSlots() {
+    for (int slot = 0; slot < m_pool.slotCount(); ++slot)
+        if (m_slotItem[size_t(slot)] < 0)
+            startNext(slot);
+}
+
+void CheckRun::startNext(int slot) {
+    // Names that cannot be looked up are answered in passing, without a slot.
+    while (m_next < m_items.size() && !m_items.at(m_next).problem.isEmpty()) {
+        const CheckItem &item = m_items.at(m_next);
+        record(m_next++, CheckRow{item.name, Verdict::Unknown, {}, {}, item.problem});
+    }
+    if (m_next >= m_items.size())
+        return;
+    m_slotItem[size_t(slot)] = m_next;
+    m_pool.startLookup(m_items.at(m_next++).name, slot);
+}
+
+void CheckRun::onLookupEnded(int slot, const LookupOutcome &outcome) {
+    if (slot < 0 || slot >= int(m_slotItem.size()) || m_slotItem[size_t(slot)] < 0)
+        return;
+    const int index = m_slotItem[size_t(slot)];
+    m_slotItem[size_t(slot)] = -1;
+    CheckRow row{m_items.at(index).name, outcome.verdict, {}, outcome.server, outcome.reason};
+    if (row.verdict == Verdict::Free)
+        row.lengthClass = lengthClassText(row.name);
+    // The pool is done with the slot when it reports; the next name may take it now.
+    startNext(slot);
+    record(index, row);
+}
+
+void CheckRun::record(int index, CheckRow row) {
+    ++m_done;
+    if (row.verdict == Verdict::Free)
+        ++m_free;
+    else if (row.verdict == Verdict::Unknown)
+        ++m_unknown;
+    m_waiting.insert(index, std::move(row));
+    while (m_waiting.contains(m_nextOut))
+        emit rowReady(m_waiting.take(m_nextOut++));
+    if (m_nextOut == m_items.size() && m_running) {
+        m_running = false;
+        m_pool.closeAll();
+        // Reported from the event loop: the pool may still be inside its own signal.
+        QMetaObject::invokeMethod(this, &CheckRun::finished, Qt::QueuedConnection);
+    }
+}

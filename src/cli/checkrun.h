@@ -1,0 +1,52 @@
+#pragma once
+
+#include "cli/checkinput.h"
+#include "cli/checkoutput.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <vector>
+
+class LookupPool;
+struct LookupOutcome;
+
+// Checks a list of names with the lookup pool, keeping every slot busy: a slot whose lookup
+// ends takes the next name at once. Rows come out in input order whatever order the servers
+// answer in. A silent server cannot hold the run: the pool gives up a lookup at its own
+// deadline and reports it unknown.
+class CheckRun : public QObject {
+    Q_OBJECT
+public:
+    explicit CheckRun(LookupPool &pool, QObject *parent = nullptr);
+
+    void start(const QList<CheckItem> &items);
+    int total() const { return int(m_items.size()); }
+    int done() const { return m_done; }
+    int freeCount() const { return m_free; }
+    int unknownCount() const { return m_unknown; }
+    double seconds() const { return m_clock.isValid() ? m_clock.nsecsElapsed() / 1e9 : 0; }
+
+signals:
+    void rowReady(const CheckRow &row); // in input order
+    void finished();
+
+private:
+    void fillSlots();
+    void startNext(int slot);
+    void onLookupEnded(int slot, const LookupOutcome &outcome);
+    void record(int index, CheckRow row);
+
+    LookupPool &m_pool;
+    bool m_running = false;
+    QElapsedTimer m_clock;
+    QList<CheckItem> m_items;
+    std::vector<int> m_slotItem;    // item index per slot, -1 when idle
+    std::vector<int> m_slotTicks;   // ticks since the slot's lookup started
+    QHash<int, CheckRow> m_waiting; // rows that ended before an earlier one
+    int m_next = 0;                 // next item to start
+    int m_nextOut = 0;              // next row to emit
+    int m_done = 0;
+    int m_free = 0;
+    int m_unknown = 0;
+};

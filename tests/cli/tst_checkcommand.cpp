@@ -1,0 +1,295 @@
+// `kestrin check` as a user runs it: the built executable with no display, a registrar table
+// pointing at the loopback WHOIS server, names on standard input or in files.
+
+#include "loopbackwhoisserver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+constexpr int WaitMs = 60000;
+
+struct Result {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// RFC 4180 records through Python's csv module when it is there, the standard parser the
+// output is meant for; otherwise a plain split (the rows used here have no quoting).
+QList<QStringList> parseCsv(const QByteArray &text) {
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (!python.isEmpty()) {
+        QProcess p;
+        p.start(python, {"-c", "import csv,sys,json; "
+                               "print(json.dumps(list(csv.reader(sys.stdin))))"});
+        p.write(text);
+        p.closeWriteChannel();
+        if (p.waitForFinished(WaitMs) && p.exitCode() == 0) {
+            QList<QStringList> rows;
+            for (const QVariant &row :
+                 QJsonDocument::fromJson(p.readAllStandardOutput()).array().toVariantList())
+                rows << row.toStringList();
+            return rows;
+        }
+    }
+    QList<QStringList> rows;
+    for (const QByteArray &line : text.split('\n'))
+        if (!line.isEmpty())
+            rows << QString::fromUtf8(line).split(',');
+    return rows;
+}
+
+QList<QJsonObject> parseJsonLines(const QByteArray &text) {
+    QList<QJsonObject> objects;
+    for (const QByteArray &line : text.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+        if (error.error != QJsonParseError::NoError || !doc.isObject())
+            return {};
+        objects << doc.object();
+    }
+    return objects;
+}
+} // namespace
+
+class TestCheckCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void standardInputAsCsv();
+    void filesAndExtensionsAsJson();
+    void textIsAligned();
+    void exitStatuses_data();
+    void exitStatuses();
+    void unknownsGiveStatusThree();
+    void helpAndVersion();
+    void programFolderIsTouchedOnlyWhenAsked();
+
+private:
+    Result run(const QStringList &arguments, const QByteArray &input = {},
+               const QString &program = {}, const QString &outputFile = {});
+    QString writeFile(const QString &name, const QByteArray &content) const;
+    QString registrars() const;
+
+    QString m_program;
+    QTemporaryDir m_home;
+    std::unique_ptr<LoopbackWhoisServer> m_server;
+};
+
+void TestCheckCommand::initTestCase() {
+    m_program = qEnvironmentVariable("KESTRIN_PROGRAM_DIR") + "/kestrin";
+    QVERIFY2(QFile::exists(m_program), qPrintable(m_program));
+}
+
+void TestCheckCommand::init() {
+    m_server = std::make_unique<LoopbackWhoisServer>();
+    QVERIFY(m_server->start());
+    for (const char *name : {"freeword.com", "abcdefghij.com", "free.net", "mid55.com"})
+        m_server->replies.insert(name, LoopbackWhoisServer::freeReply());
+}
+
+QString TestCheckCommand::writeFile(const QString &name, const QByteArray &content) const {
+    const QString path = m_home.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qWarning("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QString TestCheckCommand::registrars() const {
+    const QByteArray port = QByteArray::number(m_server->port());
+    return writeFile("registrars.txt", "com|127.0.0.1|" + port + "|Enabled\r\n" + "net|127.0.0.1|" +
+                                           port + "|Enabled\r\n" + "org||43|Enabled\r\n");
+}
+
+Result TestCheckCommand::run(const QStringList &arguments, const QByteArray &input,
+                             const QString &program, const QString &outputFile) {
+    // No display of any kind, and settings and data folders of our own.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    env.insert("HOME", m_home.path());
+    env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
+    env.insert("XDG_DATA_HOME", m_home.filePath("data"));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start(program.isEmpty() ? m_program : program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    // The loopback server lives in this process: wait with the event loop running.
+    Result result;
+    if (!finished.wait(WaitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+void TestCheckCommand::standardInputAsCsv() {
+    const Result r = run({"check", "--registrars", registrars(), "--format", "csv"},
+                         "# names to try\r\nfreeword\r\n\r\ntaken.com\r\nabcdefghij.com\r\n"
+                         "mid55\r\nfree.net\r\n");
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, QByteArray()); // not a terminal: no progress
+    const QList<QStringList> rows = parseCsv(r.out);
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows.at(0), (QStringList{"name", "verdict", "class", "server", "reason"}));
+    QCOMPARE(rows.at(1), (QStringList{"freeword.com", "free", "low", "127.0.0.1", ""}));
+    QCOMPARE(rows.at(2), (QStringList{"taken.com", "taken", "", "127.0.0.1", ""}));
+    QCOMPARE(rows.at(3), (QStringList{"abcdefghij.com", "free", "low", "127.0.0.1", ""}));
+    QCOMPARE(rows.at(4), (QStringList{"mid55.com", "free", "mid", "127.0.0.1", ""}));
+    QCOMPARE(rows.at(5), (QStringList{"free.net", "free", "high", "127.0.0.1", ""}));
+    QCOMPARE(m_server->queries.size(), 5);
+}
+
+void TestCheckCommand::filesAndExtensionsAsJson() {
+    const QString first = writeFile("first.txt", "freeword\nfree\n");
+    const QString second = writeFile("second.txt", "mid55.com\n");
+    const Result r = run({"check", "--registrars=" + registrars(), "--format=json", "--ext",
+                          "com,net", "--parallel", "1", first, "-", second},
+                         "taken\n");
+    QCOMPARE(r.status, 0);
+    const QList<QJsonObject> rows = parseJsonLines(r.out);
+    const QStringList expected = {"freeword.com", "freeword.net", "free.com", "free.net",
+                                  "taken.com",    "taken.net",    "mid55.com"};
+    QCOMPARE(rows.size(), expected.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        const QString name = expected.at(i);
+        QCOMPARE(rows.at(i)["name"].toString(), name);
+        // The server's own verdict: free exactly for the names it answers "No match" for.
+        const bool free = m_server->replies.contains(name);
+        QCOMPARE(rows.at(i)["verdict"].toString(), free ? QString("free") : QString("taken"));
+        QCOMPARE(rows.at(i)["class"].isNull(), !free);
+        QCOMPARE(rows.at(i)["server"].toString(), QStringLiteral("127.0.0.1"));
+        QVERIFY(rows.at(i)["reason"].isNull());
+    }
+}
+
+void TestCheckCommand::textIsAligned() {
+    const Result r = run({"check", "--registrars", registrars()}, "freeword\nx.net\nmid55\n");
+    QCOMPARE(r.status, 0);
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).startsWith("freeword.com"));
+    const qsizetype column = lines.at(0).indexOf("free ");
+    QCOMPARE(lines.at(1).indexOf("taken"), column);
+    QCOMPARE(lines.at(2).indexOf("free "), column);
+    QCOMPARE(lines.at(0).indexOf("127.0.0.1"), lines.at(1).indexOf("127.0.0.1"));
+}
+
+void TestCheckCommand::exitStatuses_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown option") << QStringList{"--quick"} << 2 << "Usage: kestrin check";
+    QTest::newRow("bad format") << QStringList{"--format", "yaml"} << 2 << "Usage: kestrin check";
+    QTest::newRow("parallel out of range") << QStringList{"--parallel", "101"} << 2 << "1 to 100";
+    QTest::newRow("missing names file")
+        << QStringList{"/no/such/names.txt"} << 1 << "/no/such/names.txt";
+    QTest::newRow("names file is a folder") << QStringList{"/"} << 1 << "cannot read /";
+    QTest::newRow("missing table")
+        << QStringList{"--registrars", "/no/such/registrars.txt"} << 1 << "/no/such/registrars.txt";
+    QTest::newRow("missing rules")
+        << QStringList{"--rules", "/no/such/rules.txt"} << 1 << "/no/such/rules.txt";
+}
+
+void TestCheckCommand::exitStatuses() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QStringList full = {"check"};
+    if (!arguments.contains("--registrars"))
+        full << "--registrars" << registrars();
+    const Result r = run(full + arguments, "freeword\n");
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.err.contains(message.toUtf8()), r.err.constData());
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(m_server->queries.isEmpty());
+}
+
+void TestCheckCommand::unknownsGiveStatusThree() {
+    // A row without a server cannot be asked: unknown, with a reason, and status 3; the
+    // other names are still checked and printed.
+    const Result r = run({"check", "--registrars", registrars(), "--format", "csv"},
+                         "nowhere.org\nfreeword\n???\n");
+    QCOMPARE(r.status, 3);
+    const QList<QStringList> rows = parseCsv(r.out);
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows.at(1).value(0), QStringLiteral("nowhere.org"));
+    QCOMPARE(rows.at(1).value(1), QStringLiteral("unknown"));
+    QVERIFY(!rows.at(1).value(4).isEmpty());
+    QCOMPARE(rows.at(2).value(1), QStringLiteral("free"));
+    QCOMPARE(rows.at(3).value(1), QStringLiteral("unknown"));
+
+    // Results that cannot be written are a failure, whatever the verdicts.
+    if (QFileInfo::exists("/dev/full")) {
+        const Result full =
+            run({"check", "--registrars", registrars()}, "freeword\n", {}, "/dev/full");
+        QCOMPARE(full.status, 1);
+        QVERIFY(full.err.contains("cannot write"));
+    }
+}
+
+void TestCheckCommand::helpAndVersion() {
+    const Result help = run({"check", "--help"});
+    QCOMPARE(help.status, 0);
+    for (const char *text : {"--format", "--ext", "--registrars", "--rules", "--parallel",
+                             "--file-results", "Exit status"})
+        QVERIFY2(help.out.contains(text), text);
+    const Result version = run({"--version"});
+    QCOMPARE(version.status, 0);
+    QVERIFY(version.out.startsWith("Kestrin 1."));
+    const Result usage = run({"--help"});
+    QCOMPARE(usage.status, 0);
+    QVERIFY(usage.out.contains("kestrin check"));
+}
+
+void TestCheckCommand::programFolderIsTouchedOnlyWhenAsked() {
+    // A program folder of its own: a copy of the executable next to a registrar table.
+    QTemporaryDir folder;
+    const QString program = folder.filePath("kestrin");
+    QVERIFY(QFile::copy(m_program, program));
+    QVERIFY(QFile::copy(registrars(), folder.filePath("registrars.txt")));
+    const auto listing = [&folder] {
+        return QDir(folder.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const QStringList before = listing();
+
+    const Result plain = run({"check"}, "freeword\ntaken\n", program);
+    QCOMPARE(plain.status, 0);
+    QVERIFY(plain.out.contains("freeword.com"));
+    QCOMPARE(listing(), before);
+    QVERIFY(!QDir(m_home.filePath("config")).exists());
+
+    const Result filed = run({"check", "--file-results"}, "freeword\ntaken\n", program);
+    QCOMPARE(filed.status, 0);
+    const QStringList low = QDir(folder.path()).entryList({"LowProfile*.txt"});
+    QCOMPARE(low.size(), 1);
+    QFile mirror(folder.filePath(low.first()));
+    QVERIFY(mirror.open(QIODevice::ReadOnly));
+    QCOMPARE(mirror.readAll(), QByteArray("freeword.com\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestCheckCommand)
+#include "tst_checkcommand.moc"
