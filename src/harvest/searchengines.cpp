@@ -110,13 +110,6 @@ QString SearchEngine::shortName() const {
     return name;
 }
 
-QString SearchEnginesError::text() const {
-    const QString name = QFileInfo(file).fileName();
-    if (line > 0)
-        return QStringLiteral("%1, line %2: %3").arg(name).arg(line).arg(message);
-    return name + QStringLiteral(": ") + message;
-}
-
 namespace SearchEngines {
 
 QByteArray defaultFileContent() {
@@ -128,7 +121,7 @@ std::optional<SearchEnginesError> ensureFile(const QString &path) {
         return std::nullopt;
     if (const Result<> written = TextFile::writeAll(path, QString::fromLatin1(defaultFileContent()));
         written.failed())
-        return SearchEnginesError{path, 0, written.error().text()};
+        return written.error();
     return std::nullopt;
 }
 
@@ -144,7 +137,7 @@ Parsed parse(const QString &text, const QString &fileName) {
             continue;
         const std::variant<SearchEngine, QString> row = parseRow(trimmed);
         if (const QString *message = std::get_if<QString>(&row)) {
-            parsed.errors << SearchEnginesError{fileName, i + 1, *message};
+            parsed.errors << Error{QStringLiteral("read"), fileName, *message, i + 1};
             continue;
         }
         const SearchEngine &engine = std::get<SearchEngine>(row);
@@ -152,9 +145,10 @@ Parsed parse(const QString &text, const QString &fileName) {
             std::any_of(parsed.engines.cbegin(), parsed.engines.cend(),
                         [&](const SearchEngine &e) { return e.caption == engine.caption; });
         if (duplicate) {
-            parsed.errors << SearchEnginesError{
-                fileName, i + 1,
-                QStringLiteral("\"%1\" is already defined on an earlier line").arg(engine.caption)};
+            parsed.errors << Error{
+                QStringLiteral("read"), fileName,
+                QStringLiteral("\"%1\" is already defined on an earlier line").arg(engine.caption),
+                i + 1};
             continue;
         }
         parsed.engines << engine;
@@ -166,7 +160,7 @@ Parsed load(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         Parsed parsed;
-        parsed.errors << SearchEnginesError{path, 0, QStringLiteral("could not be read")};
+        parsed.errors << Error{QStringLiteral("read"), path, file.errorString()};
         return parsed;
     }
     // UTF-8 where valid; the file is hand-edited and may come from any editor.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QList>
 #include <QString>
 #include <optional>
@@ -24,12 +26,7 @@ struct SearchEngine {
 };
 
 // A problem with searchengines.txt; `line` is 1-based, 0 when not about one line.
-struct SearchEnginesError {
-    QString file;
-    int line = 0;
-    QString message;
-    QString text() const; // "searchengines.txt, line 3: ..."
-};
+using SearchEnginesError = Error;
 
 // The engines file: commented text, one engine per line, validated line by line.
 namespace SearchEngines {

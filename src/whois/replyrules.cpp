@@ -51,13 +51,6 @@ ReplyReading throttled(const QString &lowerReply) {
 
 } // namespace
 
-QString ReplyRuleError::text() const {
-    const QString name = QFileInfo(file).fileName();
-    if (line > 0)
-        return QStringLiteral("%1, line %2: %3").arg(name).arg(line).arg(message);
-    return QStringLiteral("%1: %2").arg(name, message);
-}
-
 bool ReplyRules::Rule::matches(const QString &lowerReply) const {
     if (!phrase.isEmpty())
         return matcher.indexIn(lowerReply) >= 0;
@@ -77,14 +70,14 @@ std::optional<ReplyRuleError> ReplyRules::ensureRulesFile() const {
     if (Files::fileExists(m_path))
         return std::nullopt;
     if (const Result<> written = TextFile::writeAll(m_path, defaultText()); written.failed())
-        return ReplyRuleError{m_path, 0, written.error().text()};
+        return written.error();
     return std::nullopt;
 }
 
 QList<ReplyRuleError> ReplyRules::load() {
     const Result<QStringList> lines = TextFile::readLines(m_path);
     if (lines.failed())
-        return {ReplyRuleError{m_path, 0, lines.error().text()}};
+        return {lines.error()};
     return loadText(lines.value().join(QLatin1Char('\n')), m_path);
 }
 
@@ -102,7 +95,7 @@ QList<ReplyRuleError> ReplyRules::loadText(const QString &text, const QString &f
         QString extension;
         Rule rule;
         if (const auto problem = parseLine(line, extension, rule)) {
-            errors.append(ReplyRuleError{fileName, i + 1, *problem});
+            errors.append(Error{QStringLiteral("read"), fileName, *problem, i + 1});
             continue;
         }
         rules[extension].append(rule);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/result.h"
 #include "whois/verdict.h"
 
 #include <QByteArray>
@@ -10,13 +11,8 @@
 #include <QStringMatcher>
 #include <optional>
 
-// A line of replyrules.txt that could not be used: the file, its 1-based line and why.
-struct ReplyRuleError {
-    QString file;
-    int line = 0;
-    QString message;
-    QString text() const; // "replyrules.txt, line 7: ..." for the status bar
-};
+// A line of replyrules.txt that could not be used (its `line` is 1-based), or the file itself.
+using ReplyRuleError = Error;
 
 // What a reply says about the name asked for.
 struct ReplyReading {

@@ -1,6 +1,5 @@
 #include "core/resultlists.h"
 #include "loopbackwhoisserver.h"
-#include "settings/extensionrules.h"
 #include "settings/extensionsettingswindow.h"
 #include "testcontext.h"
 #include "whois/lookuppool.h"
@@ -79,10 +78,6 @@ void loseFocus(QWidget &w) {
 class TestExtensionSettingsWindow : public QObject {
     Q_OBJECT
 private slots:
-    void rules_data();
-    void rules();
-    void serverRule_data();
-    void serverRule();
     void opensWithTheFileRows();
     void editingKeepsOrSetsTheStatus();
     void invalidInputWritesNothing_data();
@@ -97,61 +92,6 @@ private slots:
     void defaultExtension();
     void lookupUsesTheEditedServer();
 };
-
-void TestExtensionSettingsWindow::rules_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("normalized");
-    QTest::addColumn<bool>("port");
-    QTest::newRow("empty") << ""
-                           << ".com" << false;
-    QTest::newRow("bare") << "net"
-                          << ".net" << false;
-    QTest::newRow("inner dot kept") << "co.uk"
-                                    << "co.uk" << false;
-    QTest::newRow("with dot") << ".org"
-                              << ".org" << false;
-    QTest::newRow("43") << "43"
-                        << ".43" << true;
-    QTest::newRow("lowest") << "1"
-                            << ".1" << true;
-    QTest::newRow("highest") << "65535"
-                             << ".65535" << true;
-    QTest::newRow("zero") << "0"
-                          << ".0" << false;
-    QTest::newRow("too high") << "65536"
-                              << ".65536" << false;
-    QTest::newRow("negative") << "-43"
-                              << ".-43" << false;
-    QTest::newRow("space") << " 43"
-                           << ". 43" << false;
-    QTest::newRow("letters") << "4x"
-                             << ".4x" << false;
-}
-
-void TestExtensionSettingsWindow::rules() {
-    QFETCH(QString, text);
-    QFETCH(QString, normalized);
-    QFETCH(bool, port);
-    QCOMPARE(ExtensionRules::normalizeDefaultExtension(text), normalized);
-    QCOMPARE(ExtensionRules::isValidPort(text), port);
-}
-
-void TestExtensionSettingsWindow::serverRule_data() {
-    QTest::addColumn<QString>("server");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("WHOIS host") << "whois.denic.de" << true;
-    QTest::newRow("RDAP base") << "https://rdap.identitydigital.services/rdap/" << true;
-    QTest::newRow("RDAP over http, port") << "http://127.0.0.1:8080/" << true;
-    QTest::newRow("RDAP without host") << "https:///rdap/" << false;
-    QTest::newRow("RDAP with a query") << "https://rdap.example/?x=1" << false;
-    QTest::newRow("empty") << "" << false;
-}
-
-void TestExtensionSettingsWindow::serverRule() {
-    QFETCH(QString, server);
-    QFETCH(bool, valid);
-    QCOMPARE(ExtensionRules::isValidServer(server), valid);
-}
 
 void TestExtensionSettingsWindow::opensWithTheFileRows() {
     Env env;
