@@ -6,6 +6,7 @@
 
 #include "app/searchdriver.h"
 #include "benchrule.h"
+#include "cli/consoledesktop.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/listfile.h"
@@ -62,20 +63,6 @@ double cpuSeconds(const rusage &u) {
            double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-class PrintingDesktop : public Desktop {
-public:
-    Answer message(const QString &title, const QString &text, Icon, Buttons) override {
-        std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(text));
-        return Answer::Ok;
-    }
-    QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &) override { return {}; }
-    QString clipboardText() const override { return {}; }
-    void setClipboardText(const QString &) override {}
-    void openUrl(const QString &) override {}
-    void openFile(const QString &) override {}
-};
-
 QStringList freeNames(const QStringList &names) {
     QStringList result;
     for (const QString &n : names)
@@ -97,7 +84,7 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     table.setRows({RegistrarEntry{"com", "127.0.0.1", quint16(port), true}});
     const WhoisOptions options;
     const Timing timing;
-    PrintingDesktop desktop;
+    ConsoleDesktop desktop;
     LookupPool pool(table, options, lists, desktop, timing);
     // The shipped reply rules, as the main window reads replies (--no-rules: the five phrases).
     ReplyRules rules;

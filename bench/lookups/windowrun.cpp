@@ -5,6 +5,7 @@
 #include "app/searchdriver.h"
 #include "app/searchsession.h"
 #include "benchrule.h"
+#include "cli/consoledesktop.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/resultlists.h"
@@ -26,20 +27,6 @@
 #include <sys/resource.h>
 
 namespace {
-class QuietDesktop : public Desktop {
-public:
-    Answer message(const QString &title, const QString &text, Icon, Buttons) override {
-        std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(text));
-        return Answer::Ok;
-    }
-    QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &) override { return {}; }
-    QString clipboardText() const override { return {}; }
-    void setClipboardText(const QString &) override {}
-    void openUrl(const QString &) override {}
-    void openFile(const QString &) override {}
-};
-
 double cpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -91,7 +78,7 @@ int runWindowBench(quint16 port, const QString &listPath, int timeoutS) {
     (void)TextFile::writeAll(dir.path() + QStringLiteral("/registrars.txt"),
                              QStringLiteral("com|127.0.0.1|%1|Enabled\r\n\r\n").arg(port));
 
-    QuietDesktop desktop;
+    ConsoleDesktop desktop;
     IniSettingsStore userStore(dir.path() + QStringLiteral("/user.ini"));
     IniSettingsStore machineStore(dir.path() + QStringLiteral("/machine.ini"));
     AppContext ctx;
