@@ -97,7 +97,11 @@ QString urlDecode(QString text) {
     return out;
 }
 
-QString cleanLookupName(const QString &candidate) {
+QString cleanLookupName(const QString &text) {
+    // A tab never belongs to a name: what follows it is a note, such as the reason in a line
+    // of an unknown-names file run as a Custom List.
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    const QString candidate = tab < 0 ? text : text.left(tab);
     const qsizetype colon = candidate.indexOf(QLatin1Char(':'));
     QString name = correctName(urlDecode(colon < 0 ? candidate : candidate.mid(colon + 1)));
     name.removeIf([](QChar c) { return c.unicode() < 0x20; });

@@ -7,6 +7,7 @@
 #include "core/timing.h"
 #include "whois/replyclassifier.h"
 #include "whois/replyrules.h"
+#include "whois/serverrest.h"
 
 #include <QNetworkAccessManager>
 #include <QTcpSocket>
@@ -27,6 +28,7 @@ const ReplyRules &classicRules() {
 
 const QString LookupPool::NoReplyReason = QStringLiteral("no reply");
 const QString LookupPool::NoServerReason = QStringLiteral("extension not served");
+const QString LookupPool::RateLimitedReason = QStringLiteral("rate-limited");
 
 // Every socket event is tied to the lookup it belongs to by `generation`: dropping a connection
 // bumps it, so a late event of an old connection never reaches the slot's next lookup.
@@ -122,6 +124,14 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
         return;
     }
     s.state.server = row.server;
+    if (m_rest && m_rest->isThrottled(row.server)) {
+        // Asking a throttling server before its rest is over only prolongs the throttle.
+        qCDebug(lcWhois) << "Keeping" << name << "for the retry:" << row.server << "is resting";
+        emit statusText(3, name + QStringLiteral(": ") + row.server +
+                               QStringLiteral(" is resting, kept for the retry"));
+        endUnfiled(slot, RateLimitedReason);
+        return;
+    }
     qCDebug(lcWhois) << "Looking up" << name << "at" << row.server << "port" << row.port;
     s.timer.start(m_timing.slotTickMs);
     if (row.isRdap()) {
