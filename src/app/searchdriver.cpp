@@ -51,6 +51,7 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     m_listEnded = false;
     m_unknown.clear();
     m_unknownPending = true;
+    m_unknownReport.clear();
     m_notStarted = 0;
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
@@ -306,10 +307,8 @@ void SearchDriver::stop() {
     halt();
     flushPosition();
     showRestingStatus();
-    if (!m_unknownReport.isEmpty()) {
+    if (!m_unknownReport.isEmpty())
         emit statusText(3, m_unknownReport);
-        m_unknownReport.clear();
-    }
     emit stopped();
 }
 

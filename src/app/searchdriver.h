@@ -69,6 +69,9 @@ public:
     // The unknown outcomes of the current (or last) run, in the order they ended; after the
     // retry pass, the names still unknown with the reason of their last lookup.
     const QList<LookupOutcome> &unknownOutcomes() const { return m_unknown; }
+    // What the status bar says about the names still unknown when the last run ended ("" when
+    // there were none): how many, and the file they were appended to.
+    QString unknownReport() const { return m_unknownReport; }
     // The servers resting in this run.
     const ServerRest &serverRest() const { return m_rest; }
 
