@@ -124,6 +124,8 @@ void TestNameCleaning::lookupNameStopsAtATab() {
     QCOMPARE(cleanLookupName(correctName("n1.com\tconnection failed: Host not found")),
              QString("n1.com"));
     QCOMPARE(cleanLookupName("http://n2.com\trate-limited"), QString("n2.com"));
+    // Before the name is whole a tab is only dropped: indentation, a tab inside a label.
+    QCOMPARE(cleanLookupName("\t\tab\tc.com"), QString("abc.com"));
 }
 
 void TestNameCleaning::decodesEveryEscape_data() {
