@@ -204,7 +204,8 @@ void SearchDriver::fillRetrySlots() {
         qint64 next = std::numeric_limits<qint64>::max();
         for (const LookupOutcome &outcome : std::as_const(m_retryQueue))
             next = qMin(next, m_rest.readyAt(outcome.server));
-        m_restOver->start(int(qBound(qint64(0), next - now, qint64(std::numeric_limits<int>::max()))));
+        m_restOver->start(
+            int(qBound(qint64(0), next - now, qint64(std::numeric_limits<int>::max()))));
     }
     showRetryStatus();
 }
@@ -247,10 +248,10 @@ void SearchDriver::writeUnknownNames() {
     const QString path = m_lists->unknownFilePath();
     const QString count = QString::number(lines.size()) +
                           (lines.size() == 1 ? QStringLiteral(" name") : QStringLiteral(" names"));
-    m_unknownReport = m_lists->appendUnknownNames(lines)
-                          ? count + QStringLiteral(" stayed unknown; listed in ") + path
-                          : count + QStringLiteral(" stayed unknown and could not be written to ") +
-                                path;
+    m_unknownReport =
+        m_lists->appendUnknownNames(lines)
+            ? count + QStringLiteral(" stayed unknown; listed in ") + path
+            : count + QStringLiteral(" stayed unknown and could not be written to ") + path;
 }
 
 void SearchDriver::stopNothingStarts() {

@@ -122,10 +122,10 @@ private:
     int m_open = 0;
     QList<LookupOutcome> m_unknown;
     bool m_retrying = false;
-    bool m_unknownPending = false; // a run started whose unknown names are not written yet
+    bool m_unknownPending = false;     // a run started whose unknown names are not written yet
     QList<LookupOutcome> m_retryQueue; // not retried yet, in the order they ended
     std::array<LookupOutcome, LookupPool::SlotCount> m_retryOfSlot; // first outcome per slot
-    QString m_unknownReport; // what the status bar says about the written names
+    QString m_unknownReport;          // what the status bar says about the written names
     int m_notStarted = 0;             // entries in a row whose lookup could not start
     int m_positionBeforeFailures = 0; // the position to keep when they stop the run
 };

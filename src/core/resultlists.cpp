@@ -294,8 +294,8 @@ bool ResultLists::appendUnknownNames(const QStringList &lines) {
     if (lines.isEmpty())
         return true;
     const QString path = unknownFilePath();
-    return noteWrite(path, TextFile::append(path, lines.join(QStringLiteral("\r\n")) +
-                                                      QStringLiteral("\r\n")));
+    return noteWrite(
+        path, TextFile::append(path, lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
 }
 
 void ResultLists::resetCounters() {

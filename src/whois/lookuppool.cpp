@@ -37,7 +37,7 @@ struct LookupPool::Slot {
     QTimer timer;
     LookupSlot state;
     quint64 generation = 0;
-    bool busy = false; // a lookup was started and has not ended
+    bool busy = false;               // a lookup was started and has not ended
     std::unique_ptr<RdapQuery> rdap; // RDAP rows only
     bool rdapRow = false;
     QString failure; // why the last connection failed

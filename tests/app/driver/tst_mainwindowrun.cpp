@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "app/searchsession.h"
 #include "app/searchdriver.h"
+#include "app/searchsession.h"
 #include "core/filehelpers.h"
 #include "core/resultlists.h"
 #include "loopbackwhoisserver.h"
@@ -141,8 +141,8 @@ void TestMainWindowRun::retryPassKeepsTheRunLocked() {
     QStringList lines = TextFile::readLines(file);
     lines.removeAll(QString());
     lines.sort();
-    QCOMPARE(lines, (QStringList{"aa.com\trate-limited", "ab.com\trate-limited",
-                                 "ac.com\trate-limited"}));
+    QCOMPARE(lines,
+             (QStringList{"aa.com\trate-limited", "ab.com\trate-limited", "ac.com\trate-limited"}));
     QVERIFY(form.problems().isEmpty());
     for (int k = 1; k <= 4; ++k)
         QCOMPARE(form.session().lists().list(k)->count(), 0);
