@@ -1,13 +1,13 @@
 #include "whois/lookuppool.h"
 
 #include "core/desktop.h"
-#include "whois/whoislog.h"
 #include "core/namecleaning.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
 #include "whois/replyclassifier.h"
 #include "whois/replyrules.h"
 #include "whois/serverrest.h"
+#include "whois/whoislog.h"
 
 #include <QNetworkAccessManager>
 #include <QTcpSocket>
@@ -338,11 +338,11 @@ void LookupPool::onRdapFinished(int i, const RdapQuery::Result &result) {
 void LookupPool::endLookup(int i, Verdict verdict, const QString &reason, int retryAfterSeconds) {
     Slot &s = *m_slots[i];
     s.timer.stop();
-    qCDebug(lcWhois).noquote() << "Lookup of" << s.state.name << "at" << s.state.server
-                               << "ended:"
-                               << (verdict == Verdict::Free    ? QStringLiteral("free")
-                                   : verdict == Verdict::Taken ? QStringLiteral("taken")
-                                                               : QStringLiteral("unknown, ") + reason)
+    qCDebug(lcWhois).noquote() << "Lookup of" << s.state.name << "at" << s.state.server << "ended:"
+                               << (verdict == Verdict::Free ? QStringLiteral("free")
+                                   : verdict == Verdict::Taken
+                                       ? QStringLiteral("taken")
+                                       : QStringLiteral("unknown, ") + reason)
                                << "after" << s.state.reply.size() << "bytes";
     if (verdict == Verdict::Free)
         m_lists.fileFreeName(s.state.name);
