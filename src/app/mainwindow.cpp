@@ -11,6 +11,7 @@
 #include "app/overflownotice.h"
 #include "app/problemindicator.h"
 #include "app/resultlistview.h"
+#include "app/searchdriver.h"
 #include "app/searchsession.h"
 #include "app/skin.h"
 #include "core/desktop.h"
@@ -305,6 +306,10 @@ void MainWindow::onRunStopped() {
     m_ui->searchType->setEnabled(true);
     armForType(m_session.hasType() && SearchTypes::isWebSearch(m_session.type()));
     setRestingPanels();
+    // Where the names the run could not decide went, until the next run.
+    const QString unknown = m_session.driver().unknownReport();
+    if (!unknown.isEmpty())
+        setPanel(3, unknown);
 }
 
 // ---- status bar and other windows --------------------------------------------------------------

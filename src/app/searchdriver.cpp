@@ -4,6 +4,7 @@
 #include "app/applog.h"
 #include "core/desktop.h"
 #include "core/namecleaning.h"
+#include "core/resultlists.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
 #include "whois/lookuppool.h"
@@ -19,14 +20,21 @@ SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &
     , m_userStore(userStore)
     , m_desktop(desktop)
     , m_timing(timing)
-    , m_positionWrite(new QTimer(this)) {
+    , m_positionWrite(new QTimer(this))
+    , m_restOver(new QTimer(this)) {
     m_positionWrite->setSingleShot(true);
     connect(m_positionWrite, &QTimer::timeout, this, &SearchDriver::flushPosition);
+    m_restOver->setSingleShot(true);
+    m_restOver->setTimerType(Qt::PreciseTimer);
+    connect(m_restOver, &QTimer::timeout, this, &SearchDriver::fillRetrySlots);
     connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::onLookupEnded);
+    m_pool.setServerRest(&m_rest);
 }
 
 SearchDriver::~SearchDriver() {
+    m_pool.setServerRest(nullptr);
     flushPosition();
+    writeUnknownNames();
 }
 
 void SearchDriver::setPositionKey(const QString &key) {
@@ -42,6 +50,8 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     m_pool.setHalted(false);
     m_listEnded = false;
     m_unknown.clear();
+    m_unknownPending = true;
+    m_unknownReport.clear();
     m_notStarted = 0;
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
@@ -82,10 +92,16 @@ void SearchDriver::takeNextEntry(int slot) {
 void SearchDriver::onLookupEnded(int slot, const LookupOutcome &outcome) {
     if (m_halted || slot < 0 || slot >= LookupPool::SlotCount || !m_busy[slot])
         return;
+    if (m_retrying) {
+        onRetryEnded(slot, outcome);
+        return;
+    }
     m_busy[slot] = false;
     --m_open;
-    if (outcome.verdict == Verdict::Unknown)
+    if (outcome.verdict == Verdict::Unknown) {
         m_unknown.append(outcome);
+        noteRest(outcome);
+    }
 
     // Entries in a row (in list order) that could not start; a lookup of an earlier entry that
     // ends late does not break the row, a later entry that started does.
@@ -109,9 +125,133 @@ void SearchDriver::onLookupEnded(int slot, const LookupOutcome &outcome) {
 }
 
 // The one place where a run's end is decided: the list has ended and no lookup is in flight.
-// unknownOutcomes() then holds every name the run could not decide.
+// The names left unknown are then retried once; the run stops when the retry pass is over.
 void SearchDriver::onListAndLookupsEnded() {
+    if (!m_retrying) {
+        // Without a registrar row or an ASCII form a name cannot be asked, now or later.
+        QList<LookupOutcome> kept;
+        for (const LookupOutcome &outcome : std::as_const(m_unknown)) {
+            const bool askable = !outcome.server.isEmpty();
+            (askable ? m_retryQueue : kept).append(outcome);
+        }
+        if (!m_retryQueue.isEmpty()) {
+            m_unknown = kept;
+            m_retrying = true;
+            flushPosition();
+            fillRetrySlots();
+            return;
+        }
+    }
     stop();
+}
+
+// How long the server of an undecided name rests before it is asked about that name again. A
+// throttling server is not asked about any name meanwhile.
+void SearchDriver::noteRest(const LookupOutcome &outcome) {
+    if (outcome.server.isEmpty())
+        return;
+    if (outcome.reason != LookupPool::RateLimitedReason) {
+        m_rest.failed(outcome.server, m_timing.failedRestMs);
+        return;
+    }
+    // Names that were kept back while it rests, and replies that were already on their way
+    // when it first throttled, do not lengthen its rest.
+    if (m_rest.isThrottled(outcome.server))
+        return;
+    const qint64 ms = outcome.retryAfterSeconds > 0
+                          ? qint64(outcome.retryAfterSeconds) * m_timing.retryAfterUnitMs
+                          : qint64(m_timing.throttledRestMs);
+    m_rest.throttled(outcome.server, ms);
+}
+
+void SearchDriver::onRetryEnded(int slot, const LookupOutcome &outcome) {
+    m_busy[slot] = false;
+    --m_open;
+    // Filed by the pool when decided; retried once only, so an unknown stays unknown now.
+    if (outcome.verdict == Verdict::Unknown) {
+        m_unknown.append(outcome);
+        noteRest(outcome);
+    }
+    fillRetrySlots();
+}
+
+// Starts a retry in every free slot whose name's server has rested, in the order the names
+// ended; when none has, wakes up as the next server's rest is over.
+void SearchDriver::fillRetrySlots() {
+    if (m_halted || !m_retrying)
+        return;
+    m_restOver->stop();
+    const qint64 now = m_rest.now();
+    for (int i = 0; i < LookupPool::SlotCount && !m_retryQueue.isEmpty(); ++i) {
+        if (m_busy[i])
+            continue;
+        qsizetype ready = -1;
+        for (qsizetype k = 0; k < m_retryQueue.size() && ready < 0; ++k)
+            if (m_rest.readyAt(m_retryQueue.at(k).server) <= now)
+                ready = k;
+        if (ready < 0)
+            break;
+        m_retryOfSlot[i] = m_retryQueue.takeAt(ready);
+        m_busy[i] = true;
+        ++m_open;
+        m_pool.startLookup(m_retryOfSlot[i].name, i);
+    }
+    if (m_retryQueue.isEmpty() && m_open == 0) {
+        stop();
+        return;
+    }
+    if (!m_retryQueue.isEmpty() && m_open < LookupPool::SlotCount) {
+        qint64 next = std::numeric_limits<qint64>::max();
+        for (const LookupOutcome &outcome : std::as_const(m_retryQueue))
+            next = qMin(next, m_rest.readyAt(outcome.server));
+        m_restOver->start(
+            int(qBound(qint64(0), next - now, qint64(std::numeric_limits<int>::max()))));
+    }
+    showRetryStatus();
+}
+
+void SearchDriver::showRetryStatus() {
+    const qsizetype left = m_retryQueue.size() + m_open;
+    emit statusText(1, QStringLiteral("Retrying ") + QString::number(left) +
+                           (left == 1 ? QStringLiteral(" unknown name...")
+                                      : QStringLiteral(" unknown names...")));
+    emit statusText(2, QStringLiteral("Open: ") + QString::number(m_open));
+}
+
+// The names still unknown when a run ends, however it ends, go to the unknown-names file: the
+// position has moved past them, so they would otherwise be lost. Each line is the name, a tab
+// and the reason; a Custom List run over the file reads the name only.
+void SearchDriver::writeUnknownNames() {
+    if (!m_unknownPending)
+        return;
+    m_unknownPending = false;
+    m_unknownReport.clear();
+    if (m_retrying) {
+        for (int i = 0; i < LookupPool::SlotCount; ++i)
+            if (m_busy[i])
+                m_unknown.append(m_retryOfSlot[i]);
+        m_unknown.append(m_retryQueue);
+        m_retryQueue.clear();
+    }
+    if (m_unknown.isEmpty() || !m_lists)
+        return;
+    QStringList lines;
+    lines.reserve(m_unknown.size());
+    for (const LookupOutcome &outcome : std::as_const(m_unknown)) {
+        QString reason = outcome.reason;
+        // One line per name, whatever a server's error text holds.
+        for (QChar &c : reason)
+            if (c.unicode() < 0x20)
+                c = QLatin1Char(' ');
+        lines << outcome.name + QLatin1Char('\t') + reason;
+    }
+    const QString path = m_lists->unknownFilePath();
+    const QString count = QString::number(lines.size()) +
+                          (lines.size() == 1 ? QStringLiteral(" name") : QStringLiteral(" names"));
+    m_unknownReport =
+        m_lists->appendUnknownNames(lines)
+            ? count + QStringLiteral(" stayed unknown; listed in ") + path
+            : count + QStringLiteral(" stayed unknown and could not be written to ") + path;
 }
 
 void SearchDriver::stopNothingStarts() {
@@ -155,6 +295,10 @@ void SearchDriver::halt() {
     m_halted = true;
     m_pool.setHalted(true);
     m_pool.closeAll();
+    m_restOver->stop();
+    writeUnknownNames();
+    m_retrying = false;
+    m_retryQueue.clear();
     m_busy.fill(false);
     m_open = 0;
     m_listFile.close();
@@ -164,6 +308,8 @@ void SearchDriver::stop() {
     halt();
     flushPosition();
     showRestingStatus();
+    if (!m_unknownReport.isEmpty())
+        emit statusText(3, m_unknownReport);
     emit stopped();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/listfile.h"
 #include "whois/lookuppool.h"
+#include "whois/serverrest.h"
 #include "whois/verdict.h"
 
 #include <QList>
@@ -12,6 +13,7 @@
 
 class Desktop;
 class QTimer;
+class ResultLists;
 class SettingsStore;
 struct Timing;
 
@@ -19,6 +21,12 @@ struct Timing;
 // Whenever a lookup ends (filed, unknown or given up at its own deadline) its slot takes the next
 // entry at once, so a slow server never holds the other slots. The driver stores how far it got
 // and stops when the list has ended and the last lookup has ended, or when asked.
+//
+// Names left unknown are retried once at the end of the run, in the retry pass, each only after
+// the server that left it undecided has rested. A server that throttled rests meanwhile: names
+// for it are not sent but kept for the retry, while the other slots go on with other servers.
+// Names still unknown when the run ends (also by Stop) are appended to the lists' unknown-names
+// file. The retry pass never moves the stored position.
 //
 // The driver never touches a widget: the main window locks and restores its controls around
 // Start and on stopped(), and shows statusText() in its status bar.
@@ -40,6 +48,9 @@ public:
     void setPositionKey(const QString &key);
     QString positionKey() const { return m_positionKey; }
 
+    // Where the names still unknown at the end of a run are written (none: not written).
+    void setResultLists(ResultLists *lists) { m_lists = lists; }
+
     // Starts a run at entry `wordNumber` of a list of `wordMax` entries.
     void start(int wordNumber, int wordMax);
     // Stops the run (button, end of list). Emits stopped() after closing every slot.
@@ -53,8 +64,16 @@ public:
     int wordMax() const { return m_wordMax; }
     int openLookups() const { return m_open; }
     bool listEnded() const { return m_listEnded; }
-    // The unknown outcomes of the current (or last) run, in the order they ended.
+    // The run is in its retry pass (the list and its lookups have ended).
+    bool retrying() const { return m_retrying; }
+    // The unknown outcomes of the current (or last) run, in the order they ended; after the
+    // retry pass, the names still unknown with the reason of their last lookup.
     const QList<LookupOutcome> &unknownOutcomes() const { return m_unknown; }
+    // What the status bar says about the names still unknown when the last run ended ("" when
+    // there were none): how many, and the file they were appended to.
+    QString unknownReport() const { return m_unknownReport; }
+    // The servers resting in this run.
+    const ServerRest &serverRest() const { return m_rest; }
 
     // The n-th entry of the current list, or the end marker; shows "File ... not found." once
     // when the list cannot be read.
@@ -68,6 +87,11 @@ private:
     void takeNextEntry(int slot);
     void onLookupEnded(int slot, const LookupOutcome &outcome);
     void onListAndLookupsEnded();
+    void noteRest(const LookupOutcome &outcome);
+    void onRetryEnded(int slot, const LookupOutcome &outcome);
+    void fillRetrySlots();
+    void showRetryStatus();
+    void writeUnknownNames();
     void stopNothingStarts();
     void showEntryStatus();
     void showOpenStatus();
@@ -81,6 +105,9 @@ private:
     Desktop &m_desktop;
     const Timing &m_timing;
     QTimer *m_positionWrite = nullptr;
+    QTimer *m_restOver = nullptr; // wakes the retry pass when the next server has rested
+    ResultLists *m_lists = nullptr;
+    ServerRest m_rest;
     int m_pendingPosition = 0; // next entry, not yet written to the store
     ListFile m_listFile;
 
@@ -94,6 +121,11 @@ private:
     std::array<int, LookupPool::SlotCount> m_entryOfSlot{}; // entry number each slot looks up
     int m_open = 0;
     QList<LookupOutcome> m_unknown;
+    bool m_retrying = false;
+    bool m_unknownPending = false;     // a run started whose unknown names are not written yet
+    QList<LookupOutcome> m_retryQueue; // not retried yet, in the order they ended
+    std::array<LookupOutcome, LookupPool::SlotCount> m_retryOfSlot; // first outcome per slot
+    QString m_unknownReport;          // what the status bar says about the written names
     int m_notStarted = 0;             // entries in a row whose lookup could not start
     int m_positionBeforeFailures = 0; // the position to keep when they stop the run
 };

@@ -97,7 +97,13 @@ QString urlDecode(QString text) {
     return out;
 }
 
-QString cleanLookupName(const QString &candidate) {
+QString cleanLookupName(const QString &text) {
+    // A tab after a whole name (one with its extension) ends it: what follows is a note, such as
+    // the reason in a line of an unknown-names file run as a Custom List. Tabs before or
+    // inside the first label are dropped below, as every control character is.
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    const qsizetype tab = dot < 0 ? -1 : text.indexOf(QLatin1Char('\t'), dot);
+    const QString candidate = tab < 0 ? text : text.left(tab);
     const qsizetype colon = candidate.indexOf(QLatin1Char(':'));
     QString name = correctName(urlDecode(colon < 0 ? candidate : candidate.mid(colon + 1)));
     name.removeIf([](QChar c) { return c.unicode() < 0x20; });

@@ -286,6 +286,18 @@ QStringList ResultLists::mirrorFilePaths() const {
     return m_mirrorPaths;
 }
 
+QString ResultLists::unknownFilePath() const {
+    return m_folder.path(QStringLiteral("\\Unknown") + m_stamp + QStringLiteral(".txt"));
+}
+
+bool ResultLists::appendUnknownNames(const QStringList &lines) {
+    if (lines.isEmpty())
+        return true;
+    const QString path = unknownFilePath();
+    return noteWrite(
+        path, TextFile::append(path, lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+}
+
 void ResultLists::resetCounters() {
     for (const int k : {Low, Registered, High, Mid})
         m_counters[k] = 0;

@@ -75,6 +75,12 @@ public:
     // Full paths of the mirror files for the current stamp, in the order Low, Mid, High.
     QStringList mirrorFilePaths() const;
 
+    // "Unknown<stamp>.txt" in the program folder: the names runs could not decide, one per
+    // line as "name<TAB>reason", so the file can be run as a Custom List later.
+    QString unknownFilePath() const;
+    // Appends `lines` to that file; a failure is reported through writeFailed().
+    bool appendUnknownNames(const QStringList &lines);
+
 signals:
     void captionChanged(int k, const QString &caption);
     void overflowed(); // the main window shows its "File backup" notice

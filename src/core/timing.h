@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Every interval the program waits for, in one value object. The defaults are the real ones;
 // tests shrink them so the real state machines run in milliseconds.
 struct Timing {
@@ -13,6 +15,10 @@ struct Timing {
     int splashTickMs = 2;         // splash timer
     int splashTicks = 75;         // the splash hands over on this tick
     int websiteCloseMs = 1000;    // website window closes itself after this
+    // Rests before a server is asked again about names it left undecided (the retry pass).
+    int throttledRestMs = 60000; // a server that throttled without saying for how long
+    int failedRestMs = 10000;    // no reply, a reset, an empty reply, an RDAP error
+    int retryAfterUnitMs = 1000; // one second of the rest a throttling server asked for
 
     // Every interval scaled down to `ms` (tick counts stay), for tests.
     static Timing shrunk(int ms) {
@@ -20,6 +26,9 @@ struct Timing {
         t.slotTickMs = t.runTickMs = t.checkerTickMs = ms;
         t.pagePauseMs = t.websiteCloseMs = ms;
         t.splashTickMs = 1;
+        t.throttledRestMs = 3 * ms;
+        t.failedRestMs = ms;
+        t.retryAfterUnitMs = qMax(1, ms / 10);
         return t;
     }
 };

@@ -1,12 +1,13 @@
 #include "whois/lookuppool.h"
 
 #include "core/desktop.h"
-#include "whois/whoislog.h"
 #include "core/namecleaning.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
 #include "whois/replyclassifier.h"
 #include "whois/replyrules.h"
+#include "whois/serverrest.h"
+#include "whois/whoislog.h"
 
 #include <QNetworkAccessManager>
 #include <QTcpSocket>
@@ -27,6 +28,7 @@ const ReplyRules &classicRules() {
 
 const QString LookupPool::NoReplyReason = QStringLiteral("no reply");
 const QString LookupPool::NoServerReason = QStringLiteral("extension not served");
+const QString LookupPool::RateLimitedReason = QStringLiteral("rate-limited");
 
 // Every socket event is tied to the lookup it belongs to by `generation`: dropping a connection
 // bumps it, so a late event of an old connection never reaches the slot's next lookup.
@@ -35,7 +37,7 @@ struct LookupPool::Slot {
     QTimer timer;
     LookupSlot state;
     quint64 generation = 0;
-    bool busy = false; // a lookup was started and has not ended
+    bool busy = false;               // a lookup was started and has not ended
     std::unique_ptr<RdapQuery> rdap; // RDAP rows only
     bool rdapRow = false;
     QString failure; // why the last connection failed
@@ -122,6 +124,14 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
         return;
     }
     s.state.server = row.server;
+    if (m_rest && m_rest->isThrottled(row.server)) {
+        // Asking a throttling server before its rest is over only prolongs the throttle.
+        qCDebug(lcWhois) << "Keeping" << name << "for the retry:" << row.server << "is resting";
+        emit statusText(3, name + QStringLiteral(": ") + row.server +
+                               QStringLiteral(" is resting, kept for the retry"));
+        endUnfiled(slot, RateLimitedReason);
+        return;
+    }
     qCDebug(lcWhois) << "Looking up" << name << "at" << row.server << "port" << row.port;
     s.timer.start(m_timing.slotTickMs);
     if (row.isRdap()) {
@@ -328,11 +338,11 @@ void LookupPool::onRdapFinished(int i, const RdapQuery::Result &result) {
 void LookupPool::endLookup(int i, Verdict verdict, const QString &reason, int retryAfterSeconds) {
     Slot &s = *m_slots[i];
     s.timer.stop();
-    qCDebug(lcWhois).noquote() << "Lookup of" << s.state.name << "at" << s.state.server
-                               << "ended:"
-                               << (verdict == Verdict::Free    ? QStringLiteral("free")
-                                   : verdict == Verdict::Taken ? QStringLiteral("taken")
-                                                               : QStringLiteral("unknown, ") + reason)
+    qCDebug(lcWhois).noquote() << "Lookup of" << s.state.name << "at" << s.state.server << "ended:"
+                               << (verdict == Verdict::Free ? QStringLiteral("free")
+                                   : verdict == Verdict::Taken
+                                       ? QStringLiteral("taken")
+                                       : QStringLiteral("unknown, ") + reason)
                                << "after" << s.state.reply.size() << "bytes";
     if (verdict == Verdict::Free)
         m_lists.fileFreeName(s.state.name);

@@ -15,6 +15,7 @@ class QTcpSocket;
 class QTimer;
 class ReplyRules;
 class ResultLists;
+class ServerRest;
 struct Timing;
 
 // The state of one lookup.
@@ -66,6 +67,12 @@ public:
     // Reasons of unknown outcomes that the pool decides itself.
     static const QString NoReplyReason;  // given up at the lookup's deadline
     static const QString NoServerReason; // no usable registrar row: the lookup never started
+    // A throttling server's reason (the reply rules and RDAP give it too).
+    static const QString RateLimitedReason;
+
+    // Servers resting after they throttled: a name for one of them is not sent while it rests,
+    // its lookup ends at once as unknown with RateLimitedReason. Null: no server rests.
+    void setServerRest(const ServerRest *rest) { m_rest = rest; }
 
     // Every lookup that ends, filed or not; never after closeSlot()/closeAll() or while halted.
     // The reply rules to read replies with; without them every reply gets the classic reading.
@@ -102,6 +109,7 @@ private:
     bool m_failureQueued = false;
     quint16 m_reconnectPort = 43;
     const ReplyRules *m_rules = nullptr;
+    const ServerRest *m_rest = nullptr;
     QNetworkAccessManager *m_network = nullptr; // created with the first RDAP lookup
     std::vector<std::unique_ptr<Slot>> m_slots;
 };

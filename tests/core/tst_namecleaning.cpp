@@ -11,6 +11,7 @@ private slots:
     void orderOfRemovals_data();
     void orderOfRemovals();
     void survivors();
+    void lookupNameStopsAtATab();
     void decodesEveryEscape_data();
     void decodesEveryEscape();
     void decodeExamples_data();
@@ -115,6 +116,16 @@ void TestNameCleaning::orderOfRemovals() {
 void TestNameCleaning::survivors() {
     const QString kept = "aZ09-@[]{}\t\r\n\u00E9";
     QCOMPARE(correctName(kept + ".com"), kept + ".com");
+}
+
+void TestNameCleaning::lookupNameStopsAtATab() {
+    // A line of the unknown-names file, run as a Custom List: the reason (which may hold a
+    // ":" that would otherwise pass for a URL scheme) is not part of the name.
+    QCOMPARE(cleanLookupName(correctName("n1.com\tconnection failed: Host not found")),
+             QString("n1.com"));
+    QCOMPARE(cleanLookupName("http://n2.com\trate-limited"), QString("n2.com"));
+    // Before the name is whole a tab is only dropped: indentation, a tab inside a label.
+    QCOMPARE(cleanLookupName("\t\tab\tc.com"), QString("abc.com"));
 }
 
 void TestNameCleaning::decodesEveryEscape_data() {

@@ -23,6 +23,7 @@ private slots:
     void stampHasNoSeparators();
     void savedListLoadAndSave();
     void writeFailuresReportedPerFile();
+    void unknownNamesAppendedUnderTheStamp();
     void modelSignalsAppends();
     void deferredViewsSeeBlocks();
     void counterNeverBelowZero();
@@ -433,6 +434,26 @@ void TestResultLists::writeFailuresReportedPerFile() {
     orphan.fileFreeName("back.com");
     checkMirrors(orphan);
     QCOMPARE(orphan.list(ResultLists::High)->count(), 6);
+}
+
+void TestResultLists::unknownNamesAppendedUnderTheStamp() {
+    TempProgramFolder temp;
+    ResultLists lists(temp.folder());
+    QSignalSpy failed(&lists, &ResultLists::writeFailed);
+    const QString path = lists.unknownFilePath();
+    QCOMPARE(QFileInfo(path).fileName(), "Unknown" + lists.listStamp() + ".txt");
+
+    QVERIFY(lists.appendUnknownNames({"a.com\trate-limited", "b.de\tno reply"}));
+    QVERIFY(lists.appendUnknownNames({"c.com\tconnection reset"}));
+    QCOMPARE(fileLines(path),
+             (QStringList{"a.com\trate-limited", "b.de\tno reply", "c.com\tconnection reset"}));
+
+    // A failed write is reported, not passed off as written.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QDir().mkdir(path));
+    QVERIFY(!lists.appendUnknownNames({"d.com\tno reply"}));
+    QCOMPARE(failed.size(), 1);
+    QVERIFY(failed.at(0).at(0).toString().contains(QFileInfo(path).fileName()));
 }
 
 void TestResultLists::modelSignalsAppends() {

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "app/searchsession.h"
 #include "app/searchdriver.h"
+#include "app/searchsession.h"
 #include "core/filehelpers.h"
 #include "core/resultlists.h"
 #include "loopbackwhoisserver.h"
@@ -21,6 +21,7 @@ class TestMainWindowRun : public QObject {
 
 private slots:
     void twoLetterRunFilesExactlyTheFreeNames();
+    void retryPassKeepsTheRunLocked();
 };
 
 void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
@@ -97,6 +98,54 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
     }
     QCOMPARE(form.statusPanelText(1), QString("Entry Status"));
     QCOMPARE(form.statusPanelText(2), QString("Open Connections"));
+}
+
+void TestMainWindowRun::retryPassKeepsTheRunLocked() {
+    // A throttling server asks for a long rest: the run waits in its retry pass, which belongs
+    // to the run. Stop ends it, and the status bar says where the unknown names went.
+    TestContext test(20);
+    test.ctx.timing.throttledRestMs = 600000;
+    TempProgramFolder &tmp = test.tmp;
+    LoopbackWhoisServer server;
+    QVERIFY(server.start());
+    server.defaultReply = "WHOIS LIMIT EXCEEDED\r\n";
+    tmp.writeFile("\\wordlists\\AllTwoLetter.txt", "aa\r\nab\r\nac\r\n");
+    tmp.writeFile("\\registrars.txt",
+                  "com|127.0.0.1|" + QByteArray::number(server.port()) + "|Enabled\r\n\r\n");
+
+    SearchSession session(test.ctx);
+    MainWindow form(session);
+    form.load();
+    form.show();
+    auto *combo = form.findChild<QComboBox *>("Combo1");
+    auto *start = form.findChild<QPushButton *>("cmdDoSearch");
+    auto *stop = form.findChild<QPushButton *>("Command3");
+    QVERIFY(combo && start && stop);
+    combo->setCurrentIndex(combo->findText("All Two Letter"));
+    emit combo->activated(combo->currentIndex());
+
+    start->click();
+    QTRY_VERIFY_WITH_TIMEOUT(form.session().driver().retrying(), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(form.statusPanelText(1), QString("Retrying 3 unknown names..."),
+                              20000);
+    QVERIFY(!start->isEnabled());
+    QVERIFY(!combo->isEnabled());
+    QVERIFY(stop->isEnabled());
+
+    stop->click();
+    QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 20000);
+    QVERIFY(combo->isEnabled());
+    QVERIFY(!form.session().running());
+    const QString file = form.session().lists().unknownFilePath();
+    QCOMPARE(form.statusPanelText(3), "3 names stayed unknown; listed in " + file);
+    QStringList lines = TextFile::readLines(file).value();
+    lines.removeAll(QString());
+    lines.sort();
+    QCOMPARE(lines,
+             (QStringList{"aa.com\trate-limited", "ab.com\trate-limited", "ac.com\trate-limited"}));
+    QVERIFY(form.problems().isEmpty());
+    for (int k = 1; k <= 4; ++k)
+        QCOMPARE(form.session().lists().list(k)->count(), 0);
 }
 
 QTEST_MAIN(TestMainWindowRun)

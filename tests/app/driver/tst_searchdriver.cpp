@@ -1,7 +1,8 @@
 #include "app/appcontext.h"
-#include "core/searchtype.h"
 #include "app/searchdriver.h"
+#include "core/filehelpers.h"
 #include "core/resultlists.h"
+#include "core/searchtype.h"
 #include "core/timing.h"
 #include "desktoprecorder.h"
 #include "loopbackwhoisserver.h"
@@ -9,6 +10,7 @@
 #include "whois/lookuppool.h"
 #include "whois/replyrules.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -45,6 +47,9 @@ private slots:
     void statusPanels();
     void longRunFilesEveryNameOnce();
     void throttledAndResetNamesAreNeverFiled();
+    void retryPassRunsAfterTheListAndFilesWhatItDecides();
+    void throttledServerRestsWhileTheOtherServerGoesOn();
+    void stopDuringTheRetryPassWritesTheNamesLeft();
 
 private:
     // A list file of entries 1..count; `tail` ends the file (the last entry may lack a line end).
@@ -165,21 +170,24 @@ void TestSearchDriver::throttledAndResetNamesAreNeverFiled() {
 
     QVERIFY(stopped.wait(WaitMs));
     QStringList expected;
-    int unknown = 0;
-    for (int k = 1; k <= 40; ++k) {
-        if (k % 5 != 0)
-            expected << entryName(k);
-    }
+    QStringList throttled;
+    for (int k = 1; k <= 40; ++k)
+        (k % 5 != 0 ? expected : throttled) << entryName(k);
     expected.sort();
     QCOMPARE(filed(), expected);
+    // The server rests after each throttle, so names kept back meanwhile are answered in the
+    // retry pass; every unknown outcome on the way is the throttle's.
     for (const QVariantList &signal : ended) {
         const LookupOutcome outcome = signal.at(1).value<LookupOutcome>();
-        if (outcome.verdict == Verdict::Unknown) {
-            ++unknown;
+        if (outcome.verdict == Verdict::Unknown)
             QCOMPARE(outcome.reason, QString("rate-limited"));
-        }
     }
-    QCOMPARE(unknown, 8);
+    QStringList unknown;
+    for (const LookupOutcome &outcome : m_driver->unknownOutcomes())
+        unknown << outcome.name;
+    unknown.sort();
+    throttled.sort();
+    QCOMPARE(unknown, throttled);
 }
 
 void TestSearchDriver::slowNameDoesNotHoldTheOthers() {
@@ -225,9 +233,10 @@ void TestSearchDriver::silentNamesAreGivenUpAtTheirOwnDeadline() {
     expected.sort();
     QCOMPARE(filed(), expected);
     QCOMPARE(read("FullWordNum"), QString("41"));
-    // Asked again at each reconnection, then given up, each after the rest of the list ended.
+    // Asked again at each reconnection, then given up, each after the rest of the list ended,
+    // and once more in the retry pass.
     QVERIFY(m_server->queries.count("n2.com") >= 2);
-    QCOMPARE(ended.size(), 40);
+    QCOMPARE(ended.size(), 42);
     for (int i = 0; i < 38; ++i)
         QCOMPARE(ended.at(i).at(1).value<LookupOutcome>().verdict == Verdict::Unknown, false);
     const QList<LookupOutcome> &unknown = m_driver->unknownOutcomes();
@@ -444,6 +453,214 @@ void TestSearchDriver::longRunFilesEveryNameOnce() {
     expected.sort();
     QCOMPARE(free, expected);
     QCOMPARE(m_lists->counter(ResultLists::Registered), count - count / 3);
+}
+
+void TestSearchDriver::retryPassRunsAfterTheListAndFilesWhatItDecides() {
+    // n40 is throttled and n8 gets a reply no rule reads on their first ask, n12 stays silent
+    // until its deadline; all three
+    // answer when asked again. Each is retried once, after the whole list and after its server
+    // rested, and then filed; the retry pass leaves the stored position alone.
+    ReplyRules rules;
+    QVERIFY(rules.loadText(ReplyRules::defaultText(), "replyrules.txt").isEmpty());
+    m_pool->setReplyRules(&rules);
+    m_driver->setResultLists(m_lists.get());
+    m_timing = Timing::shrunk(20);
+    writeList(40);
+    // The last entry: a throttle earlier in the list would keep the names after it back too.
+    m_server->replies.insert("n40.com", "WHOIS LIMIT EXCEEDED\r\n");
+    m_server->replies.insert("n8.com", "Service busy, please come back later\r\n");
+    m_server->silentNames.insert("n12.com");
+    QHash<QByteArray, int> asked;
+    connect(m_server.get(), &LoopbackWhoisServer::queryReceived, this,
+            [this, &asked](const QByteArray &name) {
+                // Answered as before this time; changed for the next ask only.
+                if (asked[name]++ > 0)
+                    return;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, name] {
+                        m_server->replies.insert(QString::fromLatin1(name),
+                                                 LoopbackWhoisServer::freeReply());
+                    },
+                    Qt::QueuedConnection);
+            });
+    connect(m_server.get(), &LoopbackWhoisServer::queryReceived, this,
+            [this](const QByteArray &name) {
+                if (name == "n12.com" && m_driver->retrying())
+                    m_server->silentNames.clear();
+            });
+    QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
+    QSignalSpy status(m_driver.get(), &SearchDriver::statusText);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->start(1, 40);
+    QVERIFY(stopped.wait(WaitMs));
+
+    QStringList expected;
+    for (int k = 1; k <= 40; ++k)
+        expected << entryName(k);
+    expected.sort();
+    QCOMPARE(filed(), expected);
+    for (const char *name : {"n40.com", "n8.com", "n12.com"})
+        QVERIFY2(m_lists->list(ResultLists::High)->names().contains(name) ||
+                     m_lists->list(ResultLists::Mid)->names().contains(name),
+                 qPrintable(name));
+    // Every entry ended once before the first retry did; then the three were retried.
+    QStringList endedNames;
+    for (const QVariantList &args : ended)
+        endedNames << args.at(1).value<LookupOutcome>().name;
+    QCOMPARE(endedNames.size(), 43);
+    QStringList firstPass = endedNames.mid(0, 40);
+    QStringList retried = endedNames.mid(40);
+    firstPass.sort();
+    retried.sort();
+    QCOMPARE(firstPass, expected);
+    QCOMPARE(retried, (QStringList{"n12.com", "n40.com", "n8.com"}));
+    QVERIFY(m_driver->unknownOutcomes().isEmpty());
+    QVERIFY(!QFileInfo::exists(m_lists->unknownFilePath()));
+    QCOMPARE(read("FullWordNum"), QString("41"));
+    bool shown = false;
+    for (const QVariantList &args : status)
+        shown = shown || args.at(1).toString() == "Retrying 3 unknown names...";
+    QVERIFY(shown);
+}
+
+void TestSearchDriver::throttledServerRestsWhileTheOtherServerGoesOn() {
+    // .com names go to a server that throttles every query, .net names to another that answers
+    // after a moment. Once the first throttle ended, the .com server is not asked until its
+    // rest is over; the .net names go on meanwhile; the .com names end in the unknown file.
+    ReplyRules rules;
+    QVERIFY(rules.loadText(ReplyRules::defaultText(), "replyrules.txt").isEmpty());
+    m_pool->setReplyRules(&rules);
+    m_driver->setResultLists(m_lists.get());
+    m_timing = Timing::shrunk(20);
+    m_timing.throttledRestMs = 1000;
+    LoopbackWhoisServer other;
+    QVERIFY(other.start());
+    other.delayMs = 30;
+    m_server->replies.clear();
+    m_server->defaultReply = "WHOIS LIMIT EXCEEDED\r\n";
+    m_table.setRows({RegistrarEntry{"com", "127.0.0.1", m_server->port(), true},
+                     RegistrarEntry{"net", "localhost", other.port(), true}});
+    QByteArray list;
+    for (int k = 1; k <= 30; ++k)
+        list += QStringLiteral("n%1.com\r\nn%1.net\r\n").arg(k).toLatin1();
+    m_folder->writeFile("\\list.txt", list);
+    m_driver->setListPath(m_folder->path("\\list.txt"));
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 firstThrottleEnded = -1;
+    qint64 askedAgainAt = -1;
+    int comAskedInFirstPass = 0;
+    int netFiledBeforeRetry = -1;
+    connect(m_pool.get(), &LookupPool::lookupEnded, this, [&](int, const LookupOutcome &outcome) {
+        if (outcome.reason == "rate-limited" && firstThrottleEnded < 0)
+            firstThrottleEnded = clock.elapsed();
+    });
+    connect(m_server.get(), &LoopbackWhoisServer::queryReceived, this, [&](const QByteArray &) {
+        if (!m_driver->retrying())
+            ++comAskedInFirstPass;
+        else if (askedAgainAt < 0)
+            askedAgainAt = clock.elapsed();
+    });
+    connect(m_driver.get(), &SearchDriver::statusText, this, [&](int, const QString &text) {
+        if (text.startsWith("Retrying") && netFiledBeforeRetry < 0)
+            netFiledBeforeRetry = int(filed().size());
+    });
+    QSignalSpy status(m_driver.get(), &SearchDriver::statusText);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->start(1, 60);
+    QVERIFY(stopped.wait(WaitMs));
+
+    // Only the .com names among the first 25 entries were sent before the first throttle.
+    QVERIFY2(comAskedInFirstPass <= 13, qPrintable(QString::number(comAskedInFirstPass)));
+    QVERIFY(firstThrottleEnded >= 0 && askedAgainAt >= 0);
+    // (The rest began a moment before this test's own handler saw the throttle end.)
+    QVERIFY(askedAgainAt - firstThrottleEnded >= m_timing.throttledRestMs - 50);
+    QCOMPARE(netFiledBeforeRetry, 30);
+    QCOMPARE(other.queries.size(), 30);
+    // Each .com name asked at most once more, and none filed.
+    QVERIFY(m_server->queries.size() <= comAskedInFirstPass + 30);
+    QStringList expectedNet;
+    QStringList expectedLines;
+    for (int k = 1; k <= 30; ++k) {
+        expectedNet << QStringLiteral("n%1.net").arg(k);
+        expectedLines << QStringLiteral("n%1.com\trate-limited").arg(k);
+    }
+    expectedNet.sort();
+    expectedLines.sort();
+    QCOMPARE(filed(), expectedNet);
+    QStringList lines = TextFile::readLines(m_lists->unknownFilePath()).value();
+    lines.removeAll(QString());
+    lines.sort();
+    QCOMPARE(lines, expectedLines);
+    QCOMPARE(status.last().at(1).toString(),
+             "30 names stayed unknown; listed in " + m_lists->unknownFilePath());
+    QCOMPARE(read("FullWordNum"), QString("61"));
+}
+
+void TestSearchDriver::stopDuringTheRetryPassWritesTheNamesLeft() {
+    // A throttled server asks for a long rest: the pass waits, Stop ends it at once, and the
+    // names it had not retried go to the unknown file. Run later as a Custom List, that file
+    // looks up exactly those names.
+    m_driver->setResultLists(m_lists.get());
+    m_timing.throttledRestMs = 600000;
+    writeList(30);
+    m_server->replies.clear();
+    m_server->defaultReply = "WHOIS LIMIT EXCEEDED\r\n";
+    ReplyRules rules;
+    QVERIFY(rules.loadText(ReplyRules::defaultText(), "replyrules.txt").isEmpty());
+    m_pool->setReplyRules(&rules);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    m_driver->start(1, 30);
+    QTRY_VERIFY_WITH_TIMEOUT(m_driver->retrying(), WaitMs);
+    QVERIFY(m_driver->running());
+    QCOMPARE(stopped.size(), 0);
+    const qsizetype askedBeforeStop = m_server->queries.size();
+    m_driver->stop();
+
+    QCOMPARE(stopped.size(), 1);
+    QVERIFY(!m_driver->running());
+    QVERIFY(!m_driver->retrying());
+    QCOMPARE(m_pool->openLookups(), 0);
+    QCOMPARE(m_server->queries.size(), askedBeforeStop);
+    QCOMPARE(filedCount(), 0);
+    QCOMPARE(read("FullWordNum"), QString("31"));
+    const QString unknownFile = m_lists->unknownFilePath();
+    QStringList names;
+    const QStringList written = TextFile::readLines(unknownFile).value();
+    for (const QString &line : written) {
+        if (line.isEmpty())
+            continue;
+        QCOMPARE(line.section('\t', 1), QString("rate-limited"));
+        names << line.section('\t', 0, 0);
+    }
+    names.sort();
+    QStringList expected;
+    for (int k = 1; k <= 30; ++k)
+        expected << entryName(k);
+    expected.sort();
+    QCOMPARE(names, expected);
+
+    // Later (a new session: the server has rested), the file run as a list asks for the names
+    // alone.
+    m_server->defaultReply = LoopbackWhoisServer::freeReply();
+    m_server->queries.clear();
+    m_driver = std::make_unique<SearchDriver>(*m_pool, m_folder->userStore(), m_desktop, m_timing);
+    m_driver->setPositionKey("CustomWordNum");
+    m_driver->setListPath(unknownFile);
+    QSignalSpy stoppedLater(m_driver.get(), &SearchDriver::stopped);
+    m_driver->start(1, 30);
+    QVERIFY(stoppedLater.wait(WaitMs));
+    QStringList asked;
+    for (const QByteArray &query : std::as_const(m_server->queries))
+        asked << QString::fromLatin1(query);
+    asked.sort();
+    QCOMPARE(asked, expected);
+    QCOMPARE(filed(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestSearchDriver)
