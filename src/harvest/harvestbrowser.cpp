@@ -80,6 +80,11 @@ HarvestBrowser::HarvestBrowser(SearchSession &session, QWidget *parent)
 }
 
 HarvestBrowser::~HarvestBrowser() {
+    // A page that goes with its view answers its pending script calls at once: they must find
+    // this window whole, and do nothing.
+    m_closing = true;
+    delete m_browser;
+    delete m_frameBrowser;
     // The builder's searches use the same file; closing the harvester discards its queue.
     m_harvest->deleteQueueFile();
 }
@@ -237,7 +242,7 @@ void HarvestBrowser::harvestBody(QWebEngineView *browser, bool ok) {
     }
     QPointer<HarvestBrowser> self(this);
     browser->page()->runJavaScript(kBodyScript, [self](const QVariant &body) {
-        if (self)
+        if (self && !self->m_closing)
             self->m_harvest->pageCompleted(body.toString());
     });
 }

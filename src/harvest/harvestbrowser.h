@@ -50,6 +50,7 @@ private:
     QComboBox *m_address = nullptr;
     QWebEngineView *m_browser = nullptr;
     QWebEngineView *m_frameBrowser = nullptr;
+    bool m_closing = false; // in the destructor: late script answers are dropped
     HarvestListPanel *m_free = nullptr;
     HarvestListPanel *m_taken = nullptr;
     QLabel *m_panels[3] = {};

@@ -101,6 +101,13 @@ ListBuilderWindow::ListBuilderWindow(SearchSession &session, QWidget *parent)
     m_run->start(m_type, session.searchText(), session.wantedCountIndex());
 }
 
+ListBuilderWindow::~ListBuilderWindow() {
+    // A page that goes with its view answers its pending script calls at once: they must find
+    // this window whole, and do nothing.
+    m_closing = true;
+    delete m_browser;
+}
+
 // The end of a load, told with its HTTP status (loadFinished comes before the status is known).
 void ListBuilderWindow::onLoadingChanged(const QWebEngineLoadingInfo &info) {
     const auto status = info.status();
@@ -119,7 +126,7 @@ void ListBuilderWindow::onLoadingChanged(const QWebEngineLoadingInfo &info) {
     }
     QPointer<ListBuilderWindow> self(this);
     m_browser->page()->runJavaScript(kPageScript, [self, page](const QVariant &result) mutable {
-        if (!self)
+        if (!self || self->m_closing)
             return;
         const QVariantMap map = result.toMap();
         page.address = map.value(QStringLiteral("address")).toString();

@@ -20,6 +20,7 @@ class ListBuilderWindow : public QWidget {
     Q_OBJECT
 public:
     explicit ListBuilderWindow(SearchSession &session, QWidget *parent = nullptr);
+    ~ListBuilderWindow() override;
 
     ListBuilderRun &run() { return *m_run; }
     QWebEngineView *browser() const { return m_browser; }
@@ -39,6 +40,7 @@ private:
     SearchSession &m_session;
     SearchType m_type = SearchType::Browse; // no engine until a web search is chosen
     QWebEngineView *m_browser = nullptr;
+    bool m_closing = false; // in the destructor: late script answers are dropped
     QLineEdit *m_status = nullptr;
     ListBuilderRun *m_run = nullptr;
 };
