@@ -27,12 +27,6 @@ int fieldNumber(const QString &text, int fallback, bool *ok = nullptr) {
     return parsed ? value : fallback;
 }
 
-bool settingIsTrue(const QString &text) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok ? value != 0
-              : text.trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
-}
 } // namespace
 
 SearchSession::SearchSession(AppContext &context, QObject *parent)
@@ -131,7 +125,7 @@ void SearchSession::readLookupOptions() {
                                        QStringLiteral("chkProxy"), proxy)
                     .valueOr(proxy);
     }
-    m_ctx.whois.ProxySwitch = settingIsTrue(proxy);
+    m_ctx.whois.ProxySwitch = MachineSettings::isTrue(proxy);
     m_ctx.whois.DefaultExtension =
         m_ctx.userStore->read(m_ctx.productApp(), AppContext::Section, QStringLiteral("DefaultExt"),
                               QStringLiteral(".com"));

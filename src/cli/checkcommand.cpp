@@ -65,12 +65,7 @@ WhoisOptions storedWhoisOptions(const Branding &branding) {
                               .getMachineSetting(branding.ProductName, settings,
                                                  QStringLiteral("chkProxy"), QStringLiteral("0"))
                               .valueOr(QStringLiteral("0"));
-    // Read as the window reads it: a non-zero number or "true".
-    bool number = false;
-    const int value = proxy.trimmed().toInt(&number);
-    options.ProxySwitch =
-        number ? value != 0
-               : proxy.trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+    options.ProxySwitch = MachineSettings::isTrue(proxy); // as the window reads it
     QString ext = userStore.read(branding.ProductName, settings, QStringLiteral("DefaultExt"),
                                  QStringLiteral(".com"));
     if (ext.isEmpty())

@@ -63,3 +63,10 @@ void MachineSettings::ignorePermissionErrors() {
     if (!m_user.write(kUserApp, kUserSection, kIgnoreKey, QStringLiteral("1")))
         qCWarning(lcSettings) << "Could not store" << kIgnoreKey << "in the per-user store";
 }
+
+bool MachineSettings::isTrue(const QString &text) {
+    bool number = false;
+    const int value = text.trimmed().toInt(&number);
+    return number ? value != 0
+                  : text.trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+}

@@ -12,6 +12,9 @@ class SettingsStore;
 // caller decides whether to ask the user and retry (see PermissionQuestion on the window side).
 class MachineSettings {
 public:
+    // A stored switch: a non-zero number or "true" (any case) is on.
+    static bool isTrue(const QString &text);
+
     // Error numbers of getMachineSetting's emptiness checks.
     static constexpr quint32 EmptyAppName = 0x800403E8;
     static constexpr quint32 EmptySection = 0x800403E9;
