@@ -21,18 +21,15 @@ SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &
     , m_desktop(desktop)
     , m_timing(timing)
     , m_positionWrite(new QTimer(this))
-    , m_restOver(new QTimer(this)) {
+    , m_retry(pool, timing) {
     m_positionWrite->setSingleShot(true);
     connect(m_positionWrite, &QTimer::timeout, this, &SearchDriver::flushPosition);
-    m_restOver->setSingleShot(true);
-    m_restOver->setTimerType(Qt::PreciseTimer);
-    connect(m_restOver, &QTimer::timeout, this, &SearchDriver::fillRetrySlots);
     connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::onLookupEnded);
-    m_pool.setServerRest(&m_rest);
+    connect(&m_retry, &RetryPass::progressed, this, &SearchDriver::showRetryStatus);
+    connect(&m_retry, &RetryPass::finished, this, &SearchDriver::stop);
 }
 
 SearchDriver::~SearchDriver() {
-    m_pool.setServerRest(nullptr);
     flushPosition();
     writeUnknownNames();
 }
@@ -49,7 +46,7 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     m_halted = false;
     m_pool.setHalted(false);
     m_listEnded = false;
-    m_unknown.clear();
+    m_retry.reset();
     m_unknownPending = true;
     m_unknownReport.clear();
     m_notStarted = 0;
@@ -90,18 +87,18 @@ void SearchDriver::takeNextEntry(int slot) {
 }
 
 void SearchDriver::onLookupEnded(int slot, const LookupOutcome &outcome) {
-    if (m_halted || slot < 0 || slot >= LookupPool::SlotCount || !m_busy[slot])
+    if (m_halted)
         return;
-    if (m_retrying) {
-        onRetryEnded(slot, outcome);
+    if (m_retry.active()) {
+        m_retry.lookupEnded(slot, outcome);
         return;
     }
+    if (slot < 0 || slot >= LookupPool::SlotCount || !m_busy[slot])
+        return;
     m_busy[slot] = false;
     --m_open;
-    if (outcome.verdict == Verdict::Unknown) {
-        m_unknown.append(outcome);
-        noteRest(outcome);
-    }
+    if (outcome.verdict == Verdict::Unknown)
+        m_retry.noteUnknown(outcome);
 
     // Entries in a row (in list order) that could not start; a lookup of an earlier entry that
     // ends late does not break the row, a later entry that started does.
@@ -127,95 +124,19 @@ void SearchDriver::onLookupEnded(int slot, const LookupOutcome &outcome) {
 // The one place where a run's end is decided: the list has ended and no lookup is in flight.
 // The names left unknown are then retried once; the run stops when the retry pass is over.
 void SearchDriver::onListAndLookupsEnded() {
-    if (!m_retrying) {
-        // Without a registrar row or an ASCII form a name cannot be asked, now or later.
-        QList<LookupOutcome> kept;
-        for (const LookupOutcome &outcome : std::as_const(m_unknown)) {
-            const bool askable = !outcome.server.isEmpty();
-            (askable ? m_retryQueue : kept).append(outcome);
-        }
-        if (!m_retryQueue.isEmpty()) {
-            m_unknown = kept;
-            m_retrying = true;
-            flushPosition();
-            fillRetrySlots();
-            return;
-        }
-    }
-    stop();
-}
-
-// How long the server of an undecided name rests before it is asked about that name again. A
-// throttling server is not asked about any name meanwhile.
-void SearchDriver::noteRest(const LookupOutcome &outcome) {
-    if (outcome.server.isEmpty())
+    if (m_retry.active())
         return;
-    if (outcome.reason != LookupPool::RateLimitedReason) {
-        m_rest.failed(outcome.server, m_timing.failedRestMs);
-        return;
-    }
-    // Names that were kept back while it rests, and replies that were already on their way
-    // when it first throttled, do not lengthen its rest.
-    if (m_rest.isThrottled(outcome.server))
-        return;
-    const qint64 ms = outcome.retryAfterSeconds > 0
-                          ? qint64(outcome.retryAfterSeconds) * m_timing.retryAfterUnitMs
-                          : qint64(m_timing.throttledRestMs);
-    m_rest.throttled(outcome.server, ms);
-}
-
-void SearchDriver::onRetryEnded(int slot, const LookupOutcome &outcome) {
-    m_busy[slot] = false;
-    --m_open;
-    // Filed by the pool when decided; retried once only, so an unknown stays unknown now.
-    if (outcome.verdict == Verdict::Unknown) {
-        m_unknown.append(outcome);
-        noteRest(outcome);
-    }
-    fillRetrySlots();
-}
-
-// Starts a retry in every free slot whose name's server has rested, in the order the names
-// ended; when none has, wakes up as the next server's rest is over.
-void SearchDriver::fillRetrySlots() {
-    if (m_halted || !m_retrying)
-        return;
-    m_restOver->stop();
-    const qint64 now = m_rest.now();
-    for (int i = 0; i < LookupPool::SlotCount && !m_retryQueue.isEmpty(); ++i) {
-        if (m_busy[i])
-            continue;
-        qsizetype ready = -1;
-        for (qsizetype k = 0; k < m_retryQueue.size() && ready < 0; ++k)
-            if (m_rest.readyAt(m_retryQueue.at(k).server) <= now)
-                ready = k;
-        if (ready < 0)
-            break;
-        m_retryOfSlot[i] = m_retryQueue.takeAt(ready);
-        m_busy[i] = true;
-        ++m_open;
-        m_pool.startLookup(m_retryOfSlot[i].name, i);
-    }
-    if (m_retryQueue.isEmpty() && m_open == 0) {
+    flushPosition();
+    if (!m_retry.begin())
         stop();
-        return;
-    }
-    if (!m_retryQueue.isEmpty() && m_open < LookupPool::SlotCount) {
-        qint64 next = std::numeric_limits<qint64>::max();
-        for (const LookupOutcome &outcome : std::as_const(m_retryQueue))
-            next = qMin(next, m_rest.readyAt(outcome.server));
-        m_restOver->start(
-            int(qBound(qint64(0), next - now, qint64(std::numeric_limits<int>::max()))));
-    }
-    showRetryStatus();
 }
 
 void SearchDriver::showRetryStatus() {
-    const qsizetype left = m_retryQueue.size() + m_open;
+    const qsizetype left = m_retry.namesLeft();
     emit statusText(1, QStringLiteral("Retrying ") + QString::number(left) +
                            (left == 1 ? QStringLiteral(" unknown name...")
                                       : QStringLiteral(" unknown names...")));
-    emit statusText(2, QStringLiteral("Open: ") + QString::number(m_open));
+    emit statusText(2, QStringLiteral("Open: ") + QString::number(m_retry.openLookups()));
 }
 
 // The names still unknown when a run ends, however it ends, go to the unknown-names file: the
@@ -226,18 +147,12 @@ void SearchDriver::writeUnknownNames() {
         return;
     m_unknownPending = false;
     m_unknownReport.clear();
-    if (m_retrying) {
-        for (int i = 0; i < LookupPool::SlotCount; ++i)
-            if (m_busy[i])
-                m_unknown.append(m_retryOfSlot[i]);
-        m_unknown.append(m_retryQueue);
-        m_retryQueue.clear();
-    }
-    if (m_unknown.isEmpty() || !m_lists)
+    const QList<LookupOutcome> unknown = m_retry.unknownOutcomes();
+    if (unknown.isEmpty() || !m_lists)
         return;
     QStringList lines;
-    lines.reserve(m_unknown.size());
-    for (const LookupOutcome &outcome : std::as_const(m_unknown)) {
+    lines.reserve(unknown.size());
+    for (const LookupOutcome &outcome : unknown) {
         QString reason = outcome.reason;
         // One line per name, whatever a server's error text holds.
         for (QChar &c : reason)
@@ -295,10 +210,8 @@ void SearchDriver::halt() {
     m_halted = true;
     m_pool.setHalted(true);
     m_pool.closeAll();
-    m_restOver->stop();
+    m_retry.halt();
     writeUnknownNames();
-    m_retrying = false;
-    m_retryQueue.clear();
     m_busy.fill(false);
     m_open = 0;
     m_listFile.close();

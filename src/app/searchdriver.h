@@ -2,7 +2,7 @@
 
 #include "core/listfile.h"
 #include "whois/lookuppool.h"
-#include "whois/serverrest.h"
+#include "whois/retrypass.h"
 #include "whois/verdict.h"
 
 #include <QList>
@@ -62,18 +62,18 @@ public:
     bool running() const { return !m_halted; }
     int wordNumber() const { return m_wordNumber; } // the next entry to take
     int wordMax() const { return m_wordMax; }
-    int openLookups() const { return m_open; }
+    int openLookups() const { return m_retry.active() ? m_retry.openLookups() : m_open; }
     bool listEnded() const { return m_listEnded; }
     // The run is in its retry pass (the list and its lookups have ended).
-    bool retrying() const { return m_retrying; }
-    // The unknown outcomes of the current (or last) run, in the order they ended; after the
-    // retry pass, the names still unknown with the reason of their last lookup.
-    const QList<LookupOutcome> &unknownOutcomes() const { return m_unknown; }
+    bool retrying() const { return m_retry.active(); }
+    // The unknown outcomes of the current (or last) run; after the retry pass, the names still
+    // unknown with the reason of their last lookup.
+    QList<LookupOutcome> unknownOutcomes() const { return m_retry.unknownOutcomes(); }
     // What the status bar says about the names still unknown when the last run ended ("" when
     // there were none): how many, and the file they were appended to.
     QString unknownReport() const { return m_unknownReport; }
     // The servers resting in this run.
-    const ServerRest &serverRest() const { return m_rest; }
+    const ServerRest &serverRest() const { return m_retry.serverRest(); }
 
     // The n-th entry of the current list, or the end marker; shows "File ... not found." once
     // when the list cannot be read.
@@ -87,9 +87,6 @@ private:
     void takeNextEntry(int slot);
     void onLookupEnded(int slot, const LookupOutcome &outcome);
     void onListAndLookupsEnded();
-    void noteRest(const LookupOutcome &outcome);
-    void onRetryEnded(int slot, const LookupOutcome &outcome);
-    void fillRetrySlots();
     void showRetryStatus();
     void writeUnknownNames();
     void stopNothingStarts();
@@ -105,9 +102,8 @@ private:
     Desktop &m_desktop;
     const Timing &m_timing;
     QTimer *m_positionWrite = nullptr;
-    QTimer *m_restOver = nullptr; // wakes the retry pass when the next server has rested
     ResultLists *m_lists = nullptr;
-    ServerRest m_rest;
+    RetryPass m_retry;
     int m_pendingPosition = 0; // next entry, not yet written to the store
     ListFile m_listFile;
 
@@ -120,11 +116,7 @@ private:
     std::array<bool, LookupPool::SlotCount> m_busy{};
     std::array<int, LookupPool::SlotCount> m_entryOfSlot{}; // entry number each slot looks up
     int m_open = 0;
-    QList<LookupOutcome> m_unknown;
-    bool m_retrying = false;
-    bool m_unknownPending = false;     // a run started whose unknown names are not written yet
-    QList<LookupOutcome> m_retryQueue; // not retried yet, in the order they ended
-    std::array<LookupOutcome, LookupPool::SlotCount> m_retryOfSlot; // first outcome per slot
+    bool m_unknownPending = false;    // a run started whose unknown names are not written yet
     QString m_unknownReport;          // what the status bar says about the written names
     int m_notStarted = 0;             // entries in a row whose lookup could not start
     int m_positionBeforeFailures = 0; // the position to keep when they stop the run

@@ -199,7 +199,7 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
 
     const CheckFormatter formatter(options.format, widestName(items), widestServer(table));
     print(stdout, formatter.header());
-    CheckRun run(pool);
+    CheckRun run(pool, timing);
     QObject::connect(&run, &CheckRun::rowReady, [&formatter](const CheckRow &row) {
         print(stdout, formatter.line(row));
         std::fflush(stdout);
@@ -210,7 +210,8 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     const bool showProgress = isatty(STDERR_FILENO) == 1;
     QObject::connect(&progress, &QTimer::timeout, [&run] {
         print(stderr, QStringLiteral("\r") +
-                          progressText(run.done(), run.total(), run.seconds(), run.freeCount()) +
+                          progressText(run.done(), run.total(), run.seconds(), run.freeCount(),
+                                       run.retryCount()) +
                           QStringLiteral("\x1b[K"));
     });
     if (showProgress)

@@ -98,7 +98,7 @@ QString CheckFormatter::line(const CheckRow &row) const {
     return text + QLatin1Char('\n');
 }
 
-QString progressText(int done, int total, double seconds, int freeCount) {
+QString progressText(int done, int total, double seconds, int freeCount, int toRetry) {
     const double rate = seconds > 0 ? done / seconds : 0;
     // A slow run (silent servers) still shows that it moves.
     const QString rateText =
@@ -106,8 +106,13 @@ QString progressText(int done, int total, double seconds, int freeCount) {
     QString text = QString::number(done) + QLatin1Char('/') + QString::number(total) +
                    QStringLiteral(" names  ") + rateText + QStringLiteral("/s  ") +
                    QString::number(freeCount) + QStringLiteral(" free");
-    if (rate > 0 && done < total)
-        text +=
-            QStringLiteral("  ") + clock(qRound64((total - done) / rate)) + QStringLiteral(" left");
+    // Names waiting for the retry pass are not counted in the time left: they wait for their
+    // servers' rest, not for the rate.
+    const int firstLookupsLeft = total - done - toRetry;
+    if (rate > 0 && firstLookupsLeft > 0)
+        text += QStringLiteral("  ") + clock(qRound64(firstLookupsLeft / rate)) +
+                QStringLiteral(" left");
+    if (toRetry > 0)
+        text += QStringLiteral("  ") + QString::number(toRetry) + QStringLiteral(" to retry");
     return text;
 }

@@ -35,5 +35,5 @@ private:
     int m_serverWidth;
 };
 
-// The progress line on a terminal: "1200/20000 names  850/s  301 free  0:22 left".
-QString progressText(int done, int total, double seconds, int freeCount);
+// The progress line on a terminal: "1200/20000 names  850/s  301 free  0:22 left  3 to retry".
+QString progressText(int done, int total, double seconds, int freeCount, int toRetry = 0);

@@ -1,12 +1,15 @@
 #include "cli/checkrun.h"
 
+#include "core/timing.h"
 #include "whois/lookuppool.h"
 
-CheckRun::CheckRun(LookupPool &pool, QObject *parent)
+CheckRun::CheckRun(LookupPool &pool, const Timing &timing, QObject *parent)
     : QObject(parent)
     , m_pool(pool)
+    , m_retry(pool, timing)
     , m_slotItem(size_t(pool.slotCount()), -1) {
     connect(&m_pool, &LookupPool::lookupEnded, this, &CheckRun::onLookupEnded);
+    connect(&m_retry, &RetryPass::retried, this, &CheckRun::onRetried);
 }
 
 void CheckRun::start(const QList<CheckItem> &items) {
@@ -35,20 +38,39 @@ void CheckRun::startNext(int slot) {
     if (m_next >= m_items.size())
         return;
     m_slotItem[size_t(slot)] = m_next;
+    ++m_inFlight;
     m_pool.startLookup(m_items.at(m_next++).name, slot);
 }
 
 void CheckRun::onLookupEnded(int slot, const LookupOutcome &outcome) {
+    if (!m_running)
+        return;
+    if (m_retry.active()) {
+        m_retry.lookupEnded(slot, outcome);
+        return;
+    }
     if (slot < 0 || slot >= int(m_slotItem.size()) || m_slotItem[size_t(slot)] < 0)
         return;
     const int index = m_slotItem[size_t(slot)];
     m_slotItem[size_t(slot)] = -1;
+    --m_inFlight;
+    // The pool is done with the slot when it reports; the next name may take it now.
+    startNext(slot);
+    if (outcome.verdict != Verdict::Unknown || !m_retry.noteUnknown(outcome, index))
+        record(index, outcome);
+    if (m_running && m_inFlight == 0 && m_next >= m_items.size())
+        m_retry.begin();
+}
+
+void CheckRun::onRetried(int index, const LookupOutcome &outcome) {
+    record(index, outcome);
+}
+
+void CheckRun::record(int index, const LookupOutcome &outcome) {
     CheckRow row{m_items.at(index).name, outcome.verdict, {}, outcome.server, outcome.reason};
     if (row.verdict == Verdict::Free)
         row.lengthClass = lengthClassText(row.name);
-    // The pool is done with the slot when it reports; the next name may take it now.
-    startNext(slot);
-    record(index, row);
+    record(index, std::move(row));
 }
 
 void CheckRun::record(int index, CheckRow row) {
@@ -62,6 +84,7 @@ void CheckRun::record(int index, CheckRow row) {
         emit rowReady(m_waiting.take(m_nextOut++));
     if (m_nextOut == m_items.size() && m_running) {
         m_running = false;
+        m_retry.halt();
         m_pool.closeAll();
         // Reported from the event loop: the pool may still be inside its own signal.
         QMetaObject::invokeMethod(this, &CheckRun::finished, Qt::QueuedConnection);

@@ -2,6 +2,7 @@
 
 #include "cli/checkinput.h"
 #include "cli/checkoutput.h"
+#include "whois/retrypass.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -10,21 +11,27 @@
 
 class LookupPool;
 struct LookupOutcome;
+struct Timing;
 
 // Checks a list of names with the lookup pool, keeping every slot busy: a slot whose lookup
 // ends takes the next name at once. Rows come out in input order whatever order the servers
 // answer in. A silent server cannot hold the run: the pool gives up a lookup at its own
 // deadline and reports it unknown.
+//
+// Names left unknown are retried once when every name has had its first lookup, as in a window
+// run (each after its server has rested); their rows, and the rows after them, wait for it.
 class CheckRun : public QObject {
     Q_OBJECT
 public:
-    explicit CheckRun(LookupPool &pool, QObject *parent = nullptr);
+    CheckRun(LookupPool &pool, const Timing &timing, QObject *parent = nullptr);
 
     void start(const QList<CheckItem> &items);
     int total() const { return int(m_items.size()); }
     int done() const { return m_done; }
     int freeCount() const { return m_free; }
     int unknownCount() const { return m_unknown; }
+    // Names waiting for, or in, the retry pass.
+    int retryCount() const { return int(m_retry.namesLeft()); }
     double seconds() const { return m_clock.isValid() ? m_clock.nsecsElapsed() / 1e9 : 0; }
 
 signals:
@@ -35,14 +42,17 @@ private:
     void fillSlots();
     void startNext(int slot);
     void onLookupEnded(int slot, const LookupOutcome &outcome);
+    void onRetried(int index, const LookupOutcome &outcome);
+    void record(int index, const LookupOutcome &outcome);
     void record(int index, CheckRow row);
 
     LookupPool &m_pool;
+    RetryPass m_retry;
     bool m_running = false;
     QElapsedTimer m_clock;
     QList<CheckItem> m_items;
     std::vector<int> m_slotItem;    // item index per slot, -1 when idle
-    std::vector<int> m_slotTicks;   // ticks since the slot's lookup started
+    int m_inFlight = 0;             // first lookups started and not ended
     QHash<int, CheckRow> m_waiting; // rows that ended before an earlier one
     int m_next = 0;                 // next item to start
     int m_nextOut = 0;              // next row to emit

@@ -74,11 +74,11 @@ public:
     // its lookup ends at once as unknown with RateLimitedReason. Null: no server rests.
     void setServerRest(const ServerRest *rest) { m_rest = rest; }
 
-    // Every lookup that ends, filed or not; never after closeSlot()/closeAll() or while halted.
     // The reply rules to read replies with; without them every reply gets the classic reading.
     void setReplyRules(const ReplyRules *rules) { m_rules = rules; }
 
 signals:
+    // Every lookup that ends, filed or not; never after closeSlot()/closeAll() or while halted.
     void lookupEnded(int slot, const LookupOutcome &outcome);
     void statusText(int panel, const QString &text); // panel 1 to 3 of the status bar
     void overflowed();

@@ -160,6 +160,9 @@ void TestCheckOptions::progressLine() {
              QStringLiteral("100/1100 names  50/s  7 free  0:20 left"));
     QCOMPARE(progressText(0, 10, 0.0, 0), QStringLiteral("0/10 names  0.0/s  0 free"));
     QCOMPARE(progressText(2, 5, 40.0, 0), QStringLiteral("2/5 names  0.1/s  0 free  1:00 left"));
+    // Names waiting for the retry pass wait for a rest, not for the rate.
+    QCOMPARE(progressText(8, 10, 4.0, 1, 2),
+             QStringLiteral("8/10 names  2.0/s  1 free  2 to retry"));
 }
 
 QTEST_GUILESS_MAIN(TestCheckOptions)

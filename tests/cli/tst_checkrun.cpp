@@ -4,6 +4,7 @@
 #include "desktoprecorder.h"
 #include "loopbackwhoisserver.h"
 #include "whois/lookuppool.h"
+#include "whois/replyrules.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -28,6 +29,7 @@ private slots:
     void init();
     void rowsComeInInputOrder();
     void silentServerBecomesUnknownAndOthersFlowOn();
+    void unknownNamesAreRetriedOnceAtTheEnd();
     void unlookableNamesAndEmptyInput();
     void parallelIsTheSlotCount();
 
@@ -39,6 +41,7 @@ private:
     RegistrarTable m_table;
     WhoisOptions m_options;
     DesktopRecorder m_desktop;
+    ReplyRules m_rules;
     Timing m_timing = Timing::shrunk(20);
 };
 
@@ -47,13 +50,15 @@ void TestCheckRun::init() {
     QVERIFY(m_server->start());
     m_table.setRows({RegistrarEntry{"com", "127.0.0.1", m_server->port(), true},
                      RegistrarEntry{"org", "", 43, true}});
+    QVERIFY(m_rules.loadText(ReplyRules::defaultText(), "replyrules.txt").isEmpty());
 }
 
 QList<CheckRow> TestCheckRun::run(const QList<CheckItem> &input, int parallel) {
     ResultLists lists{ProgramFolder(m_dir.path())};
     LookupPool pool(m_table, m_options, lists, m_desktop, m_timing, nullptr, parallel);
     pool.setReconnectPort(m_server->port());
-    CheckRun check(pool);
+    pool.setReplyRules(&m_rules);
+    CheckRun check(pool, m_timing);
     QList<CheckRow> rows;
     connect(&check, &CheckRun::rowReady, this, [&rows](const CheckRow &row) { rows << row; });
     QSignalSpy finished(&check, &CheckRun::finished);
@@ -95,6 +100,35 @@ void TestCheckRun::silentServerBecomesUnknownAndOthersFlowOn() {
     }
     QCOMPARE(m_server->queries.count("a.com"), 1);
     QCOMPARE(m_server->queries.count("d.com"), 1);
+    // Asked once more after the others (each lookup reconnects while silent), and still silent.
+    QVERIFY(m_server->queries.count("silent.com") >= 2);
+    QCOMPARE(m_server->queries.last(), QByteArray("silent.com"));
+}
+
+void TestCheckRun::unknownNamesAreRetriedOnceAtTheEnd() {
+    // The second name gets a reply no rule reads and the last is throttled (a throttle keeps
+    // back the names after it too) on their first ask; both answer "not found" when asked again.
+    // Their rows wait for the retry, and everything comes out in input order with what the retry
+    // found; the others are taken.
+    const QStringList names = {"n0.com", "n1.com", "n2.com", "n3.com", "n4.com"};
+    m_server->replies.insert("n1.com", "Service busy, please come back later\r\n");
+    m_server->replies.insert("n4.com", "WHOIS LIMIT EXCEEDED\r\n");
+    m_server->laterReplies.insert("n1.com", LoopbackWhoisServer::freeReply());
+    m_server->laterReplies.insert("n4.com", LoopbackWhoisServer::freeReply());
+    const QList<CheckRow> rows = run(items(names), 2);
+    QCOMPARE(rows.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        const bool retried = i == 1 || i == 4;
+        QCOMPARE(rows.at(i).name, names.at(i));
+        QCOMPARE(rows.at(i).verdict, retried ? Verdict::Free : Verdict::Taken);
+        QCOMPARE(m_server->queries.count(names.at(i).toLatin1()), retried ? 2 : 1);
+    }
+    // The retries came after every first ask.
+    QStringList firstAsks;
+    for (const QByteArray &query : m_server->queries.mid(0, 5))
+        firstAsks << QString::fromLatin1(query);
+    firstAsks.sort();
+    QCOMPARE(firstAsks, names);
 }
 
 void TestCheckRun::unlookableNamesAndEmptyInput() {
@@ -133,8 +167,8 @@ void TestCheckRun::parallelIsTheSlotCount() {
     ResultLists runLists{ProgramFolder(m_dir.path())};
     LookupPool pool(m_table, m_options, runLists, m_desktop, m_timing, nullptr, 4);
     pool.setReconnectPort(m_server->port());
-    CheckRun check(pool);
-    connect(&check, &CheckRun::rowReady, this, [&](const CheckRow &) {
+    CheckRun check(pool, m_timing);
+    connect(&pool, &LookupPool::lookupEnded, this, [&] {
         if (askedAtFirstRow < 0)
             askedAtFirstRow = asked.size();
     });

@@ -89,7 +89,10 @@ void LoopbackWhoisServer::answer(QTcpSocket *socket, const QByteArray &query) {
         for (qint64 sent = 0; sent < oversizeBytes; sent += chunk.size())
             socket->write(chunk);
     } else {
-        socket->write(replies.value(QString::fromLatin1(query).toLower(), defaultReply));
+        const QString name = QString::fromLatin1(query).toLower();
+        socket->write(replies.value(name, defaultReply));
+        if (laterReplies.contains(name))
+            replies.insert(name, laterReplies.take(name));
     }
     socket->disconnectFromHost();
 }

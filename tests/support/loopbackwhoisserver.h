@@ -33,6 +33,9 @@ public:
     QByteArray defaultReply = "Domain Name: TAKEN\r\nRegistrar: Example\r\n";
     QHash<QString, QByteArray> replies; // query name (lower case) -> reply
     QSet<QString> silentNames;          // query names (lower case) never answered
+    // Query names (lower case) answered from `replies` once, then from here (a registry that
+    // throttled or failed, and answers when asked again).
+    QHash<QString, QByteArray> laterReplies;
     int resetFirst = 0; // in Answer mode, reset this many connections before answering
     qint64 oversizeBytes = 3 * 1024 * 1024;
 

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "whois/serverrest.h"
+#include "whois/verdict.h"
+
+#include <QList>
+#include <QObject>
+#include <vector>
+
+class LookupPool;
+class QTimer;
+struct Timing;
+
+// The second chance of the names a run left unknown. While the run goes on, every unknown
+// outcome is noted here and its server rests: a server that throttled is not asked at all
+// until its rest is over (the pool keeps its names back), one that failed otherwise is asked
+// again about that name only after a shorter rest. When the run has ended, with no lookup in
+// flight, the pass asks each name that can be asked once more, in the order they ended, each
+// only when its server has rested, in every slot of the pool. Names still unknown after it (or
+// when it is halted) are what the run reports as unknown.
+//
+// Shared by the window's search driver and `kestrin check`, so both retry alike.
+class RetryPass : public QObject {
+    Q_OBJECT
+public:
+    // Hands the pool its resting servers for as long as the pass lives.
+    RetryPass(LookupPool &pool, const Timing &timing, QObject *parent = nullptr);
+    ~RetryPass() override;
+
+    // Forgets the names and rests of the last run.
+    void reset();
+    // A lookup of the run ended unknown: its server rests. Returns whether the name will be
+    // retried (a name without a server to ask cannot be); `tag` comes back with its retry.
+    bool noteUnknown(const LookupOutcome &outcome, int tag = -1);
+    // The run has ended and no lookup is in flight: starts the retries. False when there is
+    // nothing to retry; then finished() is not emitted.
+    bool begin();
+    bool active() const { return m_active; }
+    // A lookup started by the pass ended; the owner hands on what the pool reported while the
+    // pass is active.
+    void lookupEnded(int slot, const LookupOutcome &outcome);
+    // Stops the pass: the names in flight and those not yet retried stay unknown.
+    void halt();
+
+    int openLookups() const { return m_open; }
+    // Names not decided yet: in flight and waiting.
+    qsizetype namesLeft() const { return m_queue.size() + m_open; }
+    // The names unknown now, with the reason of their last lookup: until the pass begins, those
+    // of the run; after it, those it could not decide or could not ask.
+    QList<LookupOutcome> unknownOutcomes() const;
+    const ServerRest &serverRest() const { return m_rest; }
+
+signals:
+    // A retry ended: decided (filed by the pool) or still unknown.
+    void retried(int tag, const LookupOutcome &outcome);
+    // Retries were started or ended; the numbers above changed.
+    void progressed();
+    // Every name was retried once. Emitted from within lookupEnded() or a timer.
+    void finished();
+
+private:
+    struct Pending {
+        LookupOutcome outcome;
+        int tag = -1;
+    };
+    void restServer(const LookupOutcome &outcome);
+    void fillSlots();
+
+    LookupPool &m_pool;
+    const Timing &m_timing;
+    ServerRest m_rest;
+    QTimer *m_restOver; // wakes the pass when the next server has rested
+    bool m_active = false;
+    QList<LookupOutcome> m_unknown;
+    QList<Pending> m_queue;        // noted for a retry, not started yet, in the order they ended
+    std::vector<Pending> m_inSlot; // the retry each slot runs
+    std::vector<bool> m_busy;
+    int m_open = 0;
+};
