@@ -63,7 +63,7 @@ void RetryPass::restServer(const LookupOutcome &outcome) {
 bool RetryPass::begin() {
     if (m_queue.isEmpty())
         return false;
-    qCInfo(lcWhois) << "Retrying" << m_queue.size() << "unknown names";
+    qCDebug(lcWhois) << "Retrying" << m_queue.size() << "unknown names";
     m_active = true;
     fillSlots();
     return true;
