@@ -11,14 +11,13 @@
 #include "core/filehelpers.h"
 #include "core/listfile.h"
 #include "core/programfolder.h"
-#include "whois/replyrules.h"
 #include "core/resultlists.h"
-#include "app/searchdriver.h"
 #include "core/searchtype.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
+#include "whois/replyrules.h"
 
 #ifdef KESTRIN_BENCH_WINDOW
 #include "windowrun.h"
@@ -149,8 +148,7 @@ Figures runCheckCommand(quint16 port, const QString &listPath, const QStringList
     const QString table = dir.filePath(QStringLiteral("registrars.txt"));
     (void)TextFile::writeLines(table, {QStringLiteral("com|127.0.0.1|%1|Enabled").arg(port)});
     const QString program = QStringLiteral(KESTRIN_PROGRAM_DIR "/kestrin");
-    QStringList arguments = {program, "check", "--registrars", table, "--format", "csv",
-                             listPath};
+    QStringList arguments = {program, "check", "--registrars", table, "--format", "csv", listPath};
     const QString timeTool = QStringLiteral("/usr/bin/time");
     const bool timed = QFile::exists(timeTool);
     QProcess check;
@@ -186,8 +184,8 @@ Figures runCheckCommand(quint16 port, const QString &listPath, const QStringList
             free << line.section(QLatin1Char(','), 0, 0);
     }
     free.sort();
-    std::printf("  check: kestrin check printed %d rows (exit status %d), %d free, %s\n",
-                f.lookups, check.exitCode(), int(free.size()),
+    std::printf("  check: kestrin check printed %d rows (exit status %d), %d free, %s\n", f.lookups,
+                check.exitCode(), int(free.size()),
                 names.isEmpty() || free == freeNames(names) ? "exactly the expected ones"
                                                             : "NOT the expected ones");
     return f;
@@ -275,36 +273,49 @@ Figures runWindow(quint16 port, const QString &listPath, int timeoutS, double *s
 
 #endif
 
-// (c) Python asyncio, 25 connections kept busy.
-Figures runAsyncio(quint16 port, const QString &listPath, int expectedFree, int timeoutS) {
-    const QString script = QStringLiteral(KESTRIN_BENCH_DIR "/asyncclient.py");
+// (c) A client beside Kestrin, 25 connections kept busy: Python asyncio, or the epoll client
+// (the floor of this machine's loopback). Both print "lookups N seconds S free F".
+Figures runPeerClient(const char *who, QStringList arguments, int expectedFree, int timeoutS) {
     // Its peak memory through /usr/bin/time: this process's children include the window run.
     const QString timeTool = QStringLiteral("/usr/bin/time");
-    QStringList arguments = {QStringLiteral("python3"), script, QStringLiteral("127.0.0.1"),
-                             QString::number(port), listPath};
-    QProcess python;
+    QProcess client;
     if (QFile::exists(timeTool)) {
-        python.setProgram(timeTool);
-        python.setArguments(QStringList{"-f", "peak-kb %M"} + arguments);
+        client.setProgram(timeTool);
+        client.setArguments(QStringList{"-f", "peak-kb %M"} + arguments);
     } else {
-        python.setProgram(arguments.takeFirst());
-        python.setArguments(arguments);
+        client.setProgram(arguments.takeFirst());
+        client.setArguments(arguments);
     }
     const rusage before = usage(RUSAGE_CHILDREN);
-    python.start();
+    client.start();
     Figures f;
-    f.finished = python.waitForFinished(timeoutS * 1000);
+    f.finished = client.waitForFinished(timeoutS * 1000);
     const rusage after = usage(RUSAGE_CHILDREN);
-    const QByteArray line = python.readAllStandardOutput();
+    const QByteArray line = client.readAllStandardOutput();
     f.lookups = int(field(line, "lookups"));
     f.seconds = field(line, "seconds");
     f.cpu = cpuSeconds(after) - cpuSeconds(before);
-    const QByteArray err = python.readAllStandardError();
+    const QByteArray err = client.readAllStandardError();
     const qsizetype at = err.lastIndexOf("peak-kb ");
     f.peakMb = at >= 0 ? err.mid(at + 8).trimmed().toDouble() / 1024.0 : 0;
-    std::printf("  check: asyncio saw %d free names (expected %d)\n", int(field(line, "free")),
+    std::printf("  check: %s saw %d free names (expected %d)\n", who, int(field(line, "free")),
                 expectedFree);
     return f;
+}
+
+Figures runAsyncio(quint16 port, const QString &listPath, int expectedFree, int timeoutS) {
+    return runPeerClient("asyncio",
+                         {QStringLiteral("python3"),
+                          QStringLiteral(KESTRIN_BENCH_DIR "/asyncclient.py"),
+                          QStringLiteral("127.0.0.1"), QString::number(port), listPath},
+                         expectedFree, timeoutS);
+}
+
+Figures runEpollClient(quint16 port, const QString &listPath, int expectedFree, int timeoutS) {
+    return runPeerClient("epoll client",
+                         {QCoreApplication::applicationDirPath() + QStringLiteral("/epollclient"),
+                          QString::number(port), listPath},
+                         expectedFree, timeoutS);
 }
 
 // User + system CPU of a running process, from /proc.
@@ -346,6 +357,7 @@ int main(int argc, char *argv[]) {
     parser.addOption({"tail", "Latency tail: 80% / 15% / 5% of names after 50 / 300 / 1500 ms."});
     parser.addOption({"window", "Also run the real main window (offscreen)."});
     parser.addOption({"asyncio", "Also run the 25-connection Python asyncio client."});
+    parser.addOption({"epoll", "Also run the 25-connection epoll client (the machine's floor)."});
     parser.addOption({"no-engine", "Skip the pool and driver without the window."});
     parser.addOption({"no-whois", "Skip Debian's whois client."});
     parser.addOption({"no-rules", "Read replies with the five phrases, not the reply rules."});
@@ -412,6 +424,10 @@ int main(int argc, char *argv[]) {
     const bool withAsyncio = parser.isSet("asyncio");
     if (withAsyncio)
         asyncio = runAsyncio(port, listPath, int(freeNames(names).size()), timeoutS);
+    Figures epoll;
+    const bool withEpoll = parser.isSet("epoll");
+    if (withEpoll)
+        epoll = runEpollClient(port, listPath, int(freeNames(names).size()), timeoutS);
     Figures check;
     const bool withCheck = !parser.isSet("no-check");
     if (withCheck)
@@ -431,12 +447,17 @@ int main(int argc, char *argv[]) {
         printRow("kestrin check", check);
     if (withAsyncio)
         printRow("asyncio, 25 connections", asyncio);
+    if (withEpoll)
+        printRow("epoll client, 25", epoll);
     if (withWhois)
         printRow("whois via xargs -P 25", whois);
     if (withWindow) {
         std::printf("  longest event-loop stall of the window run: %.1f ms\n", stallMs);
         if (withAsyncio)
             std::printf("  ratio window / asyncio: %.2fx\n", ratio(window.rate(), asyncio.rate()));
+        if (withEpoll)
+            std::printf("  ratio window / epoll client: %.2fx\n",
+                        ratio(window.rate(), epoll.rate()));
         if (withEngine)
             std::printf("  ratio window / engine: %.2fx\n", ratio(window.rate(), kestrin.rate()));
         if (withWhois)
@@ -456,6 +477,8 @@ int main(int argc, char *argv[]) {
             std::printf(" engine %.0f%%", 100.0 * kestrin.rate() / limit);
         if (withAsyncio)
             std::printf(" asyncio %.0f%%", 100.0 * asyncio.rate() / limit);
+        if (withEpoll)
+            std::printf(" epoll client %.0f%%", 100.0 * epoll.rate() / limit);
         std::printf("\n");
     }
 

@@ -11,20 +11,20 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${1:-$ROOT/build}
-cmake --build "$BUILD" --target lookupbench whoisbenchserver kestrin_wordlists --parallel 2
+cmake --build "$BUILD" --target lookupbench whoisbenchserver epollclient kestrin_wordlists --parallel 2
 BENCH=$BUILD/bench/lookups/lookupbench
 command -v whois >/dev/null || { echo "Debian's whois client is missing (apt-get install whois)"; exit 1; }
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "== instant server =="
-"$BENCH" --count 20000 --window --asyncio --timeout-s 300
+"$BENCH" --count 20000 --window --asyncio --epoll --timeout-s 300
 echo
 echo "== latency-tail server =="
-"$BENCH" --count 2000 --tail --window --asyncio --no-whois --timeout-s 300
+"$BENCH" --count 2000 --tail --window --asyncio --epoll --no-whois --timeout-s 300
 echo
 echo "== server answering after 50 ms =="
-"$BENCH" --count 10000 --delay-ms 50 --window --asyncio --no-whois --timeout-s 300
+"$BENCH" --count 10000 --delay-ms 50 --window --asyncio --epoll --no-whois --timeout-s 300
 if [ "${2:-}" = full ]; then
     echo
     echo "== the whole four-letter list =="
