@@ -19,6 +19,9 @@ struct Timing {
     int throttledRestMs = 60000; // a server that throttled without saying for how long
     int failedRestMs = 10000;    // no reply, a reset, an empty reply, an RDAP error
     int retryAfterUnitMs = 1000; // one second of the rest a throttling server asked for
+    // A server that asks for a longer rest than this is not waited for: its names stay unknown
+    // (kept in the unknown-names file for a later run) instead of holding the run open.
+    int longestRetryWaitMs = 15 * 60 * 1000;
 
     // Every interval scaled down to `ms` (tick counts stay), for tests.
     static Timing shrunk(int ms) {
@@ -29,6 +32,7 @@ struct Timing {
         t.throttledRestMs = 3 * ms;
         t.failedRestMs = ms;
         t.retryAfterUnitMs = qMax(1, ms / 10);
+        t.longestRetryWaitMs = 50 * ms;
         return t;
     }
 };

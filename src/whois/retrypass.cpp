@@ -90,6 +90,9 @@ void RetryPass::fillSlots() {
         return;
     m_restOver->stop();
     const qint64 now = m_rest.now();
+    giveUpLongRests(now);
+    if (!m_active)
+        return; // the owner ended the run on a name given up
     for (size_t i = 0; i < m_busy.size() && !m_queue.isEmpty(); ++i) {
         if (m_busy[i])
             continue;
@@ -117,6 +120,28 @@ void RetryPass::fillSlots() {
             int(qBound(qint64(0), next - now, qint64(std::numeric_limits<int>::max()))));
     }
     emit progressed();
+}
+
+void RetryPass::giveUpLongRests(qint64 now) {
+    QList<Pending> waiting;
+    QList<Pending> givenUp;
+    for (const Pending &pending : std::as_const(m_queue))
+        (m_rest.readyAt(pending.outcome.server) - now > m_timing.longestRetryWaitMs ? givenUp
+                                                                                    : waiting)
+            .append(pending);
+    if (givenUp.isEmpty())
+        return;
+    m_queue = waiting;
+    for (const Pending &pending : std::as_const(givenUp)) {
+        qCDebug(lcWhois) << "Not retrying" << pending.outcome.name << "-" << pending.outcome.server
+                         << "rests too long";
+        m_unknown.append(pending.outcome);
+    }
+    for (const Pending &pending : std::as_const(givenUp)) {
+        emit retried(pending.tag, pending.outcome);
+        if (!m_active)
+            return;
+    }
 }
 
 QList<LookupOutcome> RetryPass::unknownOutcomes() const {

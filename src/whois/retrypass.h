@@ -16,8 +16,9 @@ struct Timing;
 // until its rest is over (the pool keeps its names back), one that failed otherwise is asked
 // again about that name only after a shorter rest. When the run has ended, with no lookup in
 // flight, the pass asks each name that can be asked once more, in the order they ended, each
-// only when its server has rested, in every slot of the pool. Names still unknown after it (or
-// when it is halted) are what the run reports as unknown.
+// only when its server has rested, in every slot of the pool; a name whose server asked for a
+// rest longer than the longest wait is not waited for. Names still unknown after it (or when it
+// is halted) are what the run reports as unknown.
 //
 // Shared by the window's search driver and `kestrin check`, so both retry alike.
 class RetryPass : public QObject {
@@ -51,7 +52,8 @@ public:
     const ServerRest &serverRest() const { return m_rest; }
 
 signals:
-    // A retry ended: decided (filed by the pool) or still unknown.
+    // A retry ended: decided (filed by the pool) or still unknown; or a name is not retried
+    // after all (its server rests too long), with its first outcome.
     void retried(int tag, const LookupOutcome &outcome);
     // Retries were started or ended; the numbers above changed.
     void progressed();
@@ -65,6 +67,7 @@ private:
     };
     void restServer(const LookupOutcome &outcome);
     void fillSlots();
+    void giveUpLongRests(qint64 now);
 
     LookupPool &m_pool;
     const Timing &m_timing;

@@ -30,6 +30,7 @@ private slots:
     void rowsComeInInputOrder();
     void silentServerBecomesUnknownAndOthersFlowOn();
     void unknownNamesAreRetriedOnceAtTheEnd();
+    void aServerRestingTooLongIsNotWaitedFor();
     void unlookableNamesAndEmptyInput();
     void parallelIsTheSlotCount();
 
@@ -129,6 +130,18 @@ void TestCheckRun::unknownNamesAreRetriedOnceAtTheEnd() {
         firstAsks << QString::fromLatin1(query);
     firstAsks.sort();
     QCOMPARE(firstAsks, names);
+}
+
+void TestCheckRun::aServerRestingTooLongIsNotWaitedFor() {
+    // A throttle asking for days (cut to one) would hold the rows after it, and the run, that
+    // long: the name stays unknown instead, and the run ends.
+    m_server->replies.insert("limited.com", "Limit exceeded, wait 7777777 seconds\r\n");
+    m_server->laterReplies.insert("limited.com", LoopbackWhoisServer::freeReply());
+    const QList<CheckRow> rows = run(items({"a.com", "b.com", "limited.com"}), 2);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(2).verdict, Verdict::Unknown);
+    QCOMPARE(rows.at(2).reason, QStringLiteral("rate-limited"));
+    QCOMPARE(m_server->queries.count("limited.com"), 1);
 }
 
 void TestCheckRun::unlookableNamesAndEmptyInput() {

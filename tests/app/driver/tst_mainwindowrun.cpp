@@ -105,6 +105,7 @@ void TestMainWindowRun::retryPassKeepsTheRunLocked() {
     // to the run. Stop ends it, and the status bar says where the unknown names went.
     TestContext test(20);
     test.ctx.timing.throttledRestMs = 600000;
+    test.ctx.timing.longestRetryWaitMs = 3600000;
     TempProgramFolder &tmp = test.tmp;
     LoopbackWhoisServer server;
     QVERIFY(server.start());

@@ -597,6 +597,7 @@ void TestSearchDriver::stopDuringTheRetryPassWritesTheNamesLeft() {
     // looks up exactly those names.
     m_driver->setResultLists(m_lists.get());
     m_timing.throttledRestMs = 600000;
+    m_timing.longestRetryWaitMs = 3600000;
     writeList(30);
     m_server->replies.clear();
     m_server->defaultReply = "WHOIS LIMIT EXCEEDED\r\n";
