@@ -5,6 +5,7 @@
 #include "cli/checkoutput.h"
 #include "cli/checkrun.h"
 #include "cli/consoledesktop.h"
+#include "cli/interruptwatch.h"
 #include "core/branding.h"
 #include "core/filehelpers.h"
 #include "core/machinesettings.h"
@@ -217,6 +218,9 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     if (showProgress)
         progress.start(ProgressMs);
     QObject::connect(&run, &CheckRun::finished, qApp, &QCoreApplication::quit);
+    // Ctrl-C or a kill: the rows held back for earlier names are printed before the end.
+    InterruptWatch interrupts;
+    QObject::connect(&interrupts, &InterruptWatch::interrupted, &run, &CheckRun::interrupt);
     run.start(items);
     QCoreApplication::exec();
     if (showProgress)
@@ -224,6 +228,8 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     // Output lost to a full disk is a failure, not a run that went well.
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return fail(ExitFileError, QStringLiteral("cannot write the results to standard output"));
+    if (run.interrupted())
+        return 128 + interrupts.received(); // as the shell reports a process the signal ended
     return run.unknownCount() > 0 ? ExitUnknowns : ExitOk;
 }
 } // namespace

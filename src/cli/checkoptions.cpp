@@ -152,8 +152,11 @@ QString checkUsage() {
         "Progress (names done, rate, free so far, time left) goes to standard error when it\n"
         "is a terminal.\n"
         "\n"
+        "Ctrl-C (or SIGTERM) ends the run early: every name without a verdict yet is printed\n"
+        "as unknown, reason \"interrupted\"; a second Ctrl-C ends it at once.\n"
+        "\n"
         "Exit status: 0 every name got a verdict, 3 some names are unknown, 2 usage error,\n"
-        "1 a file cannot be read.\n");
+        "1 a file cannot be read, 130 (143) ended by Ctrl-C (SIGTERM).\n");
 }
 
 QString programUsage() {

@@ -23,6 +23,21 @@ void CheckRun::start(const QList<CheckItem> &items) {
     fillSlots();
 }
 
+void CheckRun::interrupt() {
+    if (!m_running)
+        return;
+    m_interrupted = true;
+    m_retry.halt();
+    m_pool.closeAll();
+    std::fill(m_slotItem.begin(), m_slotItem.end(), -1);
+    m_inFlight = 0;
+    m_next = int(m_items.size());
+    const QString reason = QStringLiteral("interrupted");
+    for (int index = m_nextOut; index < m_items.size() && m_running; ++index)
+        if (!m_waiting.contains(index))
+            record(index, CheckRow{m_items.at(index).name, Verdict::Unknown, {}, {}, reason});
+}
+
 void CheckRun::fillSlots() {
     for (int slot = 0; slot < m_pool.slotCount(); ++slot)
         if (m_slotItem[size_t(slot)] < 0)

@@ -26,6 +26,10 @@ public:
     CheckRun(LookupPool &pool, const Timing &timing, QObject *parent = nullptr);
 
     void start(const QList<CheckItem> &items);
+    // Ends the run now: lookups are closed, and every name without a verdict yet gets an
+    // unknown row with the reason "interrupted", so the rows decided so far still come out.
+    void interrupt();
+    bool interrupted() const { return m_interrupted; }
     int total() const { return int(m_items.size()); }
     int done() const { return m_done; }
     int freeCount() const { return m_free; }
@@ -49,6 +53,7 @@ private:
     LookupPool &m_pool;
     RetryPass m_retry;
     bool m_running = false;
+    bool m_interrupted = false;
     QElapsedTimer m_clock;
     QList<CheckItem> m_items;
     std::vector<int> m_slotItem;    // item index per slot, -1 when idle

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 namespace {
 constexpr int WaitMs = 60000;
@@ -76,6 +77,7 @@ private slots:
     void exitStatuses();
     void unknownsGiveStatusThree();
     void helpAndVersion();
+    void interruptedRunPrintsEveryRow();
     void programFolderIsTouchedOnlyWhenAsked();
 
 private:
@@ -248,6 +250,34 @@ void TestCheckCommand::unknownsGiveStatusThree() {
         QCOMPARE(full.status, 1);
         QVERIFY(full.err.contains("cannot write"));
     }
+}
+
+void TestCheckCommand::interruptedRunPrintsEveryRow() {
+    // Killed while two names wait on a silent server: the answered name held behind the first
+    // is printed, the others are unknown "interrupted", and the status says which signal.
+    m_server->silentNames = {"silent1.com", "silent2.com"};
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    env.insert("HOME", m_home.path());
+    env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start(m_program, {"check", "--registrars", registrars(), "--format", "csv"});
+    process.write("silent1\nfreeword\nsilent2\n");
+    process.closeWriteChannel();
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 3, WaitMs);
+    QTest::qWait(2000); // the free name's reply is on its way back
+    process.terminate();
+    QVERIFY(finished.wait(WaitMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 128 + SIGTERM);
+    const QList<QStringList> rows = parseCsv(process.readAllStandardOutput());
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows.at(1), (QStringList{"silent1.com", "unknown", "", "", "interrupted"}));
+    QCOMPARE(rows.at(2).mid(0, 2), (QStringList{"freeword.com", "free"}));
+    QCOMPARE(rows.at(3).value(4), QString("interrupted"));
 }
 
 void TestCheckCommand::helpAndVersion() {
