@@ -14,22 +14,22 @@
 WhoisViewer::WhoisViewer(const QString &server, quint16 port, const QString &name, QWidget *parent)
     : QWidget(parent)
     , m_name(name)
-    , m_text(new QTextEdit(this))
+    , m_replyView(new QTextEdit(this))
     , m_socket(new QTcpSocket(this)) {
     setObjectName(QStringLiteral("frmWhois"));
     setWindowTitle(QStringLiteral("WHOIS Information"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(560, 420);
 
-    m_text->setObjectName(QStringLiteral("text1"));
-    m_text->setReadOnly(true);
+    m_replyView->setObjectName(QStringLiteral("text1"));
+    m_replyView->setReadOnly(true);
     // Replies are preformatted columns. Wrapping would also make one endless line (up to the
     // reply cap) take minutes to lay out; unwrapped it takes a moment.
-    m_text->setLineWrapMode(QTextEdit::NoWrap);
-    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_replyView->setLineWrapMode(QTextEdit::NoWrap);
+    m_replyView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_text);
+    layout->addWidget(m_replyView);
 
     m_socket->setObjectName(QStringLiteral("Winsock1"));
     if (RegistrarEntry::isRdapServer(server)) {
@@ -62,7 +62,7 @@ void WhoisViewer::showRdap(int status, const QByteArray &body, const QString &er
         text += QString::fromUtf8(json.toJson(QJsonDocument::Indented));
     else
         text += QString::fromUtf8(body);
-    m_text->setPlainText(text);
+    m_replyView->setPlainText(text);
     emit replyShown();
 }
 
@@ -81,6 +81,6 @@ void WhoisViewer::onReadyRead() {
 void WhoisViewer::onClosedByServer() {
     onReadyRead();
     // Plain text: a reply is data, never markup to be interpreted.
-    m_text->setPlainText(ReplyClassifier::replyText(m_reply));
+    m_replyView->setPlainText(ReplyClassifier::replyText(m_reply));
     emit replyShown();
 }

@@ -33,7 +33,7 @@ private:
 
     QString m_name;
     QByteArray m_reply;
-    QTextEdit *m_text = nullptr;
+    QTextEdit *m_replyView = nullptr;
     QTcpSocket *m_socket = nullptr;
     RdapQuery *m_rdap = nullptr;
 };
