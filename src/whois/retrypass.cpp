@@ -5,6 +5,7 @@
 #include "whois/whoislog.h"
 
 #include <QTimer>
+#include <algorithm>
 #include <limits>
 
 RetryPass::RetryPass(LookupPool &pool, const Timing &timing, QObject *parent)
@@ -37,7 +38,8 @@ bool RetryPass::noteUnknown(const LookupOutcome &outcome, int tag) {
         m_unknown.append(outcome);
         return false;
     }
-    m_queue.append(Pending{outcome, tag});
+    m_waiting[outcome.server.toLower()].push_back(Pending{outcome, tag, m_nextOrder++});
+    ++m_waitingCount;
     return true;
 }
 
@@ -61,9 +63,9 @@ void RetryPass::restServer(const LookupOutcome &outcome) {
 }
 
 bool RetryPass::begin() {
-    if (m_queue.isEmpty())
+    if (m_waitingCount == 0)
         return false;
-    qCDebug(lcWhois) << "Retrying" << m_queue.size() << "unknown names";
+    qCDebug(lcWhois) << "Retrying" << m_waitingCount << "unknown names";
     m_active = true;
     fillSlots();
     return true;
@@ -93,50 +95,61 @@ void RetryPass::fillSlots() {
     giveUpLongRests(now);
     if (!m_active)
         return; // the owner ended the run on a name given up
-    for (size_t i = 0; i < m_busy.size() && !m_queue.isEmpty(); ++i) {
+    for (size_t i = 0; i < m_busy.size() && m_waitingCount > 0; ++i) {
         if (m_busy[i])
             continue;
-        qsizetype ready = -1;
-        for (qsizetype k = 0; k < m_queue.size() && ready < 0; ++k)
-            if (m_rest.readyAt(m_queue.at(k).outcome.server) <= now)
-                ready = k;
-        if (ready < 0)
+        const Waiting::iterator ready = nextReady(now);
+        if (ready == m_waiting.end())
             break;
-        m_inSlot[i] = m_queue.takeAt(ready);
+        m_inSlot[i] = ready->front();
+        ready->pop_front();
+        if (ready->empty())
+            m_waiting.erase(ready);
+        --m_waitingCount;
         m_busy[i] = true;
         ++m_open;
         m_pool.startLookup(m_inSlot[i].outcome.name, int(i));
     }
-    if (m_queue.isEmpty() && m_open == 0) {
+    if (m_waitingCount == 0 && m_open == 0) {
         m_active = false;
         emit finished();
         return;
     }
-    if (!m_queue.isEmpty() && m_open < int(m_busy.size())) {
+    if (m_waitingCount > 0 && m_open < int(m_busy.size())) {
         qint64 next = std::numeric_limits<qint64>::max();
-        for (const Pending &pending : std::as_const(m_queue))
-            next = qMin(next, m_rest.readyAt(pending.outcome.server));
+        for (auto it = m_waiting.cbegin(); it != m_waiting.cend(); ++it)
+            next = qMin(next, m_rest.readyAt(it.key()));
         m_restOver->start(
             int(qBound(qint64(0), next - now, qint64(std::numeric_limits<int>::max()))));
     }
     emit progressed();
 }
 
+// The server with names waiting that has rested and whose first name ended first.
+RetryPass::Waiting::iterator RetryPass::nextReady(qint64 now) {
+    Waiting::iterator best = m_waiting.end();
+    for (auto it = m_waiting.begin(); it != m_waiting.end(); ++it)
+        if (m_rest.readyAt(it.key()) <= now &&
+            (best == m_waiting.end() || it->front().order < best->front().order))
+            best = it;
+    return best;
+}
+
 void RetryPass::giveUpLongRests(qint64 now) {
-    QList<Pending> waiting;
     QList<Pending> givenUp;
-    for (const Pending &pending : std::as_const(m_queue))
-        (m_rest.readyAt(pending.outcome.server) - now > m_timing.longestRetryWaitMs ? givenUp
-                                                                                    : waiting)
-            .append(pending);
-    if (givenUp.isEmpty())
-        return;
-    m_queue = waiting;
-    for (const Pending &pending : std::as_const(givenUp)) {
-        qCDebug(lcWhois) << "Not retrying" << pending.outcome.name << "-" << pending.outcome.server
+    for (auto it = m_waiting.begin(); it != m_waiting.end();) {
+        if (m_rest.readyAt(it.key()) - now <= m_timing.longestRetryWaitMs) {
+            ++it;
+            continue;
+        }
+        qCDebug(lcWhois) << "Not retrying" << it->size() << "names:" << it.key()
                          << "rests too long";
-        m_unknown.append(pending.outcome);
+        givenUp.append(QList<Pending>(it->begin(), it->end()));
+        m_waitingCount -= qsizetype(it->size());
+        it = m_waiting.erase(it);
     }
+    for (const Pending &pending : std::as_const(givenUp))
+        m_unknown.append(pending.outcome);
     for (const Pending &pending : std::as_const(givenUp)) {
         emit retried(pending.tag, pending.outcome);
         if (!m_active)
@@ -144,12 +157,23 @@ void RetryPass::giveUpLongRests(qint64 now) {
     }
 }
 
+// Every name still waiting, in the order they ended.
+QList<RetryPass::Pending> RetryPass::waitingInOrder() const {
+    QList<Pending> all;
+    all.reserve(m_waitingCount);
+    for (const std::deque<Pending> &names : m_waiting)
+        all.append(QList<Pending>(names.begin(), names.end()));
+    std::sort(all.begin(), all.end(),
+              [](const Pending &a, const Pending &b) { return a.order < b.order; });
+    return all;
+}
+
 QList<LookupOutcome> RetryPass::unknownOutcomes() const {
     QList<LookupOutcome> outcomes = m_unknown;
     for (size_t i = 0; i < m_busy.size(); ++i)
         if (m_busy[i])
             outcomes.append(m_inSlot[i].outcome);
-    for (const Pending &pending : m_queue)
+    for (const Pending &pending : waitingInOrder())
         outcomes.append(pending.outcome);
     return outcomes;
 }
@@ -159,9 +183,10 @@ void RetryPass::halt() {
     for (size_t i = 0; i < m_busy.size(); ++i)
         if (m_busy[i])
             m_unknown.append(m_inSlot[i].outcome);
-    for (const Pending &pending : std::as_const(m_queue))
+    for (const Pending &pending : waitingInOrder())
         m_unknown.append(pending.outcome);
-    m_queue.clear();
+    m_waiting.clear();
+    m_waitingCount = 0;
     std::fill(m_busy.begin(), m_busy.end(), false);
     m_open = 0;
     m_active = false;

@@ -3,8 +3,10 @@
 #include "whois/serverrest.h"
 #include "whois/verdict.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <deque>
 #include <vector>
 
 class LookupPool;
@@ -45,7 +47,7 @@ public:
 
     int openLookups() const { return m_open; }
     // Names not decided yet: in flight and waiting.
-    qsizetype namesLeft() const { return m_queue.size() + m_open; }
+    qsizetype namesLeft() const { return m_waitingCount + m_open; }
     // The names unknown now, with the reason of their last lookup: until the pass begins, those
     // of the run; after it, those it could not decide or could not ask.
     QList<LookupOutcome> unknownOutcomes() const;
@@ -64,10 +66,14 @@ private:
     struct Pending {
         LookupOutcome outcome;
         int tag = -1;
+        qint64 order = 0; // when it was noted: names are retried in the order they ended
     };
+    using Waiting = QHash<QString, std::deque<Pending>>; // by lower-case server
     void restServer(const LookupOutcome &outcome);
     void fillSlots();
     void giveUpLongRests(qint64 now);
+    Waiting::iterator nextReady(qint64 now);
+    QList<Pending> waitingInOrder() const;
 
     LookupPool &m_pool;
     const Timing &m_timing;
@@ -75,7 +81,11 @@ private:
     QTimer *m_restOver; // wakes the pass when the next server has rested
     bool m_active = false;
     QList<LookupOutcome> m_unknown;
-    QList<Pending> m_queue;        // noted for a retry, not started yet, in the order they ended
+    // Noted for a retry, not started yet: one queue per server, so that choosing the next name
+    // costs the number of servers, not the number of names waiting.
+    Waiting m_waiting;
+    qsizetype m_waitingCount = 0;
+    qint64 m_nextOrder = 0;
     std::vector<Pending> m_inSlot; // the retry each slot runs
     std::vector<bool> m_busy;
     int m_open = 0;
