@@ -152,14 +152,8 @@ void SearchDriver::writeUnknownNames() {
         return;
     QStringList lines;
     lines.reserve(unknown.size());
-    for (const LookupOutcome &outcome : unknown) {
-        QString reason = outcome.reason;
-        // One line per name, whatever a server's error text holds.
-        for (QChar &c : reason)
-            if (c.unicode() < 0x20)
-                c = QLatin1Char(' ');
-        lines << outcome.name + QLatin1Char('\t') + reason;
-    }
+    for (const LookupOutcome &outcome : unknown)
+        lines << ResultLists::unknownNameLine(outcome.name, outcome.reason);
     const QString path = m_lists->unknownFilePath();
     const QString count = QString::number(lines.size()) +
                           (lines.size() == 1 ? QStringLiteral(" name") : QStringLiteral(" names"));

@@ -201,9 +201,12 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     const CheckFormatter formatter(options.format, widestName(items), widestServer(table));
     print(stdout, formatter.header());
     CheckRun run(pool, timing);
-    QObject::connect(&run, &CheckRun::rowReady, [&formatter](const CheckRow &row) {
+    QStringList unknownLines; // for the unknown-names file, as a window run keeps them
+    QObject::connect(&run, &CheckRun::rowReady, [&](const CheckRow &row) {
         print(stdout, formatter.line(row));
         std::fflush(stdout);
+        if (options.fileResults && row.verdict == Verdict::Unknown)
+            unknownLines << ResultLists::unknownNameLine(row.name, row.reason);
     });
 
     // Progress only for a person watching: a pipe or file on standard error stays clean.
@@ -225,6 +228,10 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     QCoreApplication::exec();
     if (showProgress)
         print(stderr, QStringLiteral("\r\x1b[K"));
+    if (!unknownLines.isEmpty() && lists.appendUnknownNames(unknownLines))
+        print(stderr, QStringLiteral("kestrin check: ") + QString::number(unknownLines.size()) +
+                          QStringLiteral(" unknown names listed in ") + lists.unknownFilePath() +
+                          QLatin1Char('\n'));
     // Output lost to a full disk is a failure, not a run that went well.
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return fail(ExitFileError, QStringLiteral("cannot write the results to standard output"));

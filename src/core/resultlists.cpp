@@ -290,6 +290,13 @@ QString ResultLists::unknownFilePath() const {
     return m_folder.path(QStringLiteral("\\Unknown") + m_stamp + QStringLiteral(".txt"));
 }
 
+QString ResultLists::unknownNameLine(const QString &name, QString reason) {
+    for (QChar &c : reason)
+        if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    return name + QLatin1Char('\t') + reason;
+}
+
 bool ResultLists::appendUnknownNames(const QStringList &lines) {
     if (lines.isEmpty())
         return true;
@@ -361,7 +368,8 @@ bool ResultLists::noteWrite(const QString &path, const Result<> &written) {
     if (m_failingFiles.contains(path))
         return false;
     m_failingFiles.insert(path);
-    const QString message = written.error().text() + QStringLiteral("; the lists go on without it.");
+    const QString message =
+        written.error().text() + QStringLiteral("; the lists go on without it.");
     qCWarning(lcLists).noquote() << message;
     emit writeFailed(message);
     return false;

@@ -80,6 +80,9 @@ public:
     QString unknownFilePath() const;
     // Appends `lines` to that file; a failure is reported through writeFailed().
     bool appendUnknownNames(const QStringList &lines);
+    // One line of that file: the name, a tab and the reason, on one line whatever a server's
+    // error text holds.
+    static QString unknownNameLine(const QString &name, QString reason);
 
 signals:
     void captionChanged(int k, const QString &caption);

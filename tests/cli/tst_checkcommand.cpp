@@ -312,13 +312,21 @@ void TestCheckCommand::programFolderIsTouchedOnlyWhenAsked() {
     QCOMPARE(listing(), before);
     QVERIFY(!QDir(m_home.filePath("config")).exists());
 
-    const Result filed = run({"check", "--file-results"}, "freeword\ntaken\n", program);
-    QCOMPARE(filed.status, 0);
+    // Filed as a window run files them; the name left unknown goes to the unknown-names file.
+    const Result filed =
+        run({"check", "--file-results"}, "freeword\ntaken\nnowhere.org\n", program);
+    QCOMPARE(filed.status, 3);
     const QStringList low = QDir(folder.path()).entryList({"LowProfile*.txt"});
     QCOMPARE(low.size(), 1);
     QFile mirror(folder.filePath(low.first()));
     QVERIFY(mirror.open(QIODevice::ReadOnly));
     QCOMPARE(mirror.readAll(), QByteArray("freeword.com\r\n"));
+    const QStringList unknown = QDir(folder.path()).entryList({"Unknown*.txt"});
+    QCOMPARE(unknown.size(), 1);
+    QFile unknownFile(folder.filePath(unknown.first()));
+    QVERIFY(unknownFile.open(QIODevice::ReadOnly));
+    QVERIFY(unknownFile.readAll().startsWith("nowhere.org\t"));
+    QVERIFY(filed.err.contains(unknown.first().toUtf8()));
 }
 
 QTEST_GUILESS_MAIN(TestCheckCommand)
