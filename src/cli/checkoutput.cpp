@@ -1,10 +1,10 @@
 #include "cli/checkoutput.h"
 
+#include "core/filehelpers.h"
 #include "core/resultlists.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 namespace {
 constexpr int MaxNameWidth = 40;
@@ -92,7 +92,7 @@ QString CheckFormatter::line(const CheckRow &row) const {
                    row.lengthClass.leftJustified(ClassWidth) + QStringLiteral("  ") +
                    row.server.leftJustified(m_serverWidth) + QStringLiteral("  ") + row.reason;
     // Control characters of a reason or name would break the one-line-per-name promise.
-    text.replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f]")), QStringLiteral(" "));
+    text = TextFile::oneLine(text);
     while (text.endsWith(QLatin1Char(' ')))
         text.chop(1);
     return text + QLatin1Char('\n');

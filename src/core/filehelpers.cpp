@@ -127,6 +127,13 @@ QString fromLocal(const QByteArray &bytes) {
     return text;
 }
 
+QString oneLine(QString text) {
+    for (QChar &c : text)
+        if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    return text;
+}
+
 QByteArray toLocal(const QString &text) {
     QStringEncoder encoder(QStringConverter::System);
     if (encoder.isValid()) {

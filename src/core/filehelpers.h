@@ -30,4 +30,7 @@ Result<> append(const QString &path, const QString &text);
 // so the other lines keep their text and a rewrite stores them as they were.
 QString fromLocal(const QByteArray &bytes);
 QByteArray toLocal(const QString &text);
+// Control characters (a line break in a server's error text, a tab) become spaces, so the text
+// keeps to one line of a file or a terminal.
+QString oneLine(QString text);
 } // namespace TextFile

@@ -290,11 +290,8 @@ QString ResultLists::unknownFilePath() const {
     return m_folder.path(QStringLiteral("\\Unknown") + m_stamp + QStringLiteral(".txt"));
 }
 
-QString ResultLists::unknownNameLine(const QString &name, QString reason) {
-    for (QChar &c : reason)
-        if (c.unicode() < 0x20)
-            c = QLatin1Char(' ');
-    return name + QLatin1Char('\t') + reason;
+QString ResultLists::unknownNameLine(const QString &name, const QString &reason) {
+    return name + QLatin1Char('\t') + TextFile::oneLine(reason);
 }
 
 bool ResultLists::appendUnknownNames(const QStringList &lines) {

@@ -82,7 +82,7 @@ public:
     bool appendUnknownNames(const QStringList &lines);
     // One line of that file: the name, a tab and the reason, on one line whatever a server's
     // error text holds.
-    static QString unknownNameLine(const QString &name, QString reason);
+    static QString unknownNameLine(const QString &name, const QString &reason);
 
 signals:
     void captionChanged(int k, const QString &caption);
