@@ -9,7 +9,7 @@ CheckRun::CheckRun(LookupPool &pool, const Timing &timing, QObject *parent)
     , m_retry(pool, timing)
     , m_slotItem(size_t(pool.slotCount()), -1) {
     connect(&m_pool, &LookupPool::lookupEnded, this, &CheckRun::onLookupEnded);
-    connect(&m_retry, &RetryPass::retried, this, &CheckRun::onRetried);
+    connect(&m_retry, &RetryPass::retried, this, &CheckRun::recordOutcome);
 }
 
 void CheckRun::start(const QList<CheckItem> &items) {
@@ -72,16 +72,12 @@ void CheckRun::onLookupEnded(int slot, const LookupOutcome &outcome) {
     // The pool is done with the slot when it reports; the next name may take it now.
     startNext(slot);
     if (outcome.verdict != Verdict::Unknown || !m_retry.noteUnknown(outcome, index))
-        record(index, outcome);
+        recordOutcome(index, outcome);
     if (m_running && m_inFlight == 0 && m_next >= m_items.size())
         m_retry.begin();
 }
 
-void CheckRun::onRetried(int index, const LookupOutcome &outcome) {
-    record(index, outcome);
-}
-
-void CheckRun::record(int index, const LookupOutcome &outcome) {
+void CheckRun::recordOutcome(int index, const LookupOutcome &outcome) {
     CheckRow row{m_items.at(index).name, outcome.verdict, {}, outcome.server, outcome.reason};
     if (row.verdict == Verdict::Free)
         row.lengthClass = lengthClassText(row.name);

@@ -46,8 +46,7 @@ private:
     void fillSlots();
     void startNext(int slot);
     void onLookupEnded(int slot, const LookupOutcome &outcome);
-    void onRetried(int index, const LookupOutcome &outcome);
-    void record(int index, const LookupOutcome &outcome);
+    void recordOutcome(int index, const LookupOutcome &outcome);
     void record(int index, CheckRow row);
 
     LookupPool &m_pool;
