@@ -83,59 +83,46 @@ void LookupPool::startLookup(const LookupRequest &request, int slot) {
         skipLookup(request, slot, request.reason());
         return;
     }
-    if (m_halted || slot < 0 || slot >= slotCount()) {
-        qCWarning(lcWhois) << "No lookup of" << request.name << "in slot" << slot
-                           << (m_halted ? "- the pool is halted" : "- no such slot");
+    LookupPool::Slot *s = takeSlot(request, slot);
+    if (!s)
         return;
-    }
-    Slot &s = *m_slots[slot];
-    dropConnection(s);
-    s.timer.stop();
-    s.state = LookupSlot{request.name,
-                         request.ascii,
-                         request.server,
-                         QByteArray(),
-                         0,
-                         0,
-                         0,
-                         request.port,
-                         monotonicMs(),
-                         -1};
-    s.busy = true;
-    s.failure.clear();
-    s.rdapRow = request.rdap;
     qCDebug(lcWhois) << "Looking up" << request.name << "at" << request.server << "port"
                      << request.port;
-    s.timer.start(m_timing.slotTickMs);
-    if (s.rdapRow) {
+    s->timer.start(m_timing.slotTickMs);
+    if (s->rdapRow) {
         startRdap(slot);
         return;
     }
-    s.socket.connectToHost(request.server, request.port);
+    s->socket.connectToHost(request.server, request.port);
 }
 
 void LookupPool::skipLookup(const LookupRequest &request, int slot, const QString &reason) {
+    if (takeSlot(request, slot))
+        endUnasked(slot, reason);
+}
+
+// Readies `slot` for `request`, dropping whatever it did before; null when there is no such
+// slot or the pool is halted.
+LookupPool::Slot *LookupPool::takeSlot(const LookupRequest &request, int slot) {
     if (m_halted || slot < 0 || slot >= slotCount()) {
-        qCWarning(lcWhois) << "No lookup of" << request.name << "in slot" << slot;
-        return;
+        qCWarning(lcWhois) << "No lookup of" << request.name << "in slot" << slot
+                           << (m_halted ? "- the pool is halted" : "- no such slot");
+        return nullptr;
     }
     Slot &s = *m_slots[slot];
     dropConnection(s);
     s.timer.stop();
+    s.state = LookupSlot{};
+    s.state.name = request.name;
+    s.state.ascii = request.ascii;
     // The server of a name without a usable row stays empty: nobody could be asked again.
-    s.state = LookupSlot{request.name,
-                         request.ascii,
-                         request.askable() ? request.server : QString(),
-                         QByteArray(),
-                         0,
-                         0,
-                         0,
-                         request.port,
-                         monotonicMs(),
-                         -1};
+    s.state.server = request.askable() ? request.server : QString();
+    s.state.port = request.port;
+    s.state.startedMs = monotonicMs();
     s.busy = true;
-    s.rdapRow = false;
-    endUnasked(slot, reason);
+    s.failure.clear();
+    s.rdapRow = request.askable() && request.rdap;
+    return &s;
 }
 
 void LookupPool::closeSlot(int slot) {

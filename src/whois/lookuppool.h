@@ -83,6 +83,7 @@ signals:
 
 private:
     struct Slot;
+    Slot *takeSlot(const LookupRequest &request, int slot);
     void onConnected(int i);
     void onReadyRead(int i);
     void onDisconnected(int i);
