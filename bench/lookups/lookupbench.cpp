@@ -6,7 +6,7 @@
 
 #include "app/searchdriver.h"
 #include "benchrule.h"
-#include "cli/consoledesktop.h"
+#include "quietdesktop.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/listfile.h"
@@ -83,14 +83,15 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
     table.setRows({RegistrarEntry{"com", "127.0.0.1", quint16(port), true}});
     const WhoisOptions options;
     const Timing timing;
-    ConsoleDesktop desktop;
-    LookupPool pool(table, options, lists, desktop, timing);
+    QuietDesktop desktop;
+    LookupPool pool(timing);
     // The shipped reply rules, as the main window reads replies (--no-rules: the five phrases).
     ReplyRules rules;
     rules.loadText(ReplyRules::defaultText(), QStringLiteral("replyrules.txt"));
     if (useRules)
         pool.setReplyRules(&rules);
-    SearchDriver driver(pool, store, desktop, timing);
+    SearchDriver driver(pool, table, options, store, desktop, timing);
+    driver.setResultLists(&lists);
     driver.setPositionKey(SearchTypes::positionKey(SearchType::CustomList));
     driver.setListPath(listPath);
 
@@ -101,7 +102,7 @@ Figures runKestrin(quint16 port, const QString &listPath, const QStringList &nam
         if (!driver.unknownOutcomes().isEmpty())
             std::printf("  %d lookups ended unknown\n", int(driver.unknownOutcomes().size()));
     });
-    QObject::connect(&pool, &LookupPool::overflowed, [&overflows] { ++overflows; });
+    QObject::connect(&driver, &SearchDriver::overflowed, [&overflows] { ++overflows; });
     QEventLoop loop;
     QObject::connect(&driver, &SearchDriver::stopped, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutS * 1000, &loop, &QEventLoop::quit);

@@ -5,7 +5,7 @@
 #include "app/searchdriver.h"
 #include "app/searchsession.h"
 #include "benchrule.h"
-#include "cli/consoledesktop.h"
+#include "quietdesktop.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/resultlists.h"
@@ -78,7 +78,7 @@ int runWindowBench(quint16 port, const QString &listPath, int timeoutS) {
     (void)TextFile::writeAll(dir.path() + QStringLiteral("/registrars.txt"),
                              QStringLiteral("com|127.0.0.1|%1|Enabled\r\n\r\n").arg(port));
 
-    ConsoleDesktop desktop;
+    QuietDesktop desktop;
     IniSettingsStore userStore(dir.path() + QStringLiteral("/user.ini"));
     IniSettingsStore machineStore(dir.path() + QStringLiteral("/machine.ini"));
     AppContext ctx;

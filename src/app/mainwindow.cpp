@@ -2,7 +2,6 @@
 
 #include "app/appcontext.h"
 #include "app/applog.h"
-#include "core/desktop.h"
 #include "app/elidedlabel.h"
 #include "app/listcommands.h"
 #include "app/listexport.h"
@@ -148,7 +147,7 @@ void MainWindow::connectSession() {
     connect(m_ui->problems, &ProblemIndicator::changed, this, &MainWindow::applyLayout);
     // The notice opens once however many signals report the same overflow.
     connect(&lists, &ResultLists::overflowed, this, &MainWindow::showOverflowSaved);
-    connect(&m_session.pool(), &LookupPool::overflowed, this, &MainWindow::showOverflowSaved);
+    connect(&m_session.driver(), &SearchDriver::overflowed, this, &MainWindow::showOverflowSaved);
     connect(&lists, &ResultLists::overflowFailed, this, [this](const QString &folder) {
         m_ui->problems->report(OverflowNotice::failureText(folder));
         if (auto *notice = qobject_cast<OverflowNotice *>(m_windows.open(WindowId::OverflowNotice)))

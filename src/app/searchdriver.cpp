@@ -8,25 +8,40 @@
 #include "core/settingsstore.h"
 #include "core/timing.h"
 #include "whois/lookuppool.h"
+#include "whois/registrartable.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 #include <limits>
 
-SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &desktop,
+namespace {
+constexpr int ErrorInvalidArgument = 5;
+} // namespace
+
+SearchDriver::SearchDriver(LookupPool &pool, const RegistrarTable &table,
+                           const WhoisOptions &options, SettingsStore &userStore, Desktop &desktop,
                            const Timing &timing, QObject *parent)
     : QObject(parent)
-    , m_pool(pool)
     , m_userStore(userStore)
     , m_desktop(desktop)
     , m_timing(timing)
     , m_positionWrite(new QTimer(this))
-    , m_retry(pool, timing) {
+    , m_run(pool, table, options, timing) {
     m_positionWrite->setSingleShot(true);
     connect(m_positionWrite, &QTimer::timeout, this, &SearchDriver::flushPosition);
-    connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::onLookupEnded);
-    connect(&m_retry, &RetryPass::progressed, this, &SearchDriver::showRetryStatus);
-    connect(&m_retry, &RetryPass::finished, this, &SearchDriver::stop);
+    connect(&m_run, &LookupRun::asking, this, [this](int slot, const QString &name) {
+        emit statusText(3, QStringLiteral("connecting(") + QString::number(slot) +
+                               QStringLiteral("): - Search String: ") + name);
+    });
+    connect(&m_run, &LookupRun::notAsked, this, &SearchDriver::onNotAsked);
+    connect(&m_run, &LookupRun::lookupEnded, this, &SearchDriver::onLookupEnded);
+    connect(&m_run, &LookupRun::progressed, this, [this] {
+        showEntryStatus();
+        showOpenStatus();
+    });
+    connect(&m_run, &LookupRun::firstPassEnded, this, &SearchDriver::flushPosition);
+    connect(&m_run, &LookupRun::retryProgressed, this, &SearchDriver::showRetryStatus);
+    connect(&m_run, &LookupRun::finished, this, &SearchDriver::stop);
 }
 
 SearchDriver::~SearchDriver() {
@@ -44,31 +59,22 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     // A run started over a running one (another window pressing Start) replaces it.
     halt();
     m_halted = false;
-    m_pool.setHalted(false);
     m_listEnded = false;
-    m_retry.reset();
     m_unknownPending = true;
     m_unknownReport.clear();
     m_notStarted = 0;
+    m_notAsked.clear();
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
     m_wordMax = wordMax;
     m_positionBeforeFailures = m_wordNumber;
-
-    for (int i = 0; i < LookupPool::SlotCount && !m_halted && !m_listEnded; ++i)
-        takeNextEntry(i);
-    if (m_halted)
-        return;
-    showEntryStatus();
-    showOpenStatus();
-    // An empty list (or one that cannot be read) ends at once.
-    if (m_listEnded && m_open == 0)
-        onListAndLookupsEnded();
+    // An empty list (or one that cannot be read) ends at once, inside this call.
+    m_run.start([this] { return takeNextEntry(); });
 }
 
-void SearchDriver::takeNextEntry(int slot) {
+std::optional<LookupItem> SearchDriver::takeNextEntry() {
     if (m_halted || m_listEnded)
-        return;
+        return std::nullopt;
     QString entry = nextListEntry(m_wordNumber);
     // No list holds more entries than a stored position can count.
     if (m_wordNumber == std::numeric_limits<int>::max())
@@ -77,66 +83,98 @@ void SearchDriver::takeNextEntry(int slot) {
         ++m_wordNumber;
     if (entry.isEmpty() || entry == ListFile::EndMarker) {
         m_listEnded = true;
-        return;
+        return std::nullopt;
     }
-    m_busy[slot] = true;
-    m_entryOfSlot[slot] = m_wordNumber - 1;
-    ++m_open;
     storePosition(m_wordNumber);
-    m_pool.startLookup(correctName(entry), slot);
+    return LookupItem{correctName(entry), m_wordNumber - 1};
 }
 
-void SearchDriver::onLookupEnded(int slot, const LookupOutcome &outcome) {
-    if (m_halted)
+void SearchDriver::onNotAsked(qint64 entry, const LookupRequest &request, const QString &reason) {
+    m_notAsked.insert(entry);
+    switch (request.problem) {
+    case LookupRequest::Problem::NoRow:
+        emit statusText(3, QStringLiteral("No WHOIS server: the registrar table is empty (") +
+                               request.name + QStringLiteral(" not checked)."));
         return;
-    if (m_retry.active()) {
-        m_retry.lookupEnded(slot, outcome);
+    case LookupRequest::Problem::BadRow:
+        reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") +
+                                                request.name +
+                                                QStringLiteral(" has no server or no valid port."));
+        return;
+    case LookupRequest::Problem::NoAsciiForm:
+        emit statusText(3, request.name +
+                               QStringLiteral(" has no valid ASCII form and was not checked."));
+        return;
+    case LookupRequest::Problem::None:
+        break;
+    }
+    if (reason == LookupPool::RateLimitedReason)
+        emit statusText(3, request.name + QStringLiteral(": ") + request.server +
+                               QStringLiteral(" is resting, kept for the retry"));
+}
+
+void SearchDriver::reportFailure(int number, const QString &description) {
+    emit statusText(3, description);
+    // One message box at a time: with a broken table every lookup fails the same way, and a
+    // box per lookup would bury the user. Shown from the event loop, never inside a batch start.
+    if (m_failureQueued)
+        return;
+    m_failureQueued = true;
+    const QString text = QStringLiteral("An error has occurred.\r\nError #: ") +
+                         QString::number(number) + QStringLiteral("\r\nDescription: ") +
+                         description;
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            m_desktop.message(QStringLiteral("Error"), text, Desktop::Icon::Warning);
+            m_failureQueued = false;
+        },
+        Qt::QueuedConnection);
+}
+
+// Free and taken names go to the lists, an unknown one nowhere: it is only shown.
+void SearchDriver::file(const LookupOutcome &outcome) {
+    if (outcome.verdict == Verdict::Unknown) {
+        if (outcome.reason != LookupPool::NoReplyReason)
+            emit statusText(3, outcome.name + QStringLiteral(": unknown (") + outcome.reason +
+                                   QStringLiteral("), not filed"));
         return;
     }
-    if (slot < 0 || slot >= LookupPool::SlotCount || !m_busy[slot])
+    if (!m_lists)
         return;
-    m_busy[slot] = false;
-    --m_open;
-    if (outcome.verdict == Verdict::Unknown)
-        m_retry.noteUnknown(outcome);
+    if (outcome.verdict == Verdict::Free)
+        m_lists->fileFreeName(outcome.name);
+    else
+        m_lists->fileTakenName(outcome.name);
+    if (m_lists->applyOverflowRule())
+        emit overflowed();
+}
 
+void SearchDriver::onLookupEnded(qint64 entry, const LookupOutcome &outcome) {
+    if (m_halted)
+        return;
+    if (!m_notAsked.remove(entry))
+        file(outcome);
+    if (m_run.retrying())
+        return;
     // Entries in a row (in list order) that could not start; a lookup of an earlier entry that
     // ends late does not break the row, a later entry that started does.
-    const int entry = m_entryOfSlot[slot];
     if (outcome.verdict == Verdict::Unknown && outcome.reason == LookupPool::NoServerReason) {
         if (m_notStarted++ == 0)
-            m_positionBeforeFailures = entry;
-        if (m_notStarted >= NotStartedLimit) {
+            m_positionBeforeFailures = int(entry);
+        if (m_notStarted >= NotStartedLimit)
             stopNothingStarts();
-            return;
-        }
     } else if (m_notStarted > 0 && entry > m_positionBeforeFailures) {
         m_notStarted = 0;
     }
-
-    takeNextEntry(slot);
-    showEntryStatus();
-    showOpenStatus();
-    if (m_listEnded && m_open == 0)
-        onListAndLookupsEnded();
-}
-
-// The one place where a run's end is decided: the list has ended and no lookup is in flight.
-// The names left unknown are then retried once; the run stops when the retry pass is over.
-void SearchDriver::onListAndLookupsEnded() {
-    if (m_retry.active())
-        return;
-    flushPosition();
-    if (!m_retry.begin())
-        stop();
 }
 
 void SearchDriver::showRetryStatus() {
-    const qsizetype left = m_retry.namesLeft();
+    const int left = m_run.inRetry();
     emit statusText(1, QStringLiteral("Retrying ") + QString::number(left) +
                            (left == 1 ? QStringLiteral(" unknown name...")
                                       : QStringLiteral(" unknown names...")));
-    emit statusText(2, QStringLiteral("Open: ") + QString::number(m_retry.openLookups()));
+    emit statusText(2, QStringLiteral("Open: ") + QString::number(m_run.openLookups()));
 }
 
 // The names still unknown when a run ends, however it ends, go to the unknown-names file: the
@@ -147,7 +185,7 @@ void SearchDriver::writeUnknownNames() {
         return;
     m_unknownPending = false;
     m_unknownReport.clear();
-    const QList<LookupOutcome> unknown = m_retry.unknownOutcomes();
+    const QList<LookupOutcome> unknown = m_run.unknownOutcomes();
     if (unknown.isEmpty() || !m_lists)
         return;
     QStringList lines;
@@ -168,9 +206,8 @@ void SearchDriver::stopNothingStarts() {
     // them, so the next run (after the table is mended) checks them.
     // Lookups still in flight are closed unanswered: keep the position before them too.
     int kept = m_positionBeforeFailures;
-    for (int i = 0; i < LookupPool::SlotCount; ++i)
-        if (m_busy[i])
-            kept = qMin(kept, m_entryOfSlot[i]);
+    if (const qint64 open = m_run.lowestOpenTag(); open >= 0)
+        kept = qMin(kept, int(open));
     m_pendingPosition = kept;
     stop();
     const QString text =
@@ -197,17 +234,13 @@ void SearchDriver::showEntryStatus() {
 void SearchDriver::showOpenStatus() {
     emit statusText(2, m_wordNumber > m_wordMax
                            ? QStringLiteral("Open: Closing connections...")
-                           : QStringLiteral("Open: ") + QString::number(m_open));
+                           : QStringLiteral("Open: ") + QString::number(m_run.openLookups()));
 }
 
 void SearchDriver::halt() {
     m_halted = true;
-    m_pool.setHalted(true);
-    m_pool.closeAll();
-    m_retry.halt();
+    m_run.halt();
     writeUnknownNames();
-    m_busy.fill(false);
-    m_open = 0;
     m_listFile.close();
 }
 

@@ -2,25 +2,29 @@
 
 #include "core/listfile.h"
 #include "whois/lookuppool.h"
-#include "whois/retrypass.h"
+#include "whois/lookuprun.h"
 #include "whois/verdict.h"
 
 #include <QList>
-#include <array>
-
 #include <QObject>
+#include <QSet>
 #include <QString>
+#include <optional>
 
 class Desktop;
 class QTimer;
+class RegistrarTable;
 class ResultLists;
 class SettingsStore;
 struct Timing;
+struct WhoisOptions;
 
-// A search run: feeds the entries of one list file, in order, into the lookup pool's 25 slots.
-// Whenever a lookup ends (filed, unknown or given up at its own deadline) its slot takes the next
-// entry at once, so a slow server never holds the other slots. The driver stores how far it got
-// and stops when the list has ended and the last lookup has ended, or when asked.
+// The main window's search: feeds the entries of one list file, in order, into a LookupRun over
+// the pool's 25 slots, files what it decides into the result lists (with their overflow rule),
+// and tells the status bar. Whenever a lookup ends (filed, unknown or given up at its own
+// deadline) its slot takes the next entry at once, so a slow server never holds the other
+// slots. The driver stores how far it got and stops when the list has ended and the last
+// lookup has ended, or when asked.
 //
 // Names left unknown are retried once at the end of the run, in the retry pass, each only after
 // the server that left it undecided has rested. A server that throttled rests meanwhile: names
@@ -37,7 +41,8 @@ public:
     // registrar row): racing through the rest of the list would only lose the position.
     static constexpr int NotStartedLimit = 25;
 
-    SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &desktop, const Timing &timing,
+    SearchDriver(LookupPool &pool, const RegistrarTable &table, const WhoisOptions &options,
+                 SettingsStore &userStore, Desktop &desktop, const Timing &timing,
                  QObject *parent = nullptr);
     ~SearchDriver() override;
 
@@ -48,7 +53,8 @@ public:
     void setPositionKey(const QString &key);
     QString positionKey() const { return m_positionKey; }
 
-    // Where the names still unknown at the end of a run are written (none: not written).
+    // Where decided names are filed and the names still unknown at the end of a run are
+    // written (none: neither).
     void setResultLists(ResultLists *lists) { m_lists = lists; }
 
     // Starts a run at entry `wordNumber` of a list of `wordMax` entries.
@@ -62,18 +68,19 @@ public:
     bool running() const { return !m_halted; }
     int wordNumber() const { return m_wordNumber; } // the next entry to take
     int wordMax() const { return m_wordMax; }
-    int openLookups() const { return m_retry.active() ? m_retry.openLookups() : m_open; }
+    int openLookups() const { return m_run.openLookups(); }
     bool listEnded() const { return m_listEnded; }
     // The run is in its retry pass (the list and its lookups have ended).
-    bool retrying() const { return m_retry.active(); }
+    bool retrying() const { return m_run.retrying(); }
     // The unknown outcomes of the current (or last) run; after the retry pass, the names still
     // unknown with the reason of their last lookup.
-    QList<LookupOutcome> unknownOutcomes() const { return m_retry.unknownOutcomes(); }
+    QList<LookupOutcome> unknownOutcomes() const { return m_run.unknownOutcomes(); }
     // What the status bar says about the names still unknown when the last run ended ("" when
     // there were none): how many, and the file they were appended to.
     QString unknownReport() const { return m_unknownReport; }
     // The servers resting in this run.
-    const ServerRest &serverRest() const { return m_retry.serverRest(); }
+    const ServerRest &serverRest() const { return m_run.serverRest(); }
+    const LookupRun &run() const { return m_run; }
 
     // The n-th entry of the current list, or the end marker; shows "File ... not found." once
     // when the list cannot be read.
@@ -82,11 +89,14 @@ public:
 signals:
     void statusText(int panel, const QString &text);
     void stopped();
+    void overflowed(); // filing moved a full list to the overflow folder
 
 private:
-    void takeNextEntry(int slot);
-    void onLookupEnded(int slot, const LookupOutcome &outcome);
-    void onListAndLookupsEnded();
+    std::optional<LookupItem> takeNextEntry();
+    void onLookupEnded(qint64 entry, const LookupOutcome &outcome);
+    void onNotAsked(qint64 entry, const LookupRequest &request, const QString &reason);
+    void file(const LookupOutcome &outcome);
+    void reportFailure(int number, const QString &description);
     void showRetryStatus();
     void writeUnknownNames();
     void stopNothingStarts();
@@ -97,13 +107,12 @@ private:
     void showRestingStatus();
     void halt();
 
-    LookupPool &m_pool;
     SettingsStore &m_userStore;
     Desktop &m_desktop;
     const Timing &m_timing;
     QTimer *m_positionWrite = nullptr;
     ResultLists *m_lists = nullptr;
-    RetryPass m_retry;
+    LookupRun m_run;
     int m_pendingPosition = 0; // next entry, not yet written to the store
     ListFile m_listFile;
 
@@ -113,9 +122,8 @@ private:
     int m_wordMax = 0;
     bool m_halted = true;
     bool m_listEnded = false;
-    std::array<bool, LookupPool::SlotCount> m_busy{};
-    std::array<int, LookupPool::SlotCount> m_entryOfSlot{}; // entry number each slot looks up
-    int m_open = 0;
+    QSet<qint64> m_notAsked;          // entries whose lookup ends without asking a server
+    bool m_failureQueued = false;     // a box about a broken registrar row is on its way
     bool m_unknownPending = false;    // a run started whose unknown names are not written yet
     QString m_unknownReport;          // what the status bar says about the written names
     int m_notStarted = 0;             // entries in a row whose lookup could not start

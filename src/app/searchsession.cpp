@@ -33,12 +33,11 @@ SearchSession::SearchSession(AppContext &context, QObject *parent)
     : QObject(parent)
     , m_ctx(context) {
     m_lists = new ResultLists(m_ctx.folder, this);
-    m_pool =
-        new LookupPool(m_ctx.registrars, m_ctx.whois, *m_lists, *m_ctx.desktop, m_ctx.timing, this);
+    m_pool = new LookupPool(m_ctx.timing, this);
     m_pool->setReplyRules(&m_ctx.replyRules);
-    m_driver = new SearchDriver(*m_pool, *m_ctx.userStore, *m_ctx.desktop, m_ctx.timing, this);
+    m_driver = new SearchDriver(*m_pool, m_ctx.registrars, m_ctx.whois, *m_ctx.userStore,
+                                *m_ctx.desktop, m_ctx.timing, this);
     m_driver->setResultLists(m_lists);
-    connect(m_pool, &LookupPool::statusText, this, &SearchSession::statusText);
     connect(m_driver, &SearchDriver::statusText, this, &SearchSession::statusText);
     connect(m_driver, &SearchDriver::stopped, this, &SearchSession::onDriverStopped);
 }

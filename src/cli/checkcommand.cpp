@@ -4,7 +4,6 @@
 #include "cli/checkoptions.h"
 #include "cli/checkoutput.h"
 #include "cli/checkrun.h"
-#include "cli/consoledesktop.h"
 #include "cli/interruptwatch.h"
 #include "core/branding.h"
 #include "core/filehelpers.h"
@@ -78,14 +77,20 @@ WhoisOptions storedWhoisOptions(const Branding &branding) {
 }
 
 // Loads the registrar table: the named file, the program folder's, or (when the program folder
-// has none) the default rows, which a run without --file-results must not write there.
+// has none) the default rows, which a run without --file-results must not write there; they
+// are read from a temporary copy that goes with the run.
 std::optional<QString> loadTable(RegistrarTable &table, const QString &named,
-                                 const ProgramFolder &folder, const QTemporaryDir &scratch) {
+                                 const ProgramFolder &folder,
+                                 std::optional<QTemporaryDir> &scratch) {
     QString path = named;
     if (path.isEmpty()) {
         path = folder.path(QStringLiteral("\\registrars.txt"));
         if (!QFileInfo(path).isFile()) {
-            path = scratch.filePath(QStringLiteral("registrars.txt"));
+            scratch.emplace();
+            if (!scratch->isValid())
+                return QStringLiteral("cannot create a temporary folder: ") +
+                       scratch->errorString();
+            path = scratch->filePath(QStringLiteral("registrars.txt"));
             QFile defaults(path);
             if (!defaults.open(QIODevice::WriteOnly) ||
                 defaults.write(RegistrarTable::defaultFileContent()) < 0)
@@ -155,11 +160,7 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
                                            QStringLiteral(": ") + rules.errorString());
     }
 
-    ConsoleDesktop desktop;
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return fail(ExitFileError,
-                    QStringLiteral("cannot create a temporary folder: ") + scratch.errorString());
+    std::optional<QTemporaryDir> scratch; // the default registrar rows, when nothing else has any
     const QString exeDir = QCoreApplication::applicationDirPath();
     const ProgramFolder folder = options.fileResults
                                      ? ProgramFolder::forApplication(exeDir, installedDataDir())
@@ -179,34 +180,41 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     const QList<CheckItem> items =
         checkItems(input.lines, options.extensions, whois.DefaultExtension);
 
-    // Verdicts are filed into the program folder's lists only when asked; otherwise into a
-    // scratch folder that goes away with the run.
-    ResultLists lists(options.fileResults ? folder : ProgramFolder(scratch.path()));
-    if (options.fileResults)
-        QObject::connect(&lists, &ResultLists::writeFailed, [](const QString &message) {
+    // Verdicts are filed into the program folder's lists only when asked.
+    std::optional<ResultLists> lists;
+    if (options.fileResults) {
+        lists.emplace(folder);
+        QObject::connect(&*lists, &ResultLists::writeFailed, [](const QString &message) {
             print(stderr, QStringLiteral("kestrin check: ") + message + QLatin1Char('\n'));
         });
+    }
     const Timing timing;
     ReplyRules rules;
     loadRules(rules, options.rulesFile, folder);
-    LookupPool pool(table, whois, lists, desktop, timing, nullptr, options.parallel);
+    LookupPool pool(timing, nullptr, options.parallel);
     pool.setReplyRules(&rules);
-    if (options.fileResults)
-        QObject::connect(&pool, &LookupPool::overflowed, [&folder] {
-            print(stderr, QStringLiteral("kestrin check: a list reached 20000 entries; it was "
-                                         "saved to ") +
-                              folder.path(QStringLiteral("\\overflow")) + QLatin1Char('\n'));
-        });
 
     const CheckFormatter formatter(options.format, widestName(items), widestServer(table));
     print(stdout, formatter.header());
-    CheckRun run(pool, timing);
+    CheckRun run(pool, table, whois, timing);
     QStringList unknownLines; // for the unknown-names file, as a window run keeps them
     QObject::connect(&run, &CheckRun::rowReady, [&](const CheckRow &row) {
         print(stdout, formatter.line(row));
         std::fflush(stdout);
-        if (options.fileResults && row.verdict == Verdict::Unknown)
+        if (!lists)
+            return;
+        if (row.verdict == Verdict::Unknown) {
             unknownLines << ResultLists::unknownNameLine(row.name, row.reason);
+            return;
+        }
+        if (row.verdict == Verdict::Free)
+            lists->fileFreeName(row.name);
+        else
+            lists->fileTakenName(row.name);
+        if (lists->applyOverflowRule())
+            print(stderr, QStringLiteral("kestrin check: a list reached 20000 entries; it was "
+                                         "saved to ") +
+                              folder.path(QStringLiteral("\\overflow")) + QLatin1Char('\n'));
     });
 
     // Progress only for a person watching: a pipe or file on standard error stays clean.
@@ -228,9 +236,9 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     QCoreApplication::exec();
     if (showProgress)
         print(stderr, QStringLiteral("\r\x1b[K"));
-    if (!unknownLines.isEmpty() && lists.appendUnknownNames(unknownLines))
+    if (lists && !unknownLines.isEmpty() && lists->appendUnknownNames(unknownLines))
         print(stderr, QStringLiteral("kestrin check: ") + QString::number(unknownLines.size()) +
-                          QStringLiteral(" unknown names listed in ") + lists.unknownFilePath() +
+                          QStringLiteral(" unknown names listed in ") + lists->unknownFilePath() +
                           QLatin1Char('\n'));
     // Output lost to a full disk is a failure, not a run that went well.
     if (std::fflush(stdout) != 0 || std::ferror(stdout))

@@ -2,28 +2,27 @@
 
 #include "cli/checkinput.h"
 #include "cli/checkoutput.h"
-#include "whois/retrypass.h"
+#include "whois/lookuprun.h"
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
-#include <vector>
 
 class LookupPool;
+class RegistrarTable;
 struct LookupOutcome;
 struct Timing;
+struct WhoisOptions;
 
-// Checks a list of names with the lookup pool, keeping every slot busy: a slot whose lookup
-// ends takes the next name at once. Rows come out in input order whatever order the servers
+// `kestrin check` over a LookupRun: rows come out in input order whatever order the servers
 // answer in. A silent server cannot hold the run: the pool gives up a lookup at its own
-// deadline and reports it unknown.
-//
-// Names left unknown are retried once when every name has had its first lookup, as in a window
-// run (each after its server has rested); their rows, and the rows after them, wait for it.
+// deadline and reports it unknown. Names left unknown are retried once when every name has had
+// its first lookup, as in a window run; their rows, and the rows after them, wait for it.
 class CheckRun : public QObject {
     Q_OBJECT
 public:
-    CheckRun(LookupPool &pool, const Timing &timing, QObject *parent = nullptr);
+    CheckRun(LookupPool &pool, const RegistrarTable &table, const WhoisOptions &options,
+             const Timing &timing, QObject *parent = nullptr);
 
     void start(const QList<CheckItem> &items);
     // Ends the run now: lookups are closed, and every name without a verdict yet gets an
@@ -35,7 +34,7 @@ public:
     int freeCount() const { return m_free; }
     int unknownCount() const { return m_unknown; }
     // Names waiting for, or in, the retry pass.
-    int retryCount() const { return int(m_retry.namesLeft()); }
+    int retryCount() const { return m_run.inRetry(); }
     double seconds() const { return m_clock.isValid() ? m_clock.nsecsElapsed() / 1e9 : 0; }
 
 signals:
@@ -43,22 +42,17 @@ signals:
     void finished();
 
 private:
-    void fillSlots();
-    void startNext(int slot);
-    void onLookupEnded(int slot, const LookupOutcome &outcome);
-    void recordOutcome(int index, const LookupOutcome &outcome);
+    std::optional<LookupItem> nextItem();
+    void onLookupEnded(qint64 index, const LookupOutcome &outcome, bool settled);
     void record(int index, CheckRow row);
 
-    LookupPool &m_pool;
-    RetryPass m_retry;
+    LookupRun m_run;
     bool m_running = false;
     bool m_interrupted = false;
     QElapsedTimer m_clock;
     QList<CheckItem> m_items;
-    std::vector<int> m_slotItem;    // item index per slot, -1 when idle
-    int m_inFlight = 0;             // first lookups started and not ended
     QHash<int, CheckRow> m_waiting; // rows that ended before an earlier one
-    int m_next = 0;                 // next item to start
+    int m_next = 0;                 // next item to hand to the run
     int m_nextOut = 0;              // next row to emit
     int m_done = 0;
     int m_free = 0;

@@ -3,16 +3,13 @@
 #include "core/filehelpers.h"
 #include "core/namecleaning.h"
 #include "core/resultlists.h"
-#include "core/timing.h"
 #include "harvest/pageharvester.h"
+#include "whois/lookuppool.h"
+#include "whois/lookuprun.h"
 #include "whois/pagetext.h"
 #include "whois/registrartable.h"
 #include "whois/replyclassifier.h"
 #include "whois/replyrules.h"
-#include "core/resultlists.h"
-#include "core/timing.h"
-
-#include <QTcpSocket>
 
 HarvestChecker::HarvestChecker(const ProgramFolder &folder, const RegistrarTable &table,
                                const WhoisOptions &whois, ResultLists &lists, const Timing &timing,
@@ -22,16 +19,34 @@ HarvestChecker::HarvestChecker(const ProgramFolder &folder, const RegistrarTable
     , m_table(table)
     , m_whois(whois)
     , m_lists(lists)
-    , m_timing(timing)
-    , m_harvester(harvester) {
+    , m_harvester(harvester)
+    , m_lookupTiming(timing) {
+    m_lookupTiming.slotTickMs = timing.checkerTickMs;
+    m_lookupTiming.lookupDeadlineTicks = timing.checkerTimeoutTicks;
+    m_pool = std::make_unique<LookupPool>(m_lookupTiming, nullptr, 1);
+    m_run = std::make_unique<LookupRun>(*m_pool, table, whois, m_lookupTiming);
     m_stepTimer.setInterval(timing.checkerTickMs);
-    m_timeout.setInterval(timing.checkerTickMs);
     connect(&m_stepTimer, &QTimer::timeout, this, &HarvestChecker::checkNextName);
-    connect(&m_timeout, &QTimer::timeout, this, &HarvestChecker::onTimeoutTick);
+    connect(m_run.get(), &LookupRun::lookupEnded, this,
+            [this](qint64, const LookupOutcome &outcome, bool settled) {
+                if (settled)
+                    file(outcome);
+            });
+    connect(m_run.get(), &LookupRun::finished, this, &HarvestChecker::advance);
 }
 
 HarvestChecker::~HarvestChecker() {
-    dropSocket();
+    m_run.reset();
+    m_pool.reset();
+}
+
+void HarvestChecker::setReplyRules(const ReplyRules *rules) {
+    m_rules = rules;
+    m_pool->setReplyRules(rules);
+}
+
+bool HarvestChecker::lookupRunning() const {
+    return m_run->running();
 }
 
 void HarvestChecker::start() {
@@ -76,73 +91,43 @@ QString HarvestChecker::readQueueEntry(int n) const {
 }
 
 void HarvestChecker::startQueueLookup(const QString &entry) {
-    // Cleaned as the lookup pool cleans: a tab or line break never reaches the server or a list.
+    // Cleaned as every lookup is: a tab or line break never reaches the server or a list.
     m_lookupName = cleanLookupName(entry);
-    const int row = hasEnabledExtension(m_lookupName, m_table)
-                        ? m_table.findRegistrar(m_lookupName, m_whois.ProxySwitch)
-                        : -1;
-    if (row < 0) {
+    if (!hasEnabledExtension(m_lookupName, m_table) ||
+        m_table.findRegistrar(m_lookupName, m_whois.ProxySwitch) < 0) {
         advance();
         return;
     }
-    const RegistrarEntry &registrar = m_table.rows().at(row);
-    m_reply.clear();
-    m_timeoutTicks = 0;
-    m_timeout.start();
     emit progressText(QStringLiteral("Checking status of: ") + m_lookupName);
-
-    dropSocket();
-    m_socket = new QTcpSocket(this);
-    connect(m_socket, &QTcpSocket::connected, this, &HarvestChecker::onConnected);
-    connect(m_socket, &QTcpSocket::readyRead, this, &HarvestChecker::onReadyRead);
-    connect(m_socket, &QTcpSocket::disconnected, this, &HarvestChecker::onServerClosed);
-    m_socket->connectToHost(registrar.server, registrar.port);
+    m_entryTaken = false;
+    m_run->start([this]() -> std::optional<LookupItem> {
+        if (m_entryTaken)
+            return std::nullopt;
+        m_entryTaken = true;
+        return LookupItem{m_lookupName, m_checkPosition};
+    });
 }
 
-void HarvestChecker::onConnected() {
-    const QByteArray request = ReplyClassifier::request(m_lookupName);
-    if (!request.isEmpty() && m_socket->write(request) >= 0)
-        return;
-    // Nothing was asked, so nothing is filed: the timeout moves on.
-    m_socket->disconnect(this);
-    m_socket->abort();
+Verdict HarvestChecker::read(const LookupOutcome &outcome, QString *reason) const {
+    *reason = outcome.reason;
+    const bool rdap = RegistrarEntry::isRdapServer(outcome.server);
+    if (m_rules || rdap || outcome.verdict == Verdict::Unknown)
+        return outcome.verdict;
+    // The written rule of this checker, kept for a checker run without reply rules.
+    return ReplyClassifier::isFreeForHarvester(ReplyClassifier::replyText(outcome.reply))
+               ? Verdict::Free
+               : Verdict::Taken;
 }
 
-void HarvestChecker::onReadyRead() {
-    const QByteArray data = m_socket->readAll();
-    const qsizetype room = ReplyClassifier::MaxReplyBytes - m_reply.size();
-    if (room > 0)
-        m_reply += data.left(room);
-}
-
-void HarvestChecker::onServerClosed() {
-    onReadyRead();
-    m_timeout.stop();
-    file(m_reply);
-    advance();
-}
-
-Verdict HarvestChecker::read(const QByteArray &reply, QString *reason) const {
-    if (!m_rules) {
-        // The written rule of this checker, kept for a checker run without reply rules.
-        return ReplyClassifier::isFreeForHarvester(ReplyClassifier::replyText(reply))
-                   ? Verdict::Free
-                   : Verdict::Taken;
-    }
-    const ReplyReading reading = m_rules->read(ReplyClassifier::asciiName(m_lookupName), reply);
-    *reason = reading.reason;
-    return reading.verdict;
-}
-
-void HarvestChecker::file(const QByteArray &reply) {
-    const QString &name = m_lookupName;
+void HarvestChecker::file(const LookupOutcome &outcome) {
+    const QString &name = outcome.name;
     const bool bare = name == QLatin1String(".net") || name == QLatin1String(".com") ||
                       name.contains(QLatin1String("\".net"), Qt::CaseInsensitive) ||
                       name.contains(QLatin1String("\".com"), Qt::CaseInsensitive);
     if (bare)
         return;
     QString reason;
-    const Verdict verdict = read(reply, &reason);
+    const Verdict verdict = read(outcome, &reason);
     if (verdict == Verdict::Unknown) {
         // Throttled, empty or unreadable: neither list may claim the name.
         emit progressText(QStringLiteral("Unknown: ") + name + QStringLiteral(" (") + reason +
@@ -164,27 +149,9 @@ void HarvestChecker::file(const QByteArray &reply) {
     }
 }
 
-void HarvestChecker::onTimeoutTick() {
-    if (++m_timeoutTicks < m_timing.checkerTimeoutTicks)
-        return;
-    m_timeout.stop();
-    m_timeoutTicks = 0;
-    advance();
-}
-
 void HarvestChecker::advance() {
     ++m_checkPosition;
-    dropSocket();
-    // Through the event loop: a long run of skipped entries never deepens the stack.
+    // Through the event loop: a long run of skipped entries never deepens the stack, and the
+    // run that just finished is out of its own signal before the next one starts.
     QMetaObject::invokeMethod(this, &HarvestChecker::checkNextName, Qt::QueuedConnection);
-}
-
-void HarvestChecker::dropSocket() {
-    if (!m_socket)
-        return;
-    QTcpSocket *socket = m_socket;
-    m_socket = nullptr;
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
 }

@@ -1,14 +1,16 @@
 #pragma once
 
 #include "core/programfolder.h"
+#include "core/timing.h"
 #include "whois/verdict.h"
 
-#include <QByteArray>
 #include <QObject>
 #include <QTimer>
+#include <memory>
 
+class LookupPool;
+class LookupRun;
 class PageHarvester;
-class QTcpSocket;
 class RegistrarTable;
 class ReplyRules;
 class ResultLists;
@@ -32,7 +34,7 @@ public:
 
     // Starts the once-a-second step timer.
     void start();
-    void setReplyRules(const ReplyRules *rules) { m_rules = rules; }
+    void setReplyRules(const ReplyRules *rules);
 
     // Starts the lookup of the next queued name, or shows the summary when there is none.
     // Does nothing while a lookup is waiting for its reply.
@@ -42,7 +44,7 @@ public:
     void startQueueLookup(const QString &entry);
 
     int checkPosition() const { return m_checkPosition; }
-    bool lookupRunning() const { return m_socket != nullptr; }
+    bool lookupRunning() const;
     QString lookupName() const { return m_lookupName; }
 
 signals:
@@ -53,27 +55,21 @@ signals:
 
 private:
     void advance();
-    void dropSocket();
-    void onConnected();
-    void onReadyRead();
-    void onServerClosed();
-    void onTimeoutTick();
-    void file(const QByteArray &reply);
-    Verdict read(const QByteArray &reply, QString *reason) const;
+    void file(const LookupOutcome &outcome);
+    Verdict read(const LookupOutcome &outcome, QString *reason) const;
 
     QString m_queuePath;
     const RegistrarTable &m_table;
     const WhoisOptions &m_whois;
     ResultLists &m_lists;
-    const Timing &m_timing;
     const PageHarvester &m_harvester;
+    Timing m_lookupTiming; // a slot ticks as the checker does and gives up at its timeout
 
     QTimer m_stepTimer; // Timer1
-    QTimer m_timeout;   // timTimeout
-    QTcpSocket *m_socket = nullptr;
+    std::unique_ptr<LookupPool> m_pool;
+    std::unique_ptr<LookupRun> m_run;
+    bool m_entryTaken = false; // the run has read its one name
     int m_checkPosition = 0;
     QString m_lookupName;
-    QByteArray m_reply;
-    int m_timeoutTicks = 0;
     const ReplyRules *m_rules = nullptr;
 };

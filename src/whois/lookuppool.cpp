@@ -1,24 +1,25 @@
 #include "whois/lookuppool.h"
 
-#include "core/desktop.h"
-#include "core/namecleaning.h"
-#include "core/resultlists.h"
 #include "core/timing.h"
+#include "whois/lookuprequest.h"
 #include "whois/replyclassifier.h"
 #include "whois/replyrules.h"
-#include "whois/serverrest.h"
 #include "whois/whoislog.h"
 
 #include <QNetworkAccessManager>
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 
 namespace {
-constexpr int ErrorInvalidArgument = 5;
-constexpr int ErrorOutOfRange = 9;
 // A reset, refused or empty connection is tried once more before the name is unknown.
 constexpr int MaxConnectionFailures = 2;
+
+qint64 monotonicMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 const ReplyRules &classicRules() {
     static const ReplyRules none;
@@ -43,13 +44,8 @@ struct LookupPool::Slot {
     QString failure; // why the last connection failed
 };
 
-LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
-                       Desktop &desktop, const Timing &timing, QObject *parent, int slotCount)
+LookupPool::LookupPool(const Timing &timing, QObject *parent, int slotCount)
     : QObject(parent)
-    , m_table(table)
-    , m_options(options)
-    , m_lists(lists)
-    , m_desktop(desktop)
     , m_timing(timing) {
     qRegisterMetaType<LookupOutcome>();
     m_slots.resize(size_t(std::clamp(slotCount, 1, MaxSlots)));
@@ -82,64 +78,51 @@ int LookupPool::openLookups() const {
     return open;
 }
 
-void LookupPool::startLookup(const QString &candidate, int slot) {
-    if (m_halted)
-        return;
-    if (slot < 0 || slot >= slotCount()) {
-        reportFailure(ErrorOutOfRange, QStringLiteral("Subscript out of range"));
+void LookupPool::startLookup(const LookupRequest &request, int slot) {
+    if (!request.askable()) {
+        skipLookup(request, slot, request.reason());
         return;
     }
-    // Cleaned as the harvester's checker cleans: scheme, escapes, punctuation, control characters.
-    QString name = cleanLookupName(candidate);
-    if (!name.contains(QLatin1Char('.')))
-        name += m_options.DefaultExtension;
-
-    Slot &s = *m_slots[slot];
-    dropConnection(s);
-    s.timer.stop();
-    s.state = LookupSlot{name, ReplyClassifier::asciiName(name), QString(), QByteArray(), 0, 0, 0};
-    s.busy = true;
-    s.failure.clear();
-    s.rdapRow = false;
-
-    const int k = m_table.findRegistrar(name, m_options.ProxySwitch);
-    if (k < 0 || k >= m_table.rows().size()) {
-        qCWarning(lcWhois) << "No WHOIS server for" << name << "- the registrar table is empty";
-        emit statusText(3, QStringLiteral("No WHOIS server: the registrar table is empty (") +
-                               name + QStringLiteral(" not checked)."));
-        endUnfiled(slot, NoServerReason);
+    LookupPool::Slot *s = takeSlot(request, slot);
+    if (!s)
         return;
-    }
-    const RegistrarEntry &row = m_table.rows().at(k);
-    if (row.server.isEmpty() || (row.port == 0 && !row.isRdap())) {
-        qCWarning(lcWhois) << "The registrar row for" << name << "has no server or no valid port";
-        reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") + name +
-                                                QStringLiteral(" has no server or no valid port."));
-        endUnfiled(slot, NoServerReason);
-        return;
-    }
-    if (s.state.ascii.isEmpty()) {
-        emit statusText(3, name + QStringLiteral(" has no valid ASCII form and was not checked."));
-        endUnfiled(slot, QStringLiteral("no valid ASCII form"));
-        return;
-    }
-    s.state.server = row.server;
-    if (m_rest && m_rest->isThrottled(row.server)) {
-        // Asking a throttling server before its rest is over only prolongs the throttle.
-        qCDebug(lcWhois) << "Keeping" << name << "for the retry:" << row.server << "is resting";
-        emit statusText(3, name + QStringLiteral(": ") + row.server +
-                               QStringLiteral(" is resting, kept for the retry"));
-        endUnfiled(slot, RateLimitedReason);
-        return;
-    }
-    qCDebug(lcWhois) << "Looking up" << name << "at" << row.server << "port" << row.port;
-    s.timer.start(m_timing.slotTickMs);
-    if (row.isRdap()) {
-        s.rdapRow = true;
+    qCDebug(lcWhois) << "Looking up" << request.name << "at" << request.server << "port"
+                     << request.port;
+    s->timer.start(m_timing.slotTickMs);
+    if (s->rdapRow) {
         startRdap(slot);
         return;
     }
-    s.socket.connectToHost(row.server, row.port);
+    s->socket.connectToHost(request.server, request.port);
+}
+
+void LookupPool::skipLookup(const LookupRequest &request, int slot, const QString &reason) {
+    if (takeSlot(request, slot))
+        endUnasked(slot, reason);
+}
+
+// Readies `slot` for `request`, dropping whatever it did before; null when there is no such
+// slot or the pool is halted.
+LookupPool::Slot *LookupPool::takeSlot(const LookupRequest &request, int slot) {
+    if (m_halted || slot < 0 || slot >= slotCount()) {
+        qCWarning(lcWhois) << "No lookup of" << request.name << "in slot" << slot
+                           << (m_halted ? "- the pool is halted" : "- no such slot");
+        return nullptr;
+    }
+    Slot &s = *m_slots[slot];
+    dropConnection(s);
+    s.timer.stop();
+    s.state = LookupSlot{};
+    s.state.name = request.name;
+    s.state.ascii = request.ascii;
+    // The server of a name without a usable row stays empty: nobody could be asked again.
+    s.state.server = request.askable() ? request.server : QString();
+    s.state.port = request.port;
+    s.state.startedMs = monotonicMs();
+    s.busy = true;
+    s.failure.clear();
+    s.rdapRow = request.askable() && request.rdap;
+    return &s;
 }
 
 void LookupPool::closeSlot(int slot) {
@@ -173,9 +156,10 @@ void LookupPool::onConnected(int i) {
         dropConnection(s);
         return;
     }
-    emit statusText(3, QStringLiteral("connecting(") + QString::number(i) +
-                           QStringLiteral("): - Search String: ") + s.state.name);
+    emit asking(i, s.state.name);
     s.state.ticks = 0;
+    if (s.state.sentMs < 0)
+        s.state.sentMs = monotonicMs();
     s.timer.start(m_timing.slotTickMs);
     if (s.socket.write(ReplyClassifier::request(s.state.ascii)) < 0) {
         qCWarning(lcWhois) << "Could not send the query for" << s.state.name << "to"
@@ -239,7 +223,10 @@ void LookupPool::onConnectionFailed(int i, const QString &reason) {
     }
     dropConnection(s);
     s.failure = reason;
-    if (++s.state.failures >= MaxConnectionFailures) {
+    // A second failure, or one that could not be tried again before the lookup's deadline,
+    // ends it now with what went wrong rather than later as a mere "no reply".
+    const int nextTry = s.state.ageTicks + (m_timing.reconnectTicks - s.state.ticks);
+    if (++s.state.failures >= MaxConnectionFailures || nextTry >= m_timing.lookupDeadlineTicks) {
         endLookup(i, Verdict::Unknown, reason);
         return;
     }
@@ -278,7 +265,7 @@ void LookupPool::onTick(int i) {
         // Its own deadline: this lookup is given up, the other slots are not touched.
         dropConnection(s);
         s.timer.stop();
-        endUnfiled(i, NoReplyReason);
+        endUnasked(i, NoReplyReason);
         return;
     }
     if (s.state.ticks < m_timing.reconnectTicks)
@@ -317,8 +304,8 @@ void LookupPool::startRdap(int i) {
                 Qt::QueuedConnection);
         });
     }
-    emit statusText(3, QStringLiteral("connecting(") + QString::number(i) +
-                           QStringLiteral("): - Search String: ") + s.state.name);
+    emit asking(i, s.state.name);
+    s.state.sentMs = monotonicMs();
     s.rdap->start(s.state.server, s.state.ascii);
 }
 
@@ -335,6 +322,22 @@ void LookupPool::onRdapFinished(int i, const RdapQuery::Result &result) {
     endLookup(i, verdict, reason, result.retryAfterSeconds);
 }
 
+LookupOutcome LookupPool::outcomeOf(const LookupSlot &state, Verdict verdict, const QString &reason,
+                                    int retryAfterSeconds) const {
+    LookupOutcome outcome;
+    outcome.name = state.name;
+    outcome.server = state.server;
+    outcome.verdict = verdict;
+    outcome.reason = verdict == Verdict::Unknown ? reason : QString();
+    outcome.retryAfterSeconds = retryAfterSeconds;
+    outcome.ascii = state.ascii;
+    outcome.reply = state.reply;
+    outcome.startedMs = state.startedMs;
+    outcome.sentMs = state.sentMs;
+    outcome.endedMs = monotonicMs();
+    return outcome;
+}
+
 void LookupPool::endLookup(int i, Verdict verdict, const QString &reason, int retryAfterSeconds) {
     Slot &s = *m_slots[i];
     s.timer.stop();
@@ -344,28 +347,17 @@ void LookupPool::endLookup(int i, Verdict verdict, const QString &reason, int re
                                        ? QStringLiteral("taken")
                                        : QStringLiteral("unknown, ") + reason)
                                << "after" << s.state.reply.size() << "bytes";
-    if (verdict == Verdict::Free)
-        m_lists.fileFreeName(s.state.name);
-    else if (verdict == Verdict::Taken)
-        m_lists.fileTakenName(s.state.name);
-    else
-        emit statusText(3, s.state.name + QStringLiteral(": unknown (") + reason +
-                               QStringLiteral("), not filed"));
-    if (verdict != Verdict::Unknown && m_lists.applyOverflowRule())
-        emit overflowed();
     dropConnection(s);
     s.busy = false;
-    emit lookupEnded(i, LookupOutcome{s.state.name, s.state.server, verdict,
-                                      verdict == Verdict::Unknown ? reason : QString(),
-                                      retryAfterSeconds});
+    emit lookupEnded(i, outcomeOf(s.state, verdict, reason, retryAfterSeconds));
 }
 
-void LookupPool::endUnfiled(int i, const QString &reason) {
-    // Reported through the event loop: the caller may still be inside startLookup() (the driver
+void LookupPool::endUnasked(int i, const QString &reason) {
+    // Reported through the event loop: the caller may still be inside startLookup() (the run
     // filling its slots) or inside this slot's timer handler.
     Slot &s = *m_slots[i];
     const quint64 generation = s.generation;
-    const LookupOutcome outcome{s.state.name, s.state.server, Verdict::Unknown, reason, 0};
+    const LookupOutcome outcome = outcomeOf(s.state, Verdict::Unknown, reason, 0);
     QMetaObject::invokeMethod(
         this,
         [this, i, generation, outcome] {
@@ -374,25 +366,6 @@ void LookupPool::endUnfiled(int i, const QString &reason) {
                 return;
             s.busy = false;
             emit lookupEnded(i, outcome);
-        },
-        Qt::QueuedConnection);
-}
-
-void LookupPool::reportFailure(int number, const QString &description) {
-    emit statusText(3, description);
-    // One message box at a time: with a broken table every lookup fails the same way, and a
-    // box per lookup would bury the user. Shown from the event loop, never inside a batch start.
-    if (m_failureQueued)
-        return;
-    m_failureQueued = true;
-    const QString text = QStringLiteral("An error has occurred.\r\nError #: ") +
-                         QString::number(number) + QStringLiteral("\r\nDescription: ") +
-                         description;
-    QMetaObject::invokeMethod(
-        this,
-        [this, text] {
-            m_desktop.message(QStringLiteral("Error"), text, Desktop::Icon::Warning);
-            m_failureQueued = false;
         },
         Qt::QueuedConnection);
 }

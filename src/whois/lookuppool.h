@@ -1,7 +1,6 @@
 #pragma once
 
 #include "whois/rdapquery.h"
-#include "whois/registrartable.h"
 #include "whois/verdict.h"
 
 #include <QObject>
@@ -9,13 +8,11 @@
 #include <memory>
 #include <vector>
 
-class Desktop;
 class QNetworkAccessManager;
 class QTcpSocket;
 class QTimer;
 class ReplyRules;
-class ResultLists;
-class ServerRest;
+struct LookupRequest;
 struct Timing;
 
 // The state of one lookup.
@@ -28,31 +25,36 @@ struct LookupSlot {
     int ticks = 0;    // since the last (re)connection
     int ageTicks = 0; // since the lookup started
     int failures = 0; // connections that ended in a reset, a refusal or an empty reply
+    quint16 port = 0; // of the first connection
+    qint64 startedMs = -1;
+    qint64 sentMs = -1;
 };
 
-// The main window's 25 parallel lookups. Each slot pairs a socket with a one-second timer; a
-// slot whose server stays silent reconnects on port 43 at its 10th tick, and so does one whose
-// connection was reset or refused or closed without a reply, until the second such failure
-// makes the name unknown. A lookup still unanswered at its own deadline (30 ticks from its
-// start) is given up as unknown. A lookup ends when the server closes the connection: the reply
-// is read with the reply rules, a free or taken name filed, the overflow rule applied and
-// lookupEnded() emitted. An unknown name is never filed. A row whose server is an http(s)
-// address is asked over RDAP instead, in the same slot. A lookup that cannot start (no
-// registrar row, a row without server, a name without an ASCII form) ends unknown and unfiled,
-// also with lookupEnded(), so nothing ever waits on it.
+// Parallel lookups, and nothing else: each slot takes a routed request (see routeFor()) and
+// reports one outcome. Each slot pairs a socket with a one-second timer; a slot whose server
+// stays silent reconnects on port 43 at its 10th tick, and so does one whose connection was
+// reset or refused or closed without a reply, until the second such failure makes the name
+// unknown. A lookup still unanswered at its own deadline (30 ticks from its start) is given up
+// as unknown. A lookup ends when the server closes the connection: the reply is read with the
+// reply rules and lookupEnded() emitted. A row whose server is an http(s) address is asked over
+// RDAP instead, in the same slot. A request that cannot be asked ends unknown with its reason,
+// also with lookupEnded(), so nothing ever waits on it. Filing, status texts and what to do
+// next are the caller's: see LookupRun.
 class LookupPool : public QObject {
     Q_OBJECT
 public:
     static constexpr int SlotCount = 25; // the main window's
-    static constexpr int MaxSlots = 100;  // `kestrin check --parallel` at most
+    static constexpr int MaxSlots = 100; // `kestrin check --parallel` at most
 
     // `slotCount` is clamped to 1..MaxSlots; sockets and timers exist only for those slots.
-    LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
-               Desktop &desktop, const Timing &timing, QObject *parent = nullptr,
-               int slotCount = SlotCount);
+    LookupPool(const Timing &timing, QObject *parent = nullptr, int slotCount = SlotCount);
     ~LookupPool() override;
 
-    void startLookup(const QString &candidate, int slot);
+    // Starts `request` in a free slot; one that cannot be asked ends unknown with its reason.
+    void startLookup(const LookupRequest &request, int slot);
+    // Ends the lookup of `request` in `slot` unknown with `reason`, without asking anyone (a
+    // name kept back while its server rests); reported through the event loop like any end.
+    void skipLookup(const LookupRequest &request, int slot, const QString &reason);
     void closeSlot(int slot); // close the socket, stop the timer, ticks to 0
     void closeAll();
     void setHalted(bool halted) { m_halted = halted; }
@@ -70,21 +72,18 @@ public:
     // A throttling server's reason (the reply rules and RDAP give it too).
     static const QString RateLimitedReason;
 
-    // Servers resting after they throttled: a name for one of them is not sent while it rests,
-    // its lookup ends at once as unknown with RateLimitedReason. Null: no server rests.
-    void setServerRest(const ServerRest *rest) { m_rest = rest; }
-
     // The reply rules to read replies with; without them every reply gets the classic reading.
     void setReplyRules(const ReplyRules *rules) { m_rules = rules; }
 
 signals:
     // Every lookup that ends, filed or not; never after closeSlot()/closeAll() or while halted.
     void lookupEnded(int slot, const LookupOutcome &outcome);
-    void statusText(int panel, const QString &text); // panel 1 to 3 of the status bar
-    void overflowed();
+    // A request is being sent: the connection is up, or the RDAP request went out.
+    void asking(int slot, const QString &name);
 
 private:
     struct Slot;
+    Slot *takeSlot(const LookupRequest &request, int slot);
     void onConnected(int i);
     void onReadyRead(int i);
     void onDisconnected(int i);
@@ -97,19 +96,14 @@ private:
     void onRdapFinished(int i, const RdapQuery::Result &result);
     void dropConnection(Slot &s);
     void endLookup(int i, Verdict verdict, const QString &reason, int retryAfterSeconds = 0);
-    void endUnfiled(int i, const QString &reason);
-    void reportFailure(int number, const QString &description);
+    void endUnasked(int i, const QString &reason);
+    LookupOutcome outcomeOf(const LookupSlot &state, Verdict verdict, const QString &reason,
+                            int retryAfterSeconds) const;
 
-    const RegistrarTable &m_table;
-    const WhoisOptions &m_options;
-    ResultLists &m_lists;
-    Desktop &m_desktop;
     const Timing &m_timing;
     bool m_halted = false;
-    bool m_failureQueued = false;
     quint16 m_reconnectPort = 43;
     const ReplyRules *m_rules = nullptr;
-    const ServerRest *m_rest = nullptr;
     QNetworkAccessManager *m_network = nullptr; // created with the first RDAP lookup
     std::vector<std::unique_ptr<Slot>> m_slots;
 };

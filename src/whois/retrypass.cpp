@@ -1,29 +1,26 @@
 #include "whois/retrypass.h"
 
 #include "core/timing.h"
-#include "whois/lookuppool.h"
+#include "whois/lookuppool.h" // its reasons
 #include "whois/whoislog.h"
 
 #include <QTimer>
 #include <algorithm>
 #include <limits>
 
-RetryPass::RetryPass(LookupPool &pool, const Timing &timing, QObject *parent)
+RetryPass::RetryPass(int slotCount, const Timing &timing, Starter start, QObject *parent)
     : QObject(parent)
-    , m_pool(pool)
     , m_timing(timing)
+    , m_start(std::move(start))
     , m_restOver(new QTimer(this))
-    , m_inSlot(size_t(pool.slotCount()))
-    , m_busy(size_t(pool.slotCount()), false) {
+    , m_inSlot(size_t(qMax(1, slotCount)))
+    , m_busy(size_t(qMax(1, slotCount)), false) {
     m_restOver->setSingleShot(true);
     m_restOver->setTimerType(Qt::PreciseTimer);
     connect(m_restOver, &QTimer::timeout, this, &RetryPass::fillSlots);
-    m_pool.setServerRest(&m_rest);
 }
 
-RetryPass::~RetryPass() {
-    m_pool.setServerRest(nullptr);
-}
+RetryPass::~RetryPass() = default;
 
 void RetryPass::reset() {
     halt();
@@ -31,7 +28,7 @@ void RetryPass::reset() {
     m_rest.clear();
 }
 
-bool RetryPass::noteUnknown(const LookupOutcome &outcome, int tag) {
+bool RetryPass::noteUnknown(const LookupOutcome &outcome, qint64 tag) {
     restServer(outcome);
     // Without a registrar row or an ASCII form a name cannot be asked, now or later.
     if (outcome.server.isEmpty()) {
@@ -108,7 +105,9 @@ void RetryPass::fillSlots() {
         --m_waitingCount;
         m_busy[i] = true;
         ++m_open;
-        m_pool.startLookup(m_inSlot[i].outcome.name, int(i));
+        m_start(int(i), m_inSlot[i].outcome.name);
+        if (!m_active)
+            return; // the owner ended the run meanwhile
     }
     if (m_waitingCount == 0 && m_open == 0) {
         m_active = false;

@@ -1,9 +1,8 @@
 #include "cli/checkrun.h"
-#include "core/resultlists.h"
 #include "core/timing.h"
-#include "desktoprecorder.h"
 #include "loopbackwhoisserver.h"
 #include "whois/lookuppool.h"
+#include "whois/registrartable.h"
 #include "whois/replyrules.h"
 
 #include <QSet>
@@ -41,7 +40,6 @@ private:
     std::unique_ptr<LoopbackWhoisServer> m_server;
     RegistrarTable m_table;
     WhoisOptions m_options;
-    DesktopRecorder m_desktop;
     ReplyRules m_rules;
     Timing m_timing = Timing::shrunk(20);
 };
@@ -55,11 +53,10 @@ void TestCheckRun::init() {
 }
 
 QList<CheckRow> TestCheckRun::run(const QList<CheckItem> &input, int parallel) {
-    ResultLists lists{ProgramFolder(m_dir.path())};
-    LookupPool pool(m_table, m_options, lists, m_desktop, m_timing, nullptr, parallel);
+    LookupPool pool(m_timing, nullptr, parallel);
     pool.setReconnectPort(m_server->port());
     pool.setReplyRules(&m_rules);
-    CheckRun check(pool, m_timing);
+    CheckRun check(pool, m_table, m_options, m_timing);
     QList<CheckRow> rows;
     connect(&check, &CheckRun::rowReady, this, [&rows](const CheckRow &row) { rows << row; });
     QSignalSpy finished(&check, &CheckRun::finished);
@@ -161,9 +158,8 @@ void TestCheckRun::unlookableNamesAndEmptyInput() {
 }
 
 void TestCheckRun::parallelIsTheSlotCount() {
-    ResultLists lists{ProgramFolder(m_dir.path())};
     for (const auto &[asked, got] : {std::pair{0, 1}, {1, 1}, {25, 25}, {100, 100}, {500, 100}}) {
-        LookupPool pool(m_table, m_options, lists, m_desktop, m_timing, nullptr, asked);
+        LookupPool pool(m_timing, nullptr, asked);
         QCOMPARE(pool.slotCount(), got);
     }
     // No answers at all: the run keeps exactly `parallel` names on the wire until the first
@@ -177,10 +173,9 @@ void TestCheckRun::parallelIsTheSlotCount() {
     qsizetype askedAtFirstRow = -1;
     connect(m_server.get(), &LoopbackWhoisServer::queryReceived, this,
             [&asked](const QByteArray &name) { asked.insert(name); });
-    ResultLists runLists{ProgramFolder(m_dir.path())};
-    LookupPool pool(m_table, m_options, runLists, m_desktop, m_timing, nullptr, 4);
+    LookupPool pool(m_timing, nullptr, 4);
     pool.setReconnectPort(m_server->port());
-    CheckRun check(pool, m_timing);
+    CheckRun check(pool, m_table, m_options, m_timing);
     connect(&pool, &LookupPool::lookupEnded, this, [&] {
         if (askedAtFirstRow < 0)
             askedAtFirstRow = asked.size();

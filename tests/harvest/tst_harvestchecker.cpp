@@ -1,10 +1,11 @@
+#include "core/resultlists.h"
+#include "core/timing.h"
 #include "harvest/browserharvest.h"
 #include "harvest/harvestchecker.h"
 #include "harvesttestdata.h"
+#include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
-#include "core/resultlists.h"
 #include "tempprogramfolder.h"
-#include "core/timing.h"
 #include "whois/replyrules.h"
 
 #include <QSignalSpy>
@@ -46,7 +47,39 @@ private slots:
     void skipsNamesWithoutEnabledExtension();
     void controlCharactersNeverReachTheServer();
     void readsRepliesWithTheReplyRules();
+    void rdapRowsAreAskedOverRdap();
 };
+
+// .info has no port 43 here: its row is an RDAP base address. A page naming two free .info
+// names and a free .com name lists all three, each asked where its row says.
+void TestHarvestChecker::rdapRowsAreAskedOverRdap() {
+    CheckerRig rig;
+    LoopbackHttpServer http;
+    QVERIFY(http.start());
+    QList<RegistrarEntry> rows = rig.table.rows();
+    for (RegistrarEntry &row : rows)
+        if (row.extension == "info")
+            row = RegistrarEntry{"info", http.baseUrl() + "/rdap/", 43, true};
+    rig.table.setRows(rows);
+    rig.server.replies.insert("freename.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy free(rig.checker.get(), &HarvestChecker::freeName);
+    rig.checker->start();
+    rig.harvest->pageCompleted("firstfree.info secondfree.info freename.com");
+    QTRY_COMPARE_WITH_TIMEOUT(free.count(), 3, 10000);
+
+    QStringList listed;
+    for (const QVariantList &signal : free)
+        listed << signal.at(0).toString();
+    QCOMPARE(listed, (QStringList{"firstfree.info", "secondfree.info", "freename.com"}));
+    QCOMPARE(http.requests,
+             (QStringList{"/rdap/domain/firstfree.info", "/rdap/domain/secondfree.info"}));
+    QCOMPARE(rig.server.queries, QList<QByteArray>{"freename.com"});
+    QStringList filed = rig.lists->list(ResultLists::High)->names() +
+                        rig.lists->list(ResultLists::Mid)->names() +
+                        rig.lists->list(ResultLists::Low)->names();
+    filed.sort();
+    QCOMPARE(filed, (QStringList{"firstfree.info", "freename.com", "secondfree.info"}));
+}
 
 void TestHarvestChecker::readsRepliesWithTheReplyRules() {
     // .us answers "No Data Found" when free; a throttled reply files the name nowhere.
@@ -119,8 +152,9 @@ void TestHarvestChecker::abandonsSilentServerAfterFiveTicks() {
     QCOMPARE(free.at(0).at(0).toString(), QStringLiteral("after.com"));
     QCOMPARE(taken.count(), 0); // the abandoned name goes to neither list
     // The step timer ticked several times while the silent lookup waited, and never
-    // restarted it: one query only.
-    QCOMPARE(rig.server.queries, (QList<QByteArray>{"silent.com", "after.com"}));
+    // restarted it: one query, and one more after the server's rest, as every lookup is
+    // retried once.
+    QCOMPARE(rig.server.queries, (QList<QByteArray>{"silent.com", "silent.com", "after.com"}));
 }
 
 void TestHarvestChecker::missingQueueIsTheEnd() {

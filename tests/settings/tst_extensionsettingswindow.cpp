@@ -3,6 +3,7 @@
 #include "settings/extensionsettingswindow.h"
 #include "testcontext.h"
 #include "whois/lookuppool.h"
+#include "whois/lookuprequest.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -368,13 +369,12 @@ void TestExtensionSettingsWindow::lookupUsesTheEditedServer() {
     Env env;
     LoopbackWhoisServer server;
     QVERIFY(server.start());
-    ResultLists lists(env.ctx.folder);
-    LookupPool pool(env.ctx.registrars, env.ctx.whois, lists, env.desktop, env.ctx.timing);
+    LookupPool pool(env.ctx.timing);
     ExtensionSettingsWindow w(env.ctx);
     fill(w, "com", "127.0.0.1", QString::number(server.port()));
     click(w, "cmdSave");
     QSignalSpy ended(&pool, &LookupPool::lookupEnded);
-    pool.startLookup("example.com", 0);
+    pool.startLookup(routeFor("example.com", env.ctx.registrars, env.ctx.whois), 0);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
     QCOMPARE(server.queries, QList<QByteArray>{"example.com"});
 }

@@ -50,6 +50,8 @@ private slots:
     void retryPassRunsAfterTheListAndFilesWhatItDecides();
     void throttledServerRestsWhileTheOtherServerGoesOn();
     void stopDuringTheRetryPassWritesTheNamesLeft();
+    void badRowIsReportedOnce();
+    void overflowRuleRunsAfterFiling();
 
 private:
     // A list file of entries 1..count; `tail` ends the file (the last entry may lack a line end).
@@ -87,9 +89,11 @@ void TestSearchDriver::init() {
     m_table.setRows({RegistrarEntry{"com", "127.0.0.1", m_server->port(), true}});
     m_options = WhoisOptions();
     m_desktop = DesktopRecorder();
-    m_pool = std::make_unique<LookupPool>(m_table, m_options, *m_lists, m_desktop, m_timing);
+    m_pool = std::make_unique<LookupPool>(m_timing);
     m_pool->setReconnectPort(m_server->port());
-    m_driver = std::make_unique<SearchDriver>(*m_pool, m_folder->userStore(), m_desktop, m_timing);
+    m_driver = std::make_unique<SearchDriver>(*m_pool, m_table, m_options, m_folder->userStore(),
+                                              m_desktop, m_timing);
+    m_driver->setResultLists(m_lists.get());
     m_driver->setPositionKey("FullWordNum");
 }
 
@@ -640,7 +644,9 @@ void TestSearchDriver::stopDuringTheRetryPassWritesTheNamesLeft() {
     // alone.
     m_server->defaultReply = LoopbackWhoisServer::freeReply();
     m_server->queries.clear();
-    m_driver = std::make_unique<SearchDriver>(*m_pool, m_folder->userStore(), m_desktop, m_timing);
+    m_driver = std::make_unique<SearchDriver>(*m_pool, m_table, m_options, m_folder->userStore(),
+                                              m_desktop, m_timing);
+    m_driver->setResultLists(m_lists.get());
     m_driver->setPositionKey("CustomWordNum");
     m_driver->setListPath(unknownFile);
     QSignalSpy stoppedLater(m_driver.get(), &SearchDriver::stopped);
@@ -652,6 +658,55 @@ void TestSearchDriver::stopDuringTheRetryPassWritesTheNamesLeft() {
     asked.sort();
     QCOMPARE(asked, expected);
     QCOMPARE(filed(), expected);
+}
+
+void TestSearchDriver::badRowIsReportedOnce() {
+    // With a broken table every lookup fails the same way: one box, not one per name.
+    m_table.setRows({RegistrarEntry{"com", "", 0, false}});
+    writeList(10);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+    QSignalSpy status(m_driver.get(), &SearchDriver::statusText);
+
+    m_driver->start(1, 10);
+
+    QVERIFY(stopped.wait(WaitMs));
+    QTRY_COMPARE_WITH_TIMEOUT(m_desktop.messages.size(), 1, WaitMs);
+    QTest::qWait(100);
+    QCOMPARE(m_desktop.messages.size(), 1);
+    const DesktopRecorder::Message &box = m_desktop.messages.first();
+    QCOMPARE(box.title, QString("Error"));
+    QCOMPARE(box.icon, Desktop::Icon::Warning);
+    QVERIFY(box.text.startsWith("An error has occurred.\r\nError #: 5\r\nDescription: "));
+    QCOMPARE(m_server->connections, 0);
+    bool shown = false;
+    for (const QVariantList &text : status)
+        shown |= text.at(1).toString() == "The registrar row for n1.com has no server or no "
+                                          "valid port.";
+    QVERIFY(shown);
+}
+
+void TestSearchDriver::overflowRuleRunsAfterFiling() {
+    QStringList full;
+    for (int i = 0; i < ResultLists::OverflowLimit - 1; ++i)
+        full << QString("x%1.com").arg(i);
+    m_lists->list(ResultLists::Low)->appendMany(full);
+    m_server->replies.insert("abcdefghij.com", LoopbackWhoisServer::freeReply());
+    QSignalSpy overflowed(m_driver.get(), &SearchDriver::overflowed);
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+
+    // A taken name fills another list: nothing overflows.
+    m_folder->writeFile("\\list.txt", "taken.com\r\n");
+    m_driver->setListPath(m_folder->path("\\list.txt"));
+    m_driver->start(1, 1);
+    QVERIFY(stopped.wait(WaitMs));
+    QCOMPARE(overflowed.size(), 0);
+
+    m_folder->writeFile("\\list.txt", "abcdefghij.com\r\n");
+    m_driver->start(1, 1);
+    QVERIFY(stopped.wait(WaitMs));
+    QCOMPARE(overflowed.size(), 1);
+    QCOMPARE(m_lists->list(ResultLists::Low)->count(), 0);
+    QCOMPARE(m_lists->list(ResultLists::Registered)->count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSearchDriver)

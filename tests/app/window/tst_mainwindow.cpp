@@ -1,13 +1,13 @@
 #include "app/elidedlabel.h"
 #include "app/mainlayout.h"
+#include "app/overflownotice.h"
+#include "app/problemindicator.h"
 #include "app/searchdriver.h"
 #include "app/searchsession.h"
 #include "core/machinesettings.h"
 #include "core/resultlists.h"
 #include "mainwindowfixture.h"
 #include "whois/lookuppool.h"
-#include "app/overflownotice.h"
-#include "app/problemindicator.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -86,7 +86,8 @@ void TestMainWindow::badRegistrarRowStaysInView() {
     QVERIFY(f.ctx.registrars.rows().at(0).extension.isEmpty()); // port 0 is a bad row
     QCOMPARE(f.ctx.registrars.rows().at(2).extension, QStringLiteral("net"));
 
-    emit form.session().pool().statusText(3, QStringLiteral("connecting(0): - Search String: a.com"));
+    emit form.session().driver().statusText(
+        3, QStringLiteral("connecting(0): - Search String: a.com"));
     auto *indicator = f.child<ProblemIndicator>(QStringLiteral("StatusBar1Problems"));
     QVERIFY(indicator->isVisible());
     QCOMPARE(form.problems().size(), 1);
@@ -399,13 +400,13 @@ void TestMainWindow::statusPanelsMarkCutText() {
     auto *panel = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel1"));
     QVERIFY(panel);
     const QString longText = QStringLiteral("Checking status of: ") + QString(80, QLatin1Char('x'));
-    emit form.session().pool().statusText(1, longText);
+    emit form.session().driver().statusText(1, longText);
     QCOMPARE(form.statusPanelText(1), longText);
     QVERIFY(panel->isElided());
     QVERIFY(panel->shownText().endsWith(QChar(0x2026)));
     QCOMPARE(panel->toolTip(), longText);
 
-    emit form.session().pool().statusText(1, QStringLiteral("Idle"));
+    emit form.session().driver().statusText(1, QStringLiteral("Idle"));
     QCOMPARE(form.statusPanelText(1), QStringLiteral("Idle"));
     QVERIFY(!panel->isElided());
     QCOMPARE(panel->shownText(), QStringLiteral("Idle"));
@@ -413,7 +414,7 @@ void TestMainWindow::statusPanelsMarkCutText() {
 
     // Widening the window makes room: the same text is shown whole again.
     const QString reply = QStringLiteral("Connected to whois.example, waiting for its answer");
-    emit form.session().pool().statusText(3, reply);
+    emit form.session().driver().statusText(3, reply);
     auto *third = f.child<ElidedLabel>(QStringLiteral("StatusBar1Panel3"));
     QVERIFY(third->isElided());
     form.resize(MainLayout::sizeInPixels(20000, form.logicalDpiX()), form.height());
@@ -437,7 +438,7 @@ void TestMainWindow::failedOverflowNotice() {
     QVERIFY(label->text().contains(folder) && label->text().contains("not been cleared"));
     QCOMPARE(form.problems(), QStringList{OverflowNotice::failureText(folder)});
 
-    emit form.session().pool().overflowed();
+    emit form.session().driver().overflowed();
     QCOMPARE(form.findChildren<QDialog *>().size(), 1);
     QCOMPARE(label->text(), OverflowNotice::noticeText());
 }
@@ -460,7 +461,8 @@ void TestMainWindow::writeFailuresStayInView() {
     QVERIFY(QDir().mkdir(high));
     form.session().lists().fileFreeName("abc.com");
     form.session().lists().fileFreeName("abcdefgh.com"); // its own file is written fine
-    emit form.session().pool().statusText(3, QStringLiteral("connecting(3): - Search String: x.com"));
+    emit form.session().driver().statusText(
+        3, QStringLiteral("connecting(3): - Search String: x.com"));
 
     QVERIFY(indicator->isVisible());
     QCOMPARE(form.problems().size(), 2);
@@ -481,7 +483,7 @@ void TestMainWindow::overflowNoticeAndShutdown() {
     MainWindow &form = f.start();
     form.show();
     emit form.session().lists().overflowed();
-    emit form.session().pool().overflowed(); // the same overflow reported twice opens one notice
+    emit form.session().driver().overflowed(); // the same overflow reported twice opens one notice
     auto *notice = qobject_cast<QDialog *>(form.windows().window(WindowId::OverflowNotice));
     QVERIFY(notice);
     QVERIFY(notice->isVisible() && !notice->isModal());

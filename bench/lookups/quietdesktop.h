@@ -2,11 +2,10 @@
 
 #include "core/desktop.h"
 
-// The desktop of a run without a window: messages go to standard error, dialogs are answered
-// as cancelled, and nothing is opened.
-class ConsoleDesktop : public Desktop {
+// A desktop for benchmark runs: nobody answers, nothing opens; messages are dropped.
+class QuietDesktop : public Desktop {
 public:
-    Answer message(const QString &title, const QString &text, Icon icon, Buttons buttons) override;
+    Answer message(const QString &, const QString &, Icon, Buttons) override { return Answer::Ok; }
     QString openFileName(const QString &, const QString &) override { return {}; }
     QString saveFileName(const QString &, const QString &) override { return {}; }
     QString clipboardText() const override { return {}; }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class RegistrarTable;
+struct WhoisOptions;
+
+// A name ready to be looked up: as written, as asked, and the server to ask. Made by
+// routeFor(), the one step where a candidate from a list, a page or the command line becomes
+// something the pool can send, or a name that cannot be asked, with the reason.
+struct LookupRequest {
+    enum class Problem {
+        None,
+        NoRow,      // no registrar row at all (an empty table)
+        BadRow,     // the row has no server, or a WHOIS row no port
+        NoAsciiForm // the name has no valid ASCII form
+    };
+
+    QString name;  // what is filed and shown: the name as the user wrote it, with its extension
+    QString ascii; // what goes on the wire
+    QString server;
+    quint16 port = 0;
+    bool rdap = false; // the server is an RDAP base address
+    Problem problem = Problem::None;
+
+    bool askable() const { return problem == Problem::None; }
+    // The reason of the unknown outcome of a name that cannot be asked ("" when it can).
+    QString reason() const;
+};
+
+// Cleans `candidate` (scheme, escapes, punctuation, control characters), adds the default
+// extension to a bare word, and finds its registrar row.
+LookupRequest routeFor(const QString &candidate, const RegistrarTable &table,
+                       const WhoisOptions &options);

@@ -1,0 +1,264 @@
+#include "whois/lookuprun.h"
+
+#include "core/timing.h"
+#include "whois/lookuppool.h"
+#include "whois/registrartable.h"
+#include "whois/whoislog.h"
+
+LookupRun::LookupRun(LookupPool &pool, const RegistrarTable &table, const WhoisOptions &options,
+                     const Timing &timing, QObject *parent)
+    : QObject(parent)
+    , m_pool(pool)
+    , m_table(table)
+    , m_options(options)
+    , m_retry(pool.slotCount(), timing,
+              [this](int slot, const QString &name) { startRetry(slot, name); })
+    , m_tagOfSlot(size_t(pool.slotCount()), -1)
+    , m_slotBusy(size_t(pool.slotCount()), false) {
+    connect(&m_pool, &LookupPool::lookupEnded, this, &LookupRun::onPoolEnded);
+    connect(&m_pool, &LookupPool::asking, this, [this](int slot, const QString &name) {
+        if (m_running)
+            emit asking(slot, name);
+    });
+    connect(&m_retry, &RetryPass::retried, this, &LookupRun::onRetried);
+    connect(&m_retry, &RetryPass::progressed, this, &LookupRun::retryProgressed);
+    connect(&m_retry, &RetryPass::finished, this, &LookupRun::finish);
+}
+
+LookupRun::~LookupRun() {
+    halt();
+}
+
+void LookupRun::start(Source source) {
+    halt();
+    m_retry.reset();
+    m_source = std::move(source);
+    m_running = true;
+    m_sourceEnded = false;
+    m_nextOrder = 0;
+    m_started = m_decided = m_free = m_taken = m_unknown = 0;
+    m_pool.setHalted(false);
+    fillSlots();
+}
+
+void LookupRun::halt() {
+    ++m_generation;
+    m_running = false;
+    m_pool.setHalted(true);
+    m_pool.closeAll();
+    // Names read ahead and not asked are not lost: they are reported unknown with the others.
+    for (auto it = m_queues.cbegin(); it != m_queues.cend(); ++it)
+        for (const Waiting &waiting : *it) {
+            LookupOutcome outcome;
+            outcome.name = waiting.request.name;
+            outcome.ascii = waiting.request.ascii;
+            outcome.reason = QStringLiteral("not asked");
+            m_retry.noteUnknown(outcome, waiting.item.tag);
+        }
+    m_queues.clear();
+    m_queued = 0;
+    std::fill(m_slotBusy.begin(), m_slotBusy.end(), false);
+    m_open = 0;
+    m_retry.halt();
+}
+
+qint64 LookupRun::lowestOpenTag() const {
+    qint64 lowest = -1;
+    const auto take = [&lowest](qint64 tag) {
+        if (tag >= 0 && (lowest < 0 || tag < lowest))
+            lowest = tag;
+    };
+    for (size_t i = 0; i < m_slotBusy.size(); ++i)
+        if (m_slotBusy[i])
+            take(m_tagOfSlot[i]);
+    for (const std::deque<Waiting> &queue : m_queues)
+        for (const Waiting &waiting : queue)
+            take(waiting.item.tag);
+    return lowest;
+}
+
+// Whether a server may be asked now. The one place to add what else holds a server back (its
+// pace): a name it answers no waits in its queue, a free slot takes another server's.
+bool LookupRun::mayAskNow(const QString &server) const {
+    return !m_retry.serverRest().isThrottled(server);
+}
+
+void LookupRun::fillSlots() {
+    if (!m_running || m_retry.active())
+        return;
+    const quint64 generation = m_generation;
+    for (int slot = 0; slot < int(m_slotBusy.size()); ++slot) {
+        if (m_slotBusy[size_t(slot)])
+            continue;
+        if (!fillSlot(slot))
+            break;
+        if (generation != m_generation)
+            return;
+    }
+    emit progressed();
+    if (generation != m_generation)
+        return;
+    endIfDone();
+}
+
+// Puts the next name into a free slot: a waiting name whose server may be asked now, else the
+// next name of the source. False when there is none.
+bool LookupRun::fillSlot(int slot) {
+    const quint64 generation = m_generation;
+    for (;;) {
+        const Queues::iterator ready = oldestQueue(true);
+        if (ready != m_queues.end()) {
+            startIn(slot, takeFrom(ready));
+            return true;
+        }
+        if (!m_sourceEnded) {
+            const std::optional<LookupItem> item = m_source();
+            if (generation != m_generation)
+                return false; // the source stopped the run
+            if (!item) {
+                m_sourceEnded = true;
+                continue;
+            }
+            Waiting waiting{*item, routeFor(item->candidate, m_table, m_options), m_nextOrder++};
+            if (!waiting.request.askable() || mayAskNow(waiting.request.server)) {
+                startIn(slot, waiting);
+                return true;
+            }
+            if (m_queued < m_lookAhead) {
+                m_queues[waiting.request.server.toLower()].push_back(std::move(waiting));
+                ++m_queued;
+                continue;
+            }
+            // Asking a throttling server before its rest is over only prolongs the throttle.
+            keepBack(slot, waiting);
+            return true;
+        }
+        // Nothing more to read and nothing waiting may be asked: the oldest waiting name is
+        // kept for the retry, which waits for its server's rest.
+        const Queues::iterator oldest = oldestQueue(false);
+        if (oldest == m_queues.end())
+            return false;
+        keepBack(slot, takeFrom(oldest));
+        return true;
+    }
+}
+
+LookupRun::Queues::iterator LookupRun::oldestQueue(bool askableOnly) {
+    Queues::iterator best = m_queues.end();
+    for (auto it = m_queues.begin(); it != m_queues.end(); ++it)
+        if ((!askableOnly || mayAskNow(it.key())) &&
+            (best == m_queues.end() || it->front().order < best->front().order))
+            best = it;
+    return best;
+}
+
+LookupRun::Waiting LookupRun::takeFrom(Queues::iterator queue) {
+    Waiting waiting = std::move(queue->front());
+    queue->pop_front();
+    if (queue->empty())
+        m_queues.erase(queue);
+    --m_queued;
+    return waiting;
+}
+
+void LookupRun::startIn(int slot, const Waiting &waiting) {
+    m_slotBusy[size_t(slot)] = true;
+    m_tagOfSlot[size_t(slot)] = waiting.item.tag;
+    ++m_open;
+    ++m_started;
+    if (!waiting.request.askable()) {
+        const quint64 generation = m_generation;
+        emit notAsked(waiting.item.tag, waiting.request, waiting.request.reason());
+        if (generation != m_generation)
+            return;
+    }
+    m_pool.startLookup(waiting.request, slot);
+}
+
+void LookupRun::keepBack(int slot, const Waiting &waiting) {
+    qCDebug(lcWhois) << "Keeping" << waiting.request.name
+                     << "for the retry:" << waiting.request.server << "is resting";
+    m_slotBusy[size_t(slot)] = true;
+    m_tagOfSlot[size_t(slot)] = waiting.item.tag;
+    ++m_open;
+    ++m_started;
+    const quint64 generation = m_generation;
+    emit notAsked(waiting.item.tag, waiting.request, LookupPool::RateLimitedReason);
+    if (generation != m_generation)
+        return;
+    m_pool.skipLookup(waiting.request, slot, LookupPool::RateLimitedReason);
+}
+
+void LookupRun::startRetry(int slot, const QString &name) {
+    ++m_started;
+    const LookupRequest request = routeFor(name, m_table, m_options);
+    if (request.askable() && !mayAskNow(request.server))
+        m_pool.skipLookup(request, slot, LookupPool::RateLimitedReason);
+    else
+        m_pool.startLookup(request, slot);
+}
+
+void LookupRun::onPoolEnded(int slot, const LookupOutcome &outcome) {
+    if (!m_running)
+        return;
+    if (m_retry.active()) {
+        m_retry.lookupEnded(slot, outcome);
+        return;
+    }
+    if (slot < 0 || slot >= int(m_slotBusy.size()) || !m_slotBusy[size_t(slot)])
+        return;
+    m_slotBusy[size_t(slot)] = false;
+    --m_open;
+    const qint64 tag = m_tagOfSlot[size_t(slot)];
+    const bool settled = outcome.verdict != Verdict::Unknown || !m_retry.noteUnknown(outcome, tag);
+    if (settled)
+        settle(outcome);
+    const quint64 generation = m_generation;
+    emit lookupEnded(tag, outcome, settled);
+    if (generation != m_generation)
+        return;
+    fillSlots();
+}
+
+void LookupRun::onRetried(qint64 tag, const LookupOutcome &outcome) {
+    if (!m_running)
+        return;
+    settle(outcome);
+    emit lookupEnded(tag, outcome, true);
+}
+
+void LookupRun::settle(const LookupOutcome &outcome) {
+    switch (outcome.verdict) {
+    case Verdict::Free:
+        ++m_decided;
+        ++m_free;
+        break;
+    case Verdict::Taken:
+        ++m_decided;
+        ++m_taken;
+        break;
+    case Verdict::Unknown:
+        ++m_unknown;
+        break;
+    }
+}
+
+// The one place where the first pass is over: the source has ended, nothing waits and no
+// lookup is in flight. The names left unknown are then retried once.
+void LookupRun::endIfDone() {
+    if (!m_running || !m_sourceEnded || m_open > 0 || m_queued > 0 || m_retry.active())
+        return;
+    const quint64 generation = m_generation;
+    emit firstPassEnded();
+    if (generation != m_generation)
+        return;
+    if (!m_retry.begin())
+        finish();
+}
+
+void LookupRun::finish() {
+    if (!m_running)
+        return;
+    m_running = false;
+    emit finished();
+}
