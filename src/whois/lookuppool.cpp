@@ -4,12 +4,12 @@
 #include "core/namecleaning.h"
 #include "core/resultlists.h"
 #include "core/timing.h"
+#include "whois/delegatedextensions.h"
 #include "whois/replyclassifier.h"
 #include "whois/replyrules.h"
 #include "whois/serverrest.h"
 #include "whois/whoislog.h"
 
-#include <QNetworkAccessManager>
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
@@ -50,7 +50,8 @@ LookupPool::LookupPool(const RegistrarTable &table, const WhoisOptions &options,
     , m_options(options)
     , m_lists(lists)
     , m_desktop(desktop)
-    , m_timing(timing) {
+    , m_timing(timing)
+    , m_delegated(DelegatedExtensions::fromTableAndBootstrap(table)) {
     qRegisterMetaType<LookupOutcome>();
     m_slots.resize(size_t(std::clamp(slotCount, 1, MaxSlots)));
     for (int i = 0; i < this->slotCount(); ++i) {
@@ -89,20 +90,29 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
         reportFailure(ErrorOutOfRange, QStringLiteral("Subscript out of range"));
         return;
     }
-    // Cleaned as the harvester's checker cleans: scheme, escapes, punctuation, control characters.
-    QString name = cleanLookupName(candidate);
+    // A URL is asked as its host; the rest is cleaned as the harvester's checker cleans (escapes,
+    // punctuation, control characters), then checked: only a domain name is ever asked.
+    QString name = cleanLookupName(DomainName::hostOf(candidate));
     if (!name.contains(QLatin1Char('.')))
         name += m_options.DefaultExtension;
+    const DomainName domain = DomainName::parse(name, m_delegated);
+    if (domain.isValid())
+        name = domain.unicode(); // filed under the name actually asked
 
     Slot &s = *m_slots[slot];
     dropConnection(s);
     s.timer.stop();
-    s.state = LookupSlot{name, ReplyClassifier::asciiName(name), QString(), QByteArray(), 0, 0, 0};
+    s.state = LookupSlot{name, domain.ascii(), QString(), QByteArray(), 0, 0, 0};
     s.busy = true;
     s.failure.clear();
     s.rdapRow = false;
+    if (!domain.isValid()) {
+        emit statusText(3, name + QStringLiteral(" was not checked: ") + domain.refusal());
+        endUnfiled(slot, domain.refusal());
+        return;
+    }
 
-    const int k = m_table.findRegistrar(name, m_options.ProxySwitch);
+    const int k = m_table.findRegistrar(domain.ascii(), m_options.ProxySwitch);
     if (k < 0 || k >= m_table.rows().size()) {
         qCWarning(lcWhois) << "No WHOIS server for" << name << "- the registrar table is empty";
         emit statusText(3, QStringLiteral("No WHOIS server: the registrar table is empty (") +
@@ -116,11 +126,6 @@ void LookupPool::startLookup(const QString &candidate, int slot) {
         reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") + name +
                                                 QStringLiteral(" has no server or no valid port."));
         endUnfiled(slot, NoServerReason);
-        return;
-    }
-    if (s.state.ascii.isEmpty()) {
-        emit statusText(3, name + QStringLiteral(" has no valid ASCII form and was not checked."));
-        endUnfiled(slot, QStringLiteral("no valid ASCII form"));
         return;
     }
     s.state.server = row.server;
@@ -302,10 +307,13 @@ void LookupPool::reconnect(int i) {
 
 void LookupPool::startRdap(int i) {
     Slot &s = *m_slots[i];
-    if (!m_network)
-        m_network = new QNetworkAccessManager(this);
     if (!s.rdap) {
-        s.rdap = std::make_unique<RdapQuery>(*m_network);
+        // A query per slot with its own connections, so every slot's request goes out at once.
+        s.rdap = std::make_unique<RdapQuery>();
+        s.rdap->setServers(&m_rdapServers);
+        // The lookup's deadline counts from when its request went out.
+        connect(s.rdap.get(), &RdapQuery::sent, this,
+                [this, i] { m_slots[i]->state.ageTicks = 0; });
         connect(s.rdap.get(), &RdapQuery::finished, this, [this, i](const RdapQuery::Result &r) {
             const quint64 generation = m_slots[i]->generation;
             QMetaObject::invokeMethod(

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/domainname.h"
 #include "whois/rdapquery.h"
+#include "whois/rdapservers.h"
 #include "whois/registrartable.h"
 #include "whois/verdict.h"
 
@@ -10,7 +12,6 @@
 #include <vector>
 
 class Desktop;
-class QNetworkAccessManager;
 class QTcpSocket;
 class QTimer;
 class ReplyRules;
@@ -44,7 +45,7 @@ class LookupPool : public QObject {
     Q_OBJECT
 public:
     static constexpr int SlotCount = 25; // the main window's
-    static constexpr int MaxSlots = 100;  // `kestrin check --parallel` at most
+    static constexpr int MaxSlots = 100; // `kestrin check --parallel` at most
 
     // `slotCount` is clamped to 1..MaxSlots; sockets and timers exist only for those slots.
     LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
@@ -76,6 +77,12 @@ public:
 
     // The reply rules to read replies with; without them every reply gets the classic reading.
     void setReplyRules(const ReplyRules *rules) { m_rules = rules; }
+
+    // The extensions a name may end in; by default the registrar table's and the shipped RDAP
+    // bootstrap's. A name that is not a domain name under one of them is never asked.
+    void setDelegated(DomainName::Delegated delegated) { m_delegated = std::move(delegated); }
+    // Which RDAP bases are believed when they answer 404, and which showed they speak RDAP.
+    RdapServers &rdapServers() { return m_rdapServers; }
 
 signals:
     // Every lookup that ends, filed or not; never after closeSlot()/closeAll() or while halted.
@@ -110,6 +117,7 @@ private:
     quint16 m_reconnectPort = 43;
     const ReplyRules *m_rules = nullptr;
     const ServerRest *m_rest = nullptr;
-    QNetworkAccessManager *m_network = nullptr; // created with the first RDAP lookup
+    DomainName::Delegated m_delegated;
+    RdapServers m_rdapServers; // for this pool's run
     std::vector<std::unique_ptr<Slot>> m_slots;
 };

@@ -506,7 +506,7 @@ void TestLookupPool::nameWithoutAsciiFormIsNotLookedUp() {
 
     QVERIFY(ended.wait(WaitMs));
     QCOMPARE(int(lastOutcome(ended).verdict), int(Verdict::Unknown));
-    QCOMPARE(lastOutcome(ended).reason, QString("no valid ASCII form"));
+    QVERIFY(lastOutcome(ended).reason.startsWith("not a domain name: "));
     QCOMPARE(m_server->connections, 0);
     QCOMPARE(filedCount(), 0);
 }
@@ -544,14 +544,18 @@ void TestLookupPool::rdap() {
     http.setResponse("/rdap/domain/broken.info", 500, "{}");
     http.setStalled("/rdap/domain/slow.info");
     http.setResponse("/rdap/domain/huge.info", 200,
-                     QByteArray(ReplyClassifier::MaxReplyBytes + 512 * 1024, ' '));
-    http.setResponse("/rdap/domain/moved.info", 301, "", "Location: /rdap/domain/taken.info\r\n");
+                     R"({"ldhName":"huge.info","x":")" +
+                         QByteArray(ReplyClassifier::MaxReplyBytes + 512 * 1024, ' ') + "\"}");
+    http.setResponse("/rdap/domain/moved.info", 301, "", "Location: /v2/domain/moved.info\r\n");
+    http.setResponse("/v2/domain/moved.info", 200, R"({"ldhName":"moved.info"})");
     http.setResponse("/rdap/domain/away.info", 302, "",
                      "Location: http://localhost:" + QByteArray::number(http.port()) +
                          "/rdap/domain/taken.info\r\n");
     http.setResponse("/rdap/domain/loop.info", 302, "", "Location: /rdap/domain/loop.info\r\n");
     // The port field of an RDAP row is kept as written and not used.
     m_table.setRows({RegistrarEntry{"info", http.baseUrl() + "/rdap/", 43, true}});
+    // Published for .info as far as this pool knows, so its plain 404s are believed.
+    m_pool->rdapServers().setKnownBase([](const QString &, const QString &) { return true; });
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
     m_pool->startLookup(name, 0);
@@ -575,6 +579,7 @@ void TestLookupPool::rdapIdnAndSlotReuse() {
     QVERIFY(http.start());
     http.setStalled("/domain/old.info");
     m_table.setRows({RegistrarEntry{"info", http.baseUrl(), 43, true}});
+    m_pool->rdapServers().setKnownBase([](const QString &, const QString &) { return true; });
     QSignalSpy ended(m_pool.get(), &LookupPool::lookupEnded);
 
     m_pool->startLookup("old.info", 1);
