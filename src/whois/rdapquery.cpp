@@ -34,12 +34,10 @@ RdapQuery::~RdapQuery() {
 }
 
 QUrl RdapQuery::lookupUrl(const QString &baseUrl, const QString &asciiName) {
-    // One path segment whatever the name holds: "/" is escaped, and so are the dots of a
-    // segment that would otherwise climb the path ("..").
-    QByteArray segment = QUrl::toPercentEncoding(asciiName);
-    if (segment.isEmpty() || segment == "." || segment == "..")
-        segment.replace('.', "%2E");
-    return QUrl::fromEncoded(withSlash(baseUrl).toEncoded() + "domain/" + segment);
+    // One path segment whatever the name holds: "/" is escaped ("." and ".." are refused by
+    // start(), as no escape survives the path normalisation on the way out).
+    return QUrl::fromEncoded(withSlash(baseUrl).toEncoded() + "domain/" +
+                             QUrl::toPercentEncoding(asciiName));
 }
 
 void RdapQuery::start(const QString &baseUrl, const QString &asciiName) {
@@ -48,6 +46,15 @@ void RdapQuery::start(const QString &baseUrl, const QString &asciiName) {
     m_askingHelp = false;
     m_base = withSlash(baseUrl);
     m_name = asciiName;
+    if (asciiName.isEmpty() || asciiName == QLatin1String(".") ||
+        asciiName == QLatin1String("..")) {
+        Result refused;
+        refused.name = asciiName;
+        refused.error = QStringLiteral("not a domain name");
+        QMetaObject::invokeMethod(
+            this, [this, refused] { finish(refused); }, Qt::QueuedConnection);
+        return;
+    }
     get(lookupUrl(baseUrl, asciiName));
 }
 

@@ -59,6 +59,7 @@ private slots:
     void rdap_data();
     void rdap();
     void rdapIdnAndSlotReuse();
+    void slowRdapServerAnswersEverySlot();
 
 private:
     QStringList names(int list) const { return m_lists->list(list)->names(); }
@@ -594,6 +595,27 @@ void TestLookupPool::rdapIdnAndSlotReuse() {
     QCOMPARE(ended.size(), 1);
     QCOMPARE(http.requests.last(), QString("/domain/xn--bcher-kva.info"));
     QCOMPARE(freeNames(), QStringList{name});
+}
+
+void TestLookupPool::slowRdapServerAnswersEverySlot() {
+    // Each answer takes a second; six connections at a time would need five.
+    LoopbackHttpServer http;
+    QVERIFY(http.start());
+    http.responseDelayMs = 1000;
+    m_table.setRows({RegistrarEntry{"info", http.baseUrl(), 43, true}});
+    Timing timing = m_timing;
+    timing.slotTickMs = 100;
+    timing.lookupDeadlineTicks = 40;
+    LookupPool pool(m_table, m_options, *m_lists, m_desktop, timing, nullptr, 30);
+    pool.rdapServers().setKnownBase([](const QString &, const QString &) { return true; });
+    QSignalSpy ended(&pool, &LookupPool::lookupEnded);
+
+    for (int i = 0; i < 30; ++i)
+        pool.startLookup(QString("slow%1.info").arg(i), i);
+
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 30, WaitMs);
+    for (const QList<QVariant> &signal : ended)
+        QCOMPARE(int(signal.at(1).value<LookupOutcome>().verdict), int(Verdict::Free));
 }
 
 void TestLookupPool::slotCountIsConfigurable() {
