@@ -3,6 +3,7 @@
 #include "app/appcontext.h"
 #include "app/applog.h"
 #include "core/desktop.h"
+#include "core/domainname.h"
 #include "core/namecleaning.h"
 #include "core/resultlists.h"
 #include "core/settingsstore.h"
@@ -83,7 +84,8 @@ void SearchDriver::takeNextEntry(int slot) {
     m_entryOfSlot[slot] = m_wordNumber - 1;
     ++m_open;
     storePosition(m_wordNumber);
-    m_pool.startLookup(correctName(entry), slot);
+    // A URL in a list is asked as its host, not as its letters run together.
+    m_pool.startLookup(correctName(DomainName::hostOf(entry)), slot);
 }
 
 void SearchDriver::onLookupEnded(int slot, const LookupOutcome &outcome) {

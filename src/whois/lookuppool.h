@@ -21,7 +21,7 @@ struct Timing;
 
 // The state of one lookup.
 struct LookupSlot {
-    QString name;  // what is filed and shown: the name as the user wrote it
+    QString name;  // what is filed and shown: the name asked, in its Unicode form
     QString ascii; // what goes on the wire: its ASCII (punycode) form
     QString server;
     QByteArray reply; // kept across reconnections, capped at ReplyClassifier::MaxReplyBytes;
