@@ -45,7 +45,7 @@ class LookupPool : public QObject {
     Q_OBJECT
 public:
     static constexpr int SlotCount = 25; // the main window's
-    static constexpr int MaxSlots = 100; // `kestrin check --parallel` at most
+    static constexpr int MaxSlots = 100;  // `kestrin check --parallel` at most
 
     // `slotCount` is clamped to 1..MaxSlots; sockets and timers exist only for those slots.
     LookupPool(const RegistrarTable &table, const WhoisOptions &options, ResultLists &lists,
