@@ -3,6 +3,7 @@
 #include "app/appcontext.h"
 #include "app/applog.h"
 #include "core/desktop.h"
+#include "core/domainname.h"
 #include "core/namecleaning.h"
 #include "core/resultlists.h"
 #include "core/settingsstore.h"
@@ -86,7 +87,8 @@ std::optional<LookupItem> SearchDriver::takeNextEntry() {
         return std::nullopt;
     }
     storePosition(m_wordNumber);
-    return LookupItem{correctName(entry), m_wordNumber - 1};
+    // A URL in a list is asked as its host, not as its letters run together.
+    return LookupItem{correctName(DomainName::hostOf(entry)), m_wordNumber - 1};
 }
 
 void SearchDriver::onNotAsked(qint64 entry, const LookupRequest &request, const QString &reason) {
@@ -101,9 +103,8 @@ void SearchDriver::onNotAsked(qint64 entry, const LookupRequest &request, const 
                                                 request.name +
                                                 QStringLiteral(" has no server or no valid port."));
         return;
-    case LookupRequest::Problem::NoAsciiForm:
-        emit statusText(3, request.name +
-                               QStringLiteral(" has no valid ASCII form and was not checked."));
+    case LookupRequest::Problem::NotAName:
+        emit statusText(3, request.name + QStringLiteral(" was not checked: ") + request.refusal);
         return;
     case LookupRequest::Problem::None:
         break;

@@ -12,6 +12,7 @@
 #include "core/resultlists.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
+#include "whois/delegatedextensions.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
 #include "whois/replyrules.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -178,7 +180,13 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
 
     const WhoisOptions whois = storedWhoisOptions(branding);
     const QList<CheckItem> items =
-        checkItems(input.lines, options.extensions, whois.DefaultExtension);
+        checkItems(input.lines, options.extensions, whois.DefaultExtension,
+                   DelegatedExtensions::fromTableAndBootstrap(table));
+    // The form each name is asked in, for the rows' last column.
+    QHash<QString, QString> asciiOf;
+    for (const CheckItem &item : items)
+        if (!item.ascii.isEmpty())
+            asciiOf.insert(item.name, item.ascii);
 
     // Verdicts are filed into the program folder's lists only when asked.
     std::optional<ResultLists> lists;
@@ -198,7 +206,8 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     print(stdout, formatter.header());
     CheckRun run(pool, table, whois, timing);
     QStringList unknownLines; // for the unknown-names file, as a window run keeps them
-    QObject::connect(&run, &CheckRun::rowReady, [&](const CheckRow &row) {
+    QObject::connect(&run, &CheckRun::rowReady, [&](CheckRow row) {
+        row.ascii = asciiOf.value(row.name);
         print(stdout, formatter.line(row));
         std::fflush(stdout);
         if (!lists)

@@ -1,7 +1,6 @@
 #include "cli/checkinput.h"
 
 #include "core/filehelpers.h"
-#include "core/namecleaning.h"
 
 #include <QFile>
 
@@ -46,23 +45,33 @@ CheckInput readCheckInput(const QStringList &files, QIODevice &standardInput) {
 }
 
 QList<CheckItem> checkItems(const QStringList &lines, const QStringList &extensions,
-                            const QString &defaultExtension) {
+                            const QString &defaultExtension,
+                            const DomainName::Delegated &delegated) {
     QList<CheckItem> items;
+    const auto add = [&](const QString &entry, const QString &name) {
+        const DomainName domain = DomainName::parse(name, delegated);
+        if (domain.isValid())
+            items << CheckItem{domain.unicode(), {}, domain.ascii()};
+        else
+            items << CheckItem{entry, domain.refusal(), {}};
+    };
     for (const QString &line : lines) {
-        const QString entry = line.trimmed();
+        QString entry = line.trimmed();
         if (entry.isEmpty() || entry.startsWith(QLatin1Char('#')))
             continue;
-        // The same cleaning a word-list entry gets on its way into the lookup pool.
-        const QString name = cleanLookupName(correctName(entry));
-        if (name.isEmpty() || name.startsWith(QLatin1Char('.'))) {
-            items << CheckItem{entry, QStringLiteral("not a domain name")};
-        } else if (name.contains(QLatin1Char('.'))) {
-            items << CheckItem{name, {}};
+        const qsizetype dot = entry.indexOf(QLatin1Char('.'));
+        const qsizetype tab = dot < 0 ? -1 : entry.indexOf(QLatin1Char('\t'), dot);
+        if (tab > 0)
+            entry = entry.left(tab).trimmed();
+        // Checked as written: the punctuation a word-list entry loses would make another name.
+        const QString name = DomainName::normalised(entry);
+        if (name.contains(QLatin1Char('.')) || name.isEmpty()) {
+            add(entry, name);
         } else if (extensions.isEmpty()) {
-            items << CheckItem{name + defaultExtension, {}};
+            add(entry, name + defaultExtension);
         } else {
             for (const QString &ext : extensions)
-                items << CheckItem{name + QLatin1Char('.') + ext, {}};
+                add(entry, name + QLatin1Char('.') + ext);
         }
     }
     return items;

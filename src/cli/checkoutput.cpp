@@ -62,7 +62,7 @@ CheckFormatter::CheckFormatter(CheckOptions::Format format, int nameWidth, int s
 
 QString CheckFormatter::header() const {
     if (m_format == CheckOptions::Format::Csv)
-        return QStringLiteral("name,verdict,class,server,reason\n");
+        return QStringLiteral("name,verdict,class,server,reason,ascii\n");
     return {};
 }
 
@@ -70,8 +70,9 @@ QString CheckFormatter::line(const CheckRow &row) const {
     const QString verdict = verdictText(row.verdict);
     switch (m_format) {
     case CheckOptions::Format::Csv:
-        return QStringList{csvField(row.name), verdict, row.lengthClass, csvField(row.server),
-                           csvField(row.reason)}
+        return QStringList{csvField(row.name),   verdict,
+                           row.lengthClass,      csvField(row.server),
+                           csvField(row.reason), csvField(row.ascii)}
                    .join(QLatin1Char(',')) +
                QLatin1Char('\n');
     case CheckOptions::Format::Json: {
@@ -79,7 +80,8 @@ QString CheckFormatter::line(const CheckRow &row) const {
                                  {QStringLiteral("verdict"), verdict},
                                  {QStringLiteral("class"), jsonText(row.lengthClass)},
                                  {QStringLiteral("server"), jsonText(row.server)},
-                                 {QStringLiteral("reason"), jsonText(row.reason)}};
+                                 {QStringLiteral("reason"), jsonText(row.reason)},
+                                 {QStringLiteral("ascii"), jsonText(row.ascii)}};
         return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
                QLatin1Char('\n');
     }
@@ -90,7 +92,8 @@ QString CheckFormatter::line(const CheckRow &row) const {
     QString text = row.name.leftJustified(m_nameWidth) + QStringLiteral("  ") +
                    verdict.leftJustified(VerdictWidth) + QStringLiteral("  ") +
                    row.lengthClass.leftJustified(ClassWidth) + QStringLiteral("  ") +
-                   row.server.leftJustified(m_serverWidth) + QStringLiteral("  ") + row.reason;
+                   row.server.leftJustified(m_serverWidth) + QStringLiteral("  ") + row.reason +
+                   QStringLiteral("  ") + row.ascii;
     // Control characters of a reason or name would break the one-line-per-name promise.
     text = TextFile::oneLine(text);
     while (text.endsWith(QLatin1Char(' ')))

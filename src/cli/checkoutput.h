@@ -11,7 +11,8 @@ struct CheckRow {
     Verdict verdict = Verdict::Unknown;
     QString lengthClass; // "high", "mid" or "low" for a free name, "" otherwise
     QString server;
-    QString reason; // why the verdict is unknown, "" otherwise
+    QString reason;     // why the verdict is unknown, "" otherwise
+    QString ascii = {}; // the name as asked (A-label form), so look-alikes show; "" when not asked
 };
 
 // "free", "taken", "unknown".

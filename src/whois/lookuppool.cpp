@@ -6,7 +6,6 @@
 #include "whois/replyrules.h"
 #include "whois/whoislog.h"
 
-#include <QNetworkAccessManager>
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
@@ -289,10 +288,13 @@ void LookupPool::reconnect(int i) {
 
 void LookupPool::startRdap(int i) {
     Slot &s = *m_slots[i];
-    if (!m_network)
-        m_network = new QNetworkAccessManager(this);
     if (!s.rdap) {
-        s.rdap = std::make_unique<RdapQuery>(*m_network);
+        // A query per slot with its own connections, so every slot's request goes out at once.
+        s.rdap = std::make_unique<RdapQuery>();
+        s.rdap->setServers(&m_rdapServers);
+        // The lookup's deadline counts from when its request went out.
+        connect(s.rdap.get(), &RdapQuery::sent, this,
+                [this, i] { m_slots[i]->state.ageTicks = 0; });
         connect(s.rdap.get(), &RdapQuery::finished, this, [this, i](const RdapQuery::Result &r) {
             const quint64 generation = m_slots[i]->generation;
             QMetaObject::invokeMethod(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "whois/rdapquery.h"
+#include "whois/rdapservers.h"
 #include "whois/verdict.h"
 
 #include <QObject>
@@ -8,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-class QNetworkAccessManager;
 class QTcpSocket;
 class QTimer;
 class ReplyRules;
@@ -17,7 +17,7 @@ struct Timing;
 
 // The state of one lookup.
 struct LookupSlot {
-    QString name;  // what is filed and shown: the name as the user wrote it
+    QString name;  // what is filed and shown: the name asked, in its Unicode form
     QString ascii; // what goes on the wire: its ASCII (punycode) form
     QString server;
     QByteArray reply; // kept across reconnections, capped at ReplyClassifier::MaxReplyBytes;
@@ -75,6 +75,9 @@ public:
     // The reply rules to read replies with; without them every reply gets the classic reading.
     void setReplyRules(const ReplyRules *rules) { m_rules = rules; }
 
+    // Which RDAP bases are believed when they answer 404, and which showed they speak RDAP.
+    RdapServers &rdapServers() { return m_rdapServers; }
+
 signals:
     // Every lookup that ends, filed or not; never after closeSlot()/closeAll() or while halted.
     void lookupEnded(int slot, const LookupOutcome &outcome);
@@ -104,6 +107,6 @@ private:
     bool m_halted = false;
     quint16 m_reconnectPort = 43;
     const ReplyRules *m_rules = nullptr;
-    QNetworkAccessManager *m_network = nullptr; // created with the first RDAP lookup
+    RdapServers m_rdapServers; // for this pool's run
     std::vector<std::unique_ptr<Slot>> m_slots;
 };

@@ -1,9 +1,10 @@
 #include "whois/lookuprequest.h"
 
 #include "core/namecleaning.h"
+#include "core/domainname.h"
+#include "whois/delegatedextensions.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
-#include "whois/replyclassifier.h"
 #include "whois/whoislog.h"
 
 QString LookupRequest::reason() const {
@@ -13,8 +14,8 @@ QString LookupRequest::reason() const {
     case Problem::NoRow:
     case Problem::BadRow:
         return LookupPool::NoServerReason;
-    case Problem::NoAsciiForm:
-        return QStringLiteral("no valid ASCII form");
+    case Problem::NotAName:
+        return refusal;
     }
     return QString();
 }
@@ -22,12 +23,20 @@ QString LookupRequest::reason() const {
 LookupRequest routeFor(const QString &candidate, const RegistrarTable &table,
                        const WhoisOptions &options) {
     LookupRequest request;
-    request.name = cleanLookupName(candidate);
+    request.name = cleanLookupName(DomainName::hostOf(candidate));
     if (!request.name.contains(QLatin1Char('.')))
         request.name += options.DefaultExtension;
-    request.ascii = ReplyClassifier::asciiName(request.name);
+    const DomainName domain =
+        DomainName::parse(request.name, DelegatedExtensions::fromTableAndBootstrap(table));
+    if (!domain.isValid()) {
+        request.problem = LookupRequest::Problem::NotAName;
+        request.refusal = domain.refusal();
+        return request;
+    }
+    request.name = domain.unicode(); // filed under the name actually asked
+    request.ascii = domain.ascii();
 
-    const int k = table.findRegistrar(request.name, options.ProxySwitch);
+    const int k = table.findRegistrar(request.ascii, options.ProxySwitch);
     if (k < 0 || k >= table.rows().size()) {
         qCWarning(lcWhois) << "No WHOIS server for" << request.name
                            << "- the registrar table is empty";
@@ -39,10 +48,6 @@ LookupRequest routeFor(const QString &candidate, const RegistrarTable &table,
         qCWarning(lcWhois) << "The registrar row for" << request.name
                            << "has no server or no valid port";
         request.problem = LookupRequest::Problem::BadRow;
-        return request;
-    }
-    if (request.ascii.isEmpty()) {
-        request.problem = LookupRequest::Problem::NoAsciiForm;
         return request;
     }
     request.server = row.server;

@@ -13,7 +13,7 @@ struct LookupRequest {
         None,
         NoRow,      // no registrar row at all (an empty table)
         BadRow,     // the row has no server, or a WHOIS row no port
-        NoAsciiForm // the name has no valid ASCII form
+        NotAName // not a domain name under a delegated extension: `refusal` says why
     };
 
     QString name;  // what is filed and shown: the name as the user wrote it, with its extension
@@ -22,13 +22,16 @@ struct LookupRequest {
     quint16 port = 0;
     bool rdap = false; // the server is an RDAP base address
     Problem problem = Problem::None;
+    QString refusal; // "not a domain name: <why>", for NotAName
 
     bool askable() const { return problem == Problem::None; }
     // The reason of the unknown outcome of a name that cannot be asked ("" when it can).
     QString reason() const;
 };
 
-// Cleans `candidate` (scheme, escapes, punctuation, control characters), adds the default
-// extension to a bare word, and finds its registrar row.
+// Reduces a URL in `candidate` to its host, cleans it (escapes, punctuation, control
+// characters), adds the default extension to a bare word, checks that it is a domain name under
+// a delegated extension (its ASCII form is what is asked, its Unicode form what is filed), and
+// finds its registrar row.
 LookupRequest routeFor(const QString &candidate, const RegistrarTable &table,
                        const WhoisOptions &options);

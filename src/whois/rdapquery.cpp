@@ -1,17 +1,29 @@
 #include "whois/rdapquery.h"
 
+#include "whois/rdapredirectpolicy.h"
+#include "whois/rdapservers.h"
 #include "whois/replyclassifier.h"
 
-#include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
 namespace {
-constexpr int StatusNotFound = 404;
 constexpr int StatusOk = 200;
-constexpr int StatusTooManyRequests = 429;
+constexpr int StatusNotFound = 404;
+
+QUrl withSlash(const QString &baseUrl) {
+    QString base = baseUrl;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    return QUrl(base);
+}
 } // namespace
+
+RdapQuery::RdapQuery(QObject *parent)
+    : QObject(parent)
+    , m_ownNetwork(std::make_unique<QNetworkAccessManager>())
+    , m_network(*m_ownNetwork) {}
 
 RdapQuery::RdapQuery(QNetworkAccessManager &network, QObject *parent)
     : QObject(parent)
@@ -22,15 +34,27 @@ RdapQuery::~RdapQuery() {
 }
 
 QUrl RdapQuery::lookupUrl(const QString &baseUrl, const QString &asciiName) {
-    QString base = baseUrl;
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    return QUrl(base + QStringLiteral("domain/") + asciiName);
+    // One path segment whatever the name holds: "/" is escaped ("." and ".." are refused by
+    // start(), as no escape survives the path normalisation on the way out).
+    return QUrl::fromEncoded(withSlash(baseUrl).toEncoded() + "domain/" +
+                             QUrl::toPercentEncoding(asciiName));
 }
 
 void RdapQuery::start(const QString &baseUrl, const QString &asciiName) {
     abort();
     m_redirects = 0;
+    m_askingHelp = false;
+    m_base = withSlash(baseUrl);
+    m_name = asciiName;
+    if (asciiName.isEmpty() || asciiName == QLatin1String(".") ||
+        asciiName == QLatin1String("..")) {
+        Result refused;
+        refused.name = asciiName;
+        refused.error = QStringLiteral("not a domain name");
+        QMetaObject::invokeMethod(
+            this, [this, refused] { finish(refused); }, Qt::QueuedConnection);
+        return;
+    }
     get(lookupUrl(baseUrl, asciiName));
 }
 
@@ -44,6 +68,10 @@ void RdapQuery::abort() {
     reply->deleteLater();
 }
 
+QString RdapQuery::extension() const {
+    return m_name.section(QLatin1Char('.'), -1).toLower();
+}
+
 void RdapQuery::get(const QUrl &url) {
     m_url = url;
     m_status = 0;
@@ -51,10 +79,11 @@ void RdapQuery::get(const QUrl &url) {
     m_capped = false;
     QNetworkRequest request(url);
     request.setRawHeader("Accept", "application/rdap+json");
-    // Redirects are checked here (count, host, scheme), not followed by Qt.
+    // Redirects are checked here, not followed by Qt.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     m_reply = m_network.get(request);
+    connect(m_reply, &QNetworkReply::requestSent, this, &RdapQuery::sent);
     connect(m_reply, &QNetworkReply::readyRead, this, &RdapQuery::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &RdapQuery::onFinished);
 }
@@ -82,10 +111,12 @@ void RdapQuery::onFinished() {
     m_reply = nullptr;
     reply->deleteLater();
     Result result;
+    result.name = m_name;
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (result.status == 0)
         result.status = m_status;
     result.body = m_body;
+    result.contentType = reply->rawHeader("Content-Type");
     if (reply->hasRawHeader("Retry-After"))
         result.retryAfterSeconds = retryAfterSeconds(reply->rawHeader("Retry-After"));
     if (result.status == 0 || (reply->error() != QNetworkReply::NoError && !m_capped &&
@@ -94,61 +125,60 @@ void RdapQuery::onFinished() {
         result.error = reply->errorString();
         if (reply->error() == QNetworkReply::SslHandshakeFailedError)
             result.error = QStringLiteral("TLS failure: ") + reply->errorString();
-        finish(result);
-        return;
     }
-    if (result.status >= 300 && result.status < 400) {
+    if (m_askingHelp)
+        onHelpReply(result);
+    else
+        onLookupReply(reply, result);
+}
+
+void RdapQuery::onLookupReply(QNetworkReply *reply, Result result) {
+    if (result.error.isEmpty() && result.status >= 300 && result.status < 400) {
         const QByteArray location = reply->rawHeader("Location").trimmed();
-        const QUrl target = m_url.resolved(QUrl::fromEncoded(location));
-        QString refused;
-        if (location.isEmpty() || !target.isValid())
-            refused = QStringLiteral("redirect without a valid address");
-        else if (++m_redirects > MaxRedirects)
-            refused = QStringLiteral("more than %1 redirects").arg(MaxRedirects);
-        else if (target.host() != m_url.host() && target.scheme() != QLatin1String("https"))
-            refused = QStringLiteral("redirect to another host without https");
-        else if (target.scheme() != QLatin1String("https") &&
-                 target.scheme() != QLatin1String("http"))
-            refused = QStringLiteral("redirect to a non-web address");
-        if (refused.isEmpty()) {
+        const QUrl target =
+            location.isEmpty() ? QUrl() : m_url.resolved(QUrl::fromEncoded(location));
+        result.error = RdapRedirectPolicy::refusal(m_base, m_url, target, ++m_redirects, m_name);
+        if (result.error.isEmpty()) {
             get(target);
             return;
         }
-        result.error = refused;
+    }
+    if (!m_servers || !result.error.isEmpty()) {
+        finish(result);
+        return;
+    }
+    if (RdapReading::showsRdap(result.contentType, result.body))
+        m_servers->shown(m_base.toString());
+    if (result.status == StatusNotFound && !m_servers->trusted(extension(), m_base.toString()) &&
+        !m_servers->failedToShow(m_base.toString())) {
+        // A web server that is not RDAP answers 404 too: the base must first show what it is.
+        m_pending = result;
+        m_askingHelp = true;
+        get(m_base.resolved(QUrl(QStringLiteral("help"))));
+        return;
     }
     finish(result);
 }
 
-void RdapQuery::finish(const Result &result) {
+void RdapQuery::onHelpReply(const Result &help) {
+    m_askingHelp = false;
+    if (help.error.isEmpty() && help.status == StatusOk &&
+        RdapReading::showsRdap(help.contentType, help.body))
+        m_servers->shown(m_base.toString());
+    else
+        m_servers->notShown(m_base.toString());
+    finish(m_pending);
+}
+
+void RdapQuery::finish(Result result) {
+    result.trustedBase = m_servers && m_servers->trusted(extension(), m_base.toString());
     emit finished(result);
 }
 
 Verdict RdapQuery::verdictOf(const Result &result, QString *reason) {
-    QString why;
-    Verdict verdict = Verdict::Unknown;
-    if (!result.error.isEmpty())
-        why = QStringLiteral("RDAP error: ") + result.error;
-    else if (result.status == StatusNotFound)
-        verdict = Verdict::Free;
-    else if (result.status == StatusOk)
-        verdict = Verdict::Taken;
-    else if (result.status == StatusTooManyRequests)
-        why = QStringLiteral("rate-limited");
-    else
-        why = QStringLiteral("RDAP error: HTTP %1").arg(result.status);
-    if (reason)
-        *reason = why;
-    return verdict;
+    return RdapReading::read(result, result.name, result.trustedBase, reason);
 }
 
 int RdapQuery::retryAfterSeconds(const QByteArray &value) {
-    bool ok = false;
-    const int seconds = value.trimmed().toInt(&ok);
-    if (ok)
-        return qMax(0, seconds);
-    const QDateTime when =
-        QDateTime::fromString(QString::fromLatin1(value.trimmed()), Qt::RFC2822Date);
-    if (!when.isValid())
-        return 0;
-    return int(qBound(qint64(0), QDateTime::currentDateTimeUtc().secsTo(when), qint64(24 * 3600)));
+    return RdapReading::retryAfterSeconds(value);
 }

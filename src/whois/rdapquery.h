@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whois/rdapreading.h"
 #include "whois/verdict.h"
 
 #include <QByteArray>
@@ -7,27 +8,35 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <memory>
 
 class QNetworkAccessManager;
+class RdapServers;
 #include <QNetworkReply>
 
 // One RDAP domain lookup (RFC 9082/9083): GET <base>domain/<ascii name> asking for
-// application/rdap+json. The body is kept up to the reply cap; redirects are followed by hand,
-// at most three, and one to another host only over https.
+// application/rdap+json, the name one percent-encoded path segment. The body is kept up to the
+// reply cap; redirects are followed by hand under RdapRedirectPolicy. With a register of RDAP
+// servers, a 404 from a base that is neither known nor shown to speak RDAP is checked by asking
+// the base for its help before it is believed.
 class RdapQuery : public QObject {
     Q_OBJECT
 public:
     static constexpr int MaxRedirects = 3;
 
-    struct Result {
-        int status = 0;            // HTTP status, 0 when none arrived
-        QByteArray body;           // capped at ReplyClassifier::MaxReplyBytes
-        QString error;             // transport failure (refused, TLS, redirect refused), or ""
-        int retryAfterSeconds = 0; // from a Retry-After header
+    struct Result : RdapReading::Reply {
+        QString name;             // the ASCII name asked
+        bool trustedBase = false; // its server is known or shown to speak RDAP
     };
 
-    explicit RdapQuery(QNetworkAccessManager &network, QObject *parent = nullptr);
+    // A query with a network manager of its own, so that its request never waits for a
+    // connection another query holds: a pool of N queries opens N connections to one host.
+    explicit RdapQuery(QObject *parent = nullptr);
+    RdapQuery(QNetworkAccessManager &network, QObject *parent = nullptr);
     ~RdapQuery() override;
+
+    // Where 404s are judged and servers remembered; null (the viewer) asks no help.
+    void setServers(RdapServers *servers) { m_servers = servers; }
 
     // Starts a lookup, dropping any running one (which then reports nothing).
     void start(const QString &baseUrl, const QString &asciiName);
@@ -36,25 +45,36 @@ public:
 
     // The address asked for `asciiName` at `baseUrl` ("/" added to the base when missing).
     static QUrl lookupUrl(const QString &baseUrl, const QString &asciiName);
-    // 404 free, 200 taken, anything else unknown with its reason.
+    // Free, taken or unknown with its reason, as RdapReading reads the result.
     static Verdict verdictOf(const Result &result, QString *reason);
-    // Seconds asked for by a Retry-After value (delay-seconds or an HTTP date), 0 when unusable.
+    // Seconds asked for by a Retry-After value (see RdapReading::retryAfterSeconds).
     static int retryAfterSeconds(const QByteArray &value);
 
 signals:
+    // The request went out: a deadline for the answer starts now.
+    void sent();
     void finished(const RdapQuery::Result &result);
 
 private:
     void get(const QUrl &url);
     void onReadyRead();
     void onFinished();
-    void finish(const Result &result);
+    void onLookupReply(QNetworkReply *reply, Result result);
+    void onHelpReply(const Result &help);
+    void finish(Result result);
+    QString extension() const;
 
+    std::unique_ptr<QNetworkAccessManager> m_ownNetwork;
     QNetworkAccessManager &m_network;
+    RdapServers *m_servers = nullptr;
     QPointer<QNetworkReply> m_reply;
+    QUrl m_base;
     QUrl m_url;
+    QString m_name;
     int m_redirects = 0;
     int m_status = 0;
     QByteArray m_body;
     bool m_capped = false;
+    bool m_askingHelp = false;
+    Result m_pending; // the lookup's 404 while the base's help is asked
 };

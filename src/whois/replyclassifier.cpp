@@ -32,9 +32,10 @@ QString asciiName(const QString &name) {
         ascii = ascii && c.unicode() < 0x80;
     if (ascii)
         return line;
-    // An internationalised name goes on the wire in its punycode form; a name with no valid
+    // An internationalised name goes on the wire in its punycode form, mapped without the
+    // transitional mappings (which would ask "fass.com" for "faß.com"); a name with no valid
     // form gives "" rather than a "?" per letter, which a registry reads as another name.
-    return QString::fromLatin1(QUrl::toAce(line, QUrl::AceTransitionalProcessing));
+    return QString::fromLatin1(QUrl::toAce(line));
 }
 
 QByteArray request(const QString &name) {

@@ -79,6 +79,7 @@ private slots:
     void helpAndVersion();
     void interruptedRunPrintsEveryRow();
     void programFolderIsTouchedOnlyWhenAsked();
+    void onlyDomainNamesAreAsked();
 
 private:
     Result run(const QStringList &arguments, const QByteArray &input = {},
@@ -155,12 +156,14 @@ void TestCheckCommand::standardInputAsCsv() {
     QCOMPARE(r.err, QByteArray()); // not a terminal: no progress
     const QList<QStringList> rows = parseCsv(r.out);
     QCOMPARE(rows.size(), 6);
-    QCOMPARE(rows.at(0), (QStringList{"name", "verdict", "class", "server", "reason"}));
-    QCOMPARE(rows.at(1), (QStringList{"freeword.com", "free", "low", "127.0.0.1", ""}));
-    QCOMPARE(rows.at(2), (QStringList{"taken.com", "taken", "", "127.0.0.1", ""}));
-    QCOMPARE(rows.at(3), (QStringList{"abcdefghij.com", "free", "low", "127.0.0.1", ""}));
-    QCOMPARE(rows.at(4), (QStringList{"mid55.com", "free", "mid", "127.0.0.1", ""}));
-    QCOMPARE(rows.at(5), (QStringList{"free.net", "free", "high", "127.0.0.1", ""}));
+    QCOMPARE(rows.at(0), (QStringList{"name", "verdict", "class", "server", "reason", "ascii"}));
+    QCOMPARE(rows.at(1),
+             (QStringList{"freeword.com", "free", "low", "127.0.0.1", "", "freeword.com"}));
+    QCOMPARE(rows.at(2), (QStringList{"taken.com", "taken", "", "127.0.0.1", "", "taken.com"}));
+    QCOMPARE(rows.at(3),
+             (QStringList{"abcdefghij.com", "free", "low", "127.0.0.1", "", "abcdefghij.com"}));
+    QCOMPARE(rows.at(4), (QStringList{"mid55.com", "free", "mid", "127.0.0.1", "", "mid55.com"}));
+    QCOMPARE(rows.at(5), (QStringList{"free.net", "free", "high", "127.0.0.1", "", "free.net"}));
     QCOMPARE(m_server->queries.size(), 5);
 }
 
@@ -275,7 +278,8 @@ void TestCheckCommand::interruptedRunPrintsEveryRow() {
     QCOMPARE(process.exitCode(), 128 + SIGTERM);
     const QList<QStringList> rows = parseCsv(process.readAllStandardOutput());
     QCOMPARE(rows.size(), 4);
-    QCOMPARE(rows.at(1), (QStringList{"silent1.com", "unknown", "", "", "interrupted"}));
+    QCOMPARE(rows.at(1),
+             (QStringList{"silent1.com", "unknown", "", "", "interrupted", "silent1.com"}));
     QCOMPARE(rows.at(2).mid(0, 2), (QStringList{"freeword.com", "free"}));
     QCOMPARE(rows.at(3).value(4), QString("interrupted"));
 }
@@ -327,6 +331,36 @@ void TestCheckCommand::programFolderIsTouchedOnlyWhenAsked() {
     QVERIFY(unknownFile.open(QIODevice::ReadOnly));
     QVERIFY(unknownFile.readAll().startsWith("nowhere.org\t"));
     QVERIFY(filed.err.contains(unknown.first().toUtf8()));
+}
+
+void TestCheckCommand::onlyDomainNamesAreAsked() {
+    // A registry that calls every name free: only what is not asked can stay unknown.
+    m_server->defaultReply = LoopbackWhoisServer::freeReply();
+    const QByteArray malformed[] = {"foo..com",   "a.b c",         QByteArray(64, 'a') + ".com",
+                                    "xn--zz.com", "kestrin_x.com", "free.zzzz-not-delegated"};
+    QByteArray input;
+    for (const QByteArray &line : malformed)
+        input += line + "\n";
+    input += "http://freeword.com/about\nfreeword.com:8080\nFA\xc3\x9f.com\np\xd0\xb0ypal.com\n";
+    const Result r = run({"check", "--registrars", registrars(), "--format", "csv"}, input);
+    const QList<QStringList> rows = parseCsv(r.out);
+    QCOMPARE(rows.size(), 1 + int(std::size(malformed)) + 4);
+    for (int i = 1; i <= int(std::size(malformed)); ++i) {
+        QCOMPARE(rows.at(i).value(1), QString("unknown"));
+        QVERIFY2(rows.at(i).value(4).startsWith("not a domain name: "),
+                 qPrintable(rows.at(i).join('|')));
+        QCOMPARE(rows.at(i).value(5), QString());
+    }
+    const int first = 1 + int(std::size(malformed));
+    QCOMPARE(rows.at(first).mid(0, 2), (QStringList{"freeword.com", "free"}));
+    QCOMPARE(rows.at(first + 1).mid(0, 2), (QStringList{"freeword.com", "free"}));
+    // Non-transitional: the sharp s is asked as itself, and filed under the name asked.
+    QCOMPARE(rows.at(first + 2).value(0), QString::fromUtf8("fa\xc3\x9f.com"));
+    QCOMPARE(rows.at(first + 2).value(5), QString("xn--fa-hia.com"));
+    // A look-alike shows in the last column.
+    QCOMPARE(rows.at(first + 3).value(5), QString("xn--pypal-4ve.com"));
+    QCOMPARE(m_server->queries, (QByteArrayList{"freeword.com", "freeword.com", "xn--fa-hia.com",
+                                                "xn--pypal-4ve.com"}));
 }
 
 QTEST_GUILESS_MAIN(TestCheckCommand)

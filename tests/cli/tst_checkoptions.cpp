@@ -67,26 +67,28 @@ void TestCheckOptions::usageErrors() {
 }
 
 void TestCheckOptions::namesAreCleanedAndCompleted() {
-    const QStringList lines = {"  Example  ",  "",    "# a comment", "two words.org",
-                               "tab\tbed.net", "???", "bare",        ".com",
-                               "café"};
-    const QList<CheckItem> items = checkItems(lines, {}, ".com");
-    QStringList names, problems;
+    const QStringList lines = {"  Example  ",     "",    "# a comment", "two words.org",
+                               "noted.net\tnote", "???", "bare",        ".com",
+                               "caf\u00e9"};
+    const QList<CheckItem> items =
+        checkItems(lines, {}, ".com", [](const QString &ext) { return ext != "zzz"; });
+    QStringList names, problems, ascii;
     for (const CheckItem &item : items) {
         names << item.name;
         problems << item.problem;
+        ascii << item.ascii;
     }
-    // Cleaned as a word-list entry is: letter case kept, spaces and control characters gone.
-    QCOMPARE(names.size(), 7);
-    QCOMPARE(names.at(0), QStringLiteral("Example.com"));
-    QCOMPARE(names.at(1), QStringLiteral("twowords.org"));
-    QCOMPARE(names.at(2), QStringLiteral("tabbed.net"));
-    QVERIFY(problems.at(0).isEmpty() && problems.at(1).isEmpty() && problems.at(2).isEmpty());
-    QCOMPARE(names.at(3), QStringLiteral("???"));
-    QVERIFY(!problems.at(3).isEmpty());
-    QCOMPARE(names.at(4), QStringLiteral("bare.com"));
-    QVERIFY(!problems.at(5).isEmpty());
-    QCOMPARE(names.at(6), QStringLiteral("café.com"));
+    // Normalised and completed; a line that is no name keeps its text and says why.
+    QCOMPARE(names, (QStringList{"example.com", "two words.org", "noted.net", "???", "bare.com",
+                                 ".com", "caf\u00e9.com"}));
+    QCOMPARE(ascii,
+             (QStringList{"example.com", "", "noted.net", "", "bare.com", "", "xn--caf-dma.com"}));
+    for (int i : {1, 3, 5})
+        QVERIFY2(problems.at(i).startsWith("not a domain name: "), qPrintable(problems.at(i)));
+    QCOMPARE(checkItems({"x.zzz"}, {}, ".com", [](const QString &ext) { return ext != "zzz"; })
+                 .first()
+                 .problem,
+             QString("not a domain name: .zzz is not a delegated extension"));
 
     const QList<CheckItem> expanded = checkItems({"word", "given.io"}, {"com", "co.uk"}, ".com");
     QCOMPARE(expanded.size(), 3);
@@ -125,16 +127,17 @@ void TestCheckOptions::unreadableFileStopsReading() {
 }
 
 void TestCheckOptions::csvAndJsonFields() {
-    const CheckRow free{"abcd.com", Verdict::Free, "high", "127.0.0.1", {}};
+    const CheckRow free{"abcd.com", Verdict::Free, "high", "127.0.0.1", {}, "abcd.com"};
     const CheckRow odd{"a,\"b\".com", Verdict::Unknown, {}, {}, "no reply, twice"};
     const CheckFormatter csv(CheckOptions::Format::Csv, 10, 10);
-    QCOMPARE(csv.header(), QStringLiteral("name,verdict,class,server,reason\n"));
-    QCOMPARE(csv.line(free), QStringLiteral("abcd.com,free,high,127.0.0.1,\n"));
-    QCOMPARE(csv.line(odd), QStringLiteral("\"a,\"\"b\"\".com\",unknown,,,\"no reply, twice\"\n"));
+    QCOMPARE(csv.header(), QStringLiteral("name,verdict,class,server,reason,ascii\n"));
+    QCOMPARE(csv.line(free), QStringLiteral("abcd.com,free,high,127.0.0.1,,abcd.com\n"));
+    QCOMPARE(csv.line(odd), QStringLiteral("\"a,\"\"b\"\".com\",unknown,,,\"no reply, twice\",\n"));
 
     const CheckFormatter json(CheckOptions::Format::Json, 10, 10);
     QVERIFY(json.header().isEmpty());
-    QCOMPARE(json.line(free), QStringLiteral("{\"class\":\"high\",\"name\":\"abcd.com\","
+    QCOMPARE(json.line(free), QStringLiteral("{\"ascii\":\"abcd.com\",\"class\":\"high\","
+                                             "\"name\":\"abcd.com\","
                                              "\"reason\":null,\"server\":\"127.0.0.1\","
                                              "\"verdict\":\"free\"}\n"));
     QVERIFY(json.line(odd).contains("\"name\":\"a,\\\"b\\\".com\""));

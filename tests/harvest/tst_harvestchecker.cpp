@@ -61,6 +61,9 @@ void TestHarvestChecker::rdapRowsAreAskedOverRdap() {
         if (row.extension == "info")
             row = RegistrarEntry{"info", http.baseUrl() + "/rdap/", 43, true};
     rig.table.setRows(rows);
+    // A typed base is believed once it answers as an RDAP server does.
+    for (const char *name : {"firstfree.info", "secondfree.info"})
+        http.setResponse(QString("/rdap/domain/") + name, 404, R"({"errorCode":404})");
     rig.server.replies.insert("freename.com", LoopbackWhoisServer::freeReply());
     QSignalSpy free(rig.checker.get(), &HarvestChecker::freeName);
     rig.checker->start();

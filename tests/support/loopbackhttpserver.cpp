@@ -1,6 +1,7 @@
 #include "loopbackhttpserver.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <memory>
 
 LoopbackHttpServer::LoopbackHttpServer(QObject *parent)
@@ -42,16 +43,21 @@ QByteArray LoopbackHttpServer::respond(const QString &target) const {
         page = m_pages.constFind(target.section(QLatin1Char('?'), 0, 0));
     Page served;
     if (page == m_pages.cend())
-        served = Page{"<html><body>Not found</body></html>", "text/html",
+        served = Page{"<html><body>Not found</body></html>",
+                      "text/html",
                       missingStatus == 404 ? QByteArray("404 Not Found")
                                            : QByteArray::number(missingStatus) + " Status",
-                      {}, false};
+                      {},
+                      false};
     else
         served = *page;
     // A stalled body announces more than it sends.
     const qsizetype length = served.stalled ? served.body.size() + 1000 : served.body.size();
-    return "HTTP/1.1 " + served.status + "\r\nContent-Type: " + served.contentType +
-           "\r\nContent-Length: " + QByteArray::number(length) +
+    const QByteArray type = served.contentType.isEmpty()
+                                ? QByteArray()
+                                : "Content-Type: " + served.contentType + "\r\n";
+    return "HTTP/1.1 " + served.status + "\r\n" + type +
+           "Content-Length: " + QByteArray::number(length) +
            "\r\nCache-Control: no-store\r\nConnection: close\r\n" + served.headers + "\r\n" +
            served.body;
 }
@@ -69,13 +75,20 @@ void LoopbackHttpServer::onNewConnection() {
             const QList<QByteArray> requestLine = buffer->left(buffer->indexOf("\r\n")).split(' ');
             const QString target =
                 requestLine.size() >= 2 ? QString::fromLatin1(requestLine.at(1)) : QString();
+            heads << buffer->left(buffer->indexOf("\r\n\r\n"));
             buffer->clear();
             requests << target;
             emit requested(target);
-            socket->write(respond(target));
-            const auto page = m_pages.constFind(target);
-            if (page == m_pages.cend() || !page->stalled)
-                socket->disconnectFromHost();
+            const auto answer = [this, socket, target] {
+                socket->write(respond(target));
+                const auto page = m_pages.constFind(target);
+                if (page == m_pages.cend() || !page->stalled)
+                    socket->disconnectFromHost();
+            };
+            if (responseDelayMs > 0)
+                QTimer::singleShot(responseDelayMs, socket, answer);
+            else
+                answer();
         });
     }
 }

@@ -23,7 +23,8 @@ public:
     void setPage(const QString &target, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8",
                  const QByteArray &status = "200 OK");
-    // A response with any status and extra header lines ("Retry-After: 30\r\n").
+    // A response with any status and extra header lines ("Retry-After: 30\r\n"); an empty
+    // `contentType` sends no Content-Type header.
     void setResponse(const QString &target, int status, const QByteArray &body,
                      const QByteArray &headers = {},
                      const QByteArray &contentType = "application/rdap+json");
@@ -31,9 +32,13 @@ public:
     void setStalled(const QString &target);
     // Status for targets with no page (404 by default).
     int missingStatus = 404;
+    // Every response is sent this long after its request arrived (a slow server).
+    int responseDelayMs = 0;
 
     // Request targets in the order they arrived (favicon requests included).
     QStringList requests;
+    // The request line and header lines of each request, in the same order.
+    QByteArrayList heads;
 
 signals:
     void requested(const QString &target);
