@@ -110,9 +110,13 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<Verdict>("verdict");
         QTest::addColumn<QString>("reason");
-        const QString de = "*|unknown|too many\nde|free|re:^status:\\s*free\nde|taken|Domain:";
+        const QString de = "*|unknown|too many\nde|free|re:^status:\\s*free\nde|taken|"
+                           "re:^status:\\s*connect\nde|taken|nserver:";
         QTest::newRow("first matching rule decides")
             << de << "a.de" << QByteArray("Domain: a.de\nStatus: free\n") << Verdict::Free << "";
+        QTest::newRow("free and taken both match: conflicting")
+            << de << "a.de" << QByteArray("Domain: a.de\nStatus: free\nNserver: ns1.a.de\n")
+            << Verdict::Unknown << "conflicting reply";
         QTest::newRow("later rule")
             << de << "a.de" << QByteArray("Domain: a.de\nStatus: connect") << Verdict::Taken << "";
         QTest::newRow("case of name and reply ignored")
