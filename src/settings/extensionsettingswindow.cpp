@@ -97,8 +97,13 @@ void ExtensionSettingsWindow::buildControls() {
     QHeaderView *header = m_rowsView->header();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(40);
-    for (const int column : {ExtensionColumn, PortColumn, StatusColumn, KindColumn})
+    for (const int column : {PortColumn, StatusColumn, KindColumn})
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    // Wide enough for the longest IDN extensions without measuring 1,400 rows.
+    header->setSectionResizeMode(ExtensionColumn, QHeaderView::Interactive);
+    m_rowsView->setColumnWidth(ExtensionColumn,
+                               fontMetrics().horizontalAdvance(QStringLiteral("xn--mgbaam7a8h")) +
+                                   fontMetrics().averageCharWidth() * 2);
     header->setSectionResizeMode(ServerColumn, QHeaderView::Stretch);
     m_rowsView->headerItem()->setToolTip(KindColumn,
                                          QStringLiteral("How the registry is asked: WHOIS on "
@@ -126,7 +131,9 @@ void ExtensionSettingsWindow::buildControls() {
     m_defaultExtension = makeEdit(QStringLiteral("txtDefault"), this);
     m_defaultExtension->installEventFilter(this);
 
-    auto *fields = new QGridLayout;
+    // The list takes the window's whole width, so a long RDAP address shows in full; the
+    // fields and buttons sit in rows below it.
+    auto *fields = new QHBoxLayout;
     const std::array<std::pair<QLabel *, QLineEdit *>, 3> rows{
         std::pair{makeLabel(QStringLiteral("Label1"), QStringLiteral("Extension:"), this),
                   m_extension},
@@ -135,30 +142,27 @@ void ExtensionSettingsWindow::buildControls() {
         std::pair{makeLabel(QStringLiteral("Label3"), QStringLiteral("Port:"), this), m_port}};
     for (int i = 0; i < int(rows.size()); ++i) {
         rows[i].first->setBuddy(rows[i].second);
-        fields->addWidget(rows[i].first, i, 0);
-        fields->addWidget(rows[i].second, i, 1);
+        fields->addWidget(rows[i].first);
+        fields->addWidget(rows[i].second, i == 1 ? 3 : 1);
     }
-    auto *side = new QVBoxLayout;
-    side->addLayout(fields);
+    auto *commands = new QHBoxLayout;
     for (QPushButton *button : {command1, cmdSave, cmdToggle, command2, command3})
-        side->addWidget(button);
-    side->addStretch(1);
+        commands->addWidget(button);
 
     auto *left = new QVBoxLayout;
     left->addWidget(
         makeLabel(QStringLiteral("Label4"), QStringLiteral("Enabled/Disabled Extensions:"), this));
     left->addWidget(m_filter);
     left->addWidget(m_rowsView, 1);
-    auto *top = new QHBoxLayout;
-    top->addLayout(left, 3);
-    top->addLayout(side, 2);
+    left->addLayout(fields);
+    left->addLayout(commands);
 
     auto *defaults = new QHBoxLayout;
     defaults->addWidget(
         makeLabel(QStringLiteral("Label5"), QStringLiteral("Default Extension:"), this));
     defaults->addWidget(m_defaultExtension, 1);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
+    layout->addLayout(left, 1);
     layout->addWidget(m_useProxy);
     auto *label6 = makeLabel(QStringLiteral("Label6"),
                              QStringLiteral("Use the following extension in wordlist searches or "
@@ -171,7 +175,7 @@ void ExtensionSettingsWindow::buildControls() {
     buttons->setObjectName(QStringLiteral("buttonBox"));
     layout->addWidget(buttons);
     // Fits a 1600x1000 screen at scale factor 2 with room for the frame.
-    resize(720, 440);
+    resize(720, 460);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -196,8 +200,11 @@ Result<> ExtensionSettingsWindow::fillRegistrarList() {
     m_rowsView->clear();
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
-    for (const QStringList &row : rows)
-        items << new QTreeWidgetItem(row.mid(0, 4) << kindOf(row.at(1)));
+    for (const QStringList &row : rows) {
+        auto *item = new QTreeWidgetItem(row.mid(0, 4) << kindOf(row.at(1)));
+        item->setToolTip(ServerColumn, row.at(1));
+        items << item;
+    }
     m_rowsView->addTopLevelItems(items);
     applyFilter();
     // A sorted list stays sorted when it is filled again.
