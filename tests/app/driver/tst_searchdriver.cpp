@@ -363,10 +363,15 @@ void TestSearchDriver::missingListFileIsReportedAndStopsTheRun() {
 }
 
 void TestSearchDriver::runThatCannotLookUpStopsAndKeepsItsPosition() {
-    // An empty table: no lookup can start. The run stops after 25 such entries with one
-    // message instead of racing to the end of the list and storing that as its position.
+    // No route for any name (an empty table and an undelegated extension): no lookup can
+    // start. The run stops after 25 such entries with one message instead of racing to the
+    // end of the list and storing that as its position.
     m_table.setRows({});
-    writeList(100);
+    QByteArray names;
+    for (int k = 1; k <= 100; ++k)
+        names += "n" + QByteArray::number(k) + ".invalid\r\n";
+    m_folder->writeFile("\\list.txt", names);
+    m_driver->setListPath(m_folder->path("\\list.txt"));
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
 
     m_driver->start(10, 100);
@@ -382,16 +387,16 @@ void TestSearchDriver::runThatCannotLookUpStopsAndKeepsItsPosition() {
 }
 
 void TestSearchDriver::entriesThatCannotStartAfterGoodOnesKeepThePositionBeforeThem() {
-    // .com names go to the server; .org names meet a row without server. The run stops in the
-    // .org part; the stored position is before every entry that was not looked up, so nothing
-    // below it is lost and the next run starts with the first unchecked entry.
+    // .com names go to the server; .invalid names have no route. The run stops in the
+    // .invalid part; the stored position is before every entry that was not looked up, so
+    // nothing below it is lost and the next run starts with the first unchecked entry.
     m_table.setRows({RegistrarEntry{"com", "127.0.0.1", m_server->port(), true},
-                     RegistrarEntry{"org", "", 0, true}});
+                     RegistrarEntry{"invalid", "", 0, true}});
     QByteArray text;
     for (int k = 1; k <= 30; ++k)
         text += entryName(k).toLatin1() + "\r\n";
     for (int k = 31; k <= 100; ++k)
-        text += "o" + QByteArray::number(k) + ".org\r\n";
+        text += "o" + QByteArray::number(k) + ".invalid\r\n";
     m_folder->writeFile("\\list.txt", text);
     m_driver->setListPath(m_folder->path("\\list.txt"));
     QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
