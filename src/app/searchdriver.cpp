@@ -94,15 +94,12 @@ std::optional<LookupItem> SearchDriver::takeNextEntry() {
 void SearchDriver::onNotAsked(qint64 entry, const LookupRequest &request, const QString &reason) {
     m_notAsked.insert(entry);
     switch (request.problem) {
-    case LookupRequest::Problem::NoRow:
-        emit statusText(3, QStringLiteral("No WHOIS server: the registrar table is empty (") +
-                               request.name + QStringLiteral(" not checked)."));
-        return;
     case LookupRequest::Problem::BadRow:
         reportFailure(ErrorInvalidArgument, QStringLiteral("The registrar row for ") +
                                                 request.name +
                                                 QStringLiteral(" has no server or no valid port."));
         return;
+    case LookupRequest::Problem::NoRoute:
     case LookupRequest::Problem::NotAName:
         emit statusText(3, request.name + QStringLiteral(" was not checked: ") + request.refusal);
         return;

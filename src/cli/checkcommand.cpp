@@ -12,7 +12,6 @@
 #include "core/resultlists.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
-#include "whois/delegatedextensions.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
 #include "whois/replyrules.h"
@@ -181,7 +180,7 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     const WhoisOptions whois = storedWhoisOptions(branding);
     const QList<CheckItem> items =
         checkItems(input.lines, options.extensions, whois.DefaultExtension,
-                   DelegatedExtensions::fromTableAndBootstrap(table));
+                   &RegistrarTable::isDelegated);
     // The form each name is asked in, for the rows' last column.
     QHash<QString, QString> asciiOf;
     for (const CheckItem &item : items)

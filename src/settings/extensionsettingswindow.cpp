@@ -3,11 +3,12 @@
 #include "app/appcontext.h"
 #include "app/permissionquestion.h"
 #include "core/desktop.h"
-#include "settings/extensionrules.h"
 #include "core/settingsstore.h"
+#include "settings/extensionrules.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,6 +24,16 @@ namespace {
 const QString kApp = QStringLiteral("Kestrin");
 const QString kSection = QStringLiteral("Settings");
 const QString kEnabled = QStringLiteral("Enabled");
+
+// The list's columns: the file's four fields, then how the row's server is asked.
+enum Column { ExtensionColumn, ServerColumn, PortColumn, StatusColumn, KindColumn };
+
+QString kindOf(const QString &server) {
+    if (server.trimmed().isEmpty())
+        return QStringLiteral("none");
+    return RegistrarEntry::isRdapServer(server.trimmed()) ? QStringLiteral("RDAP")
+                                                          : QStringLiteral("WHOIS");
+}
 
 QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent) {
     auto *label = new QLabel(text, parent);
@@ -72,15 +84,34 @@ void ExtensionSettingsWindow::buildControls() {
     m_rowsView = new QTreeWidget(this);
     m_rowsView->setObjectName(QStringLiteral("lstDomains"));
     m_rowsView->setHeaderLabels({QStringLiteral("Extension"), QStringLiteral("Server"),
-                             QStringLiteral("Port"), QStringLiteral("Status")});
+                                 QStringLiteral("Port"), QStringLiteral("Status"),
+                                 QStringLiteral("Type")});
     m_rowsView->setRootIsDecorated(false);
     m_rowsView->setUniformRowHeights(true);
     m_rowsView->setAllColumnsShowFocus(true);
     m_rowsView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_rowsView->header()->setSectionsClickable(true);
     m_rowsView->header()->setSortIndicatorShown(false);
-    for (const auto &[column, width] : {std::pair{0, 80}, {1, 190}, {2, 55}, {3, 75}})
-        m_rowsView->setColumnWidth(column, width);
+    // The server column takes the width the window gives, so an RDAP address is not cut off;
+    // the others keep the width of their contents.
+    QHeaderView *header = m_rowsView->header();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(40);
+    for (const int column : {PortColumn, StatusColumn, KindColumn})
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    // Wide enough for the longest IDN extensions without measuring 1,400 rows.
+    header->setSectionResizeMode(ExtensionColumn, QHeaderView::Interactive);
+    m_rowsView->setColumnWidth(ExtensionColumn,
+                               fontMetrics().horizontalAdvance(QStringLiteral("xn--mgbaam7a8h")) +
+                                   fontMetrics().averageCharWidth() * 2);
+    header->setSectionResizeMode(ServerColumn, QHeaderView::Stretch);
+    m_rowsView->headerItem()->setToolTip(KindColumn,
+                                         QStringLiteral("How the registry is asked: WHOIS on "
+                                                        "the port, or RDAP at the address"));
+
+    m_filter = makeEdit(QStringLiteral("txtFilter"), this);
+    m_filter->setPlaceholderText(QStringLiteral("Filter by extension or server"));
+    m_filter->setClearButtonEnabled(true);
 
     m_extension = makeEdit(QStringLiteral("txtExt"), this);
     m_server = makeEdit(QStringLiteral("txtServer"), this);
@@ -100,7 +131,9 @@ void ExtensionSettingsWindow::buildControls() {
     m_defaultExtension = makeEdit(QStringLiteral("txtDefault"), this);
     m_defaultExtension->installEventFilter(this);
 
-    auto *fields = new QGridLayout;
+    // The list takes the window's whole width, so a long RDAP address shows in full; the
+    // fields and buttons sit in rows below it.
+    auto *fields = new QHBoxLayout;
     const std::array<std::pair<QLabel *, QLineEdit *>, 3> rows{
         std::pair{makeLabel(QStringLiteral("Label1"), QStringLiteral("Extension:"), this),
                   m_extension},
@@ -109,29 +142,27 @@ void ExtensionSettingsWindow::buildControls() {
         std::pair{makeLabel(QStringLiteral("Label3"), QStringLiteral("Port:"), this), m_port}};
     for (int i = 0; i < int(rows.size()); ++i) {
         rows[i].first->setBuddy(rows[i].second);
-        fields->addWidget(rows[i].first, i, 0);
-        fields->addWidget(rows[i].second, i, 1);
+        fields->addWidget(rows[i].first);
+        fields->addWidget(rows[i].second, i == 1 ? 3 : 1);
     }
-    auto *side = new QVBoxLayout;
-    side->addLayout(fields);
+    auto *commands = new QHBoxLayout;
     for (QPushButton *button : {command1, cmdSave, cmdToggle, command2, command3})
-        side->addWidget(button);
-    side->addStretch(1);
+        commands->addWidget(button);
 
     auto *left = new QVBoxLayout;
     left->addWidget(
         makeLabel(QStringLiteral("Label4"), QStringLiteral("Enabled/Disabled Extensions:"), this));
+    left->addWidget(m_filter);
     left->addWidget(m_rowsView, 1);
-    auto *top = new QHBoxLayout;
-    top->addLayout(left, 3);
-    top->addLayout(side, 2);
+    left->addLayout(fields);
+    left->addLayout(commands);
 
     auto *defaults = new QHBoxLayout;
     defaults->addWidget(
         makeLabel(QStringLiteral("Label5"), QStringLiteral("Default Extension:"), this));
     defaults->addWidget(m_defaultExtension, 1);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
+    layout->addLayout(left, 1);
     layout->addWidget(m_useProxy);
     auto *label6 = makeLabel(QStringLiteral("Label6"),
                              QStringLiteral("Use the following extension in wordlist searches or "
@@ -140,7 +171,17 @@ void ExtensionSettingsWindow::buildControls() {
     label6->setWordWrap(true);
     layout->addWidget(label6);
     layout->addLayout(defaults);
-    resize(760, 500);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    layout->addWidget(buttons);
+    // Fits a 1600x1000 screen at scale factor 2 with room for the frame.
+    resize(720, 460);
+
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    connect(m_filter, &QLineEdit::textChanged, this, &ExtensionSettingsWindow::applyFilter);
 
     connect(m_rowsView, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { rowClicked(item); });
@@ -159,9 +200,13 @@ Result<> ExtensionSettingsWindow::fillRegistrarList() {
     m_rowsView->clear();
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
-    for (const QStringList &row : rows)
-        items << new QTreeWidgetItem(row.mid(0, 4));
+    for (const QStringList &row : rows) {
+        auto *item = new QTreeWidgetItem(row.mid(0, 4) << kindOf(row.at(1)));
+        item->setToolTip(ServerColumn, row.at(1));
+        items << item;
+    }
     m_rowsView->addTopLevelItems(items);
+    applyFilter();
     // A sorted list stays sorted when it is filled again.
     if (m_sorted)
         m_rowsView->sortItems(m_sortColumn, m_sortOrder);
@@ -265,6 +310,17 @@ void ExtensionSettingsWindow::sortByColumn(int column) {
     m_sortColumn = column;
     m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_rowsView->sortItems(m_sortColumn, m_sortOrder);
+}
+
+void ExtensionSettingsWindow::applyFilter() {
+    const QString text = m_filter->text().trimmed();
+    // Hidden rows stay in the list, so a delete still writes every row back to the file.
+    for (int i = 0; i < m_rowsView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_rowsView->topLevelItem(i);
+        item->setHidden(!text.isEmpty() &&
+                        !item->text(ExtensionColumn).contains(text, Qt::CaseInsensitive) &&
+                        !item->text(ServerColumn).contains(text, Qt::CaseInsensitive));
+    }
 }
 
 void ExtensionSettingsWindow::setProxy(bool on) {

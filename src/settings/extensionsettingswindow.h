@@ -40,6 +40,8 @@ private:
     void buildControls();
     void rowClicked(QTreeWidgetItem *item);
     void sortByColumn(int column);
+    // Shows only the rows whose extension or server contains the filter text.
+    void applyFilter();
     void setProxy(bool on);
     void setDefaultExtension(const QString &text);
     void normalizeDefault();
@@ -62,4 +64,5 @@ private:
     QLineEdit *m_port = nullptr;
     QCheckBox *m_useProxy = nullptr;
     QLineEdit *m_defaultExtension = nullptr;
+    QLineEdit *m_filter = nullptr;
 };

@@ -2,7 +2,6 @@
 
 #include "core/namecleaning.h"
 #include "core/domainname.h"
-#include "whois/delegatedextensions.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
 #include "whois/whoislog.h"
@@ -11,9 +10,9 @@ QString LookupRequest::reason() const {
     switch (problem) {
     case Problem::None:
         return QString();
-    case Problem::NoRow:
     case Problem::BadRow:
         return LookupPool::NoServerReason;
+    case Problem::NoRoute:
     case Problem::NotAName:
         return refusal;
     }
@@ -27,7 +26,7 @@ LookupRequest routeFor(const QString &candidate, const RegistrarTable &table,
     if (!request.name.contains(QLatin1Char('.')))
         request.name += options.DefaultExtension;
     const DomainName domain =
-        DomainName::parse(request.name, DelegatedExtensions::fromTableAndBootstrap(table));
+        DomainName::parse(request.name, &RegistrarTable::isDelegated);
     if (!domain.isValid()) {
         request.problem = LookupRequest::Problem::NotAName;
         request.refusal = domain.refusal();
@@ -36,22 +35,21 @@ LookupRequest routeFor(const QString &candidate, const RegistrarTable &table,
     request.name = domain.unicode(); // filed under the name actually asked
     request.ascii = domain.ascii();
 
-    const int k = table.findRegistrar(request.ascii, options.ProxySwitch);
-    if (k < 0 || k >= table.rows().size()) {
-        qCWarning(lcWhois) << "No WHOIS server for" << request.name
-                           << "- the registrar table is empty";
-        request.problem = LookupRequest::Problem::NoRow;
+    const Route route = table.route(request.ascii, options.ProxySwitch);
+    if (!route.exists()) {
+        qCDebug(lcWhois) << "Not asking" << request.name << "-" << route.reason;
+        request.problem = LookupRequest::Problem::NoRoute;
+        request.refusal = route.reason;
         return request;
     }
-    const RegistrarEntry &row = table.rows().at(k);
-    if (row.server.isEmpty() || (row.port == 0 && !row.isRdap())) {
+    if (route.server.isEmpty() || (route.port == 0 && !route.isRdap())) {
         qCWarning(lcWhois) << "The registrar row for" << request.name
                            << "has no server or no valid port";
         request.problem = LookupRequest::Problem::BadRow;
         return request;
     }
-    request.server = row.server;
-    request.port = row.port;
-    request.rdap = row.isRdap();
+    request.server = route.server;
+    request.port = route.port;
+    request.rdap = route.isRdap();
     return request;
 }

@@ -11,8 +11,8 @@ struct WhoisOptions;
 struct LookupRequest {
     enum class Problem {
         None,
-        NoRow,      // no registrar row at all (an empty table)
-        BadRow,     // the row has no server, or a WHOIS row no port
+        NoRoute,  // no registry service for the extension (or no proxy row): `refusal` says why
+        BadRow,   // the row has no server, or a WHOIS row no port
         NotAName // not a domain name under a delegated extension: `refusal` says why
     };
 
@@ -22,7 +22,7 @@ struct LookupRequest {
     quint16 port = 0;
     bool rdap = false; // the server is an RDAP base address
     Problem problem = Problem::None;
-    QString refusal; // "not a domain name: <why>", for NotAName
+    QString refusal; // why a NoRoute or NotAName name is not asked
 
     bool askable() const { return problem == Problem::None; }
     // The reason of the unknown outcome of a name that cannot be asked ("" when it can).

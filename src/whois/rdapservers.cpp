@@ -1,9 +1,9 @@
 #include "whois/rdapservers.h"
 
-#include "whois/rdapbootstrap.h"
+#include "whois/routetable.h"
 
 RdapServers::RdapServers(KnownBase known)
-    : m_known(known ? std::move(known) : KnownBase(&RdapServers::inShippedBootstrap)) {}
+    : m_known(known ? std::move(known) : KnownBase(&RdapServers::inShippedRoutes)) {}
 
 QString RdapServers::key(const QString &base) {
     QString text = base.trimmed().toLower();
@@ -12,13 +12,12 @@ QString RdapServers::key(const QString &base) {
     return text;
 }
 
-bool RdapServers::inShippedBootstrap(const QString &extension, const QString &base) {
-    const QString listed = RdapBootstrap::shipped().baseUrl(extension);
-    return !listed.isEmpty() && key(listed) == key(base);
+bool RdapServers::inShippedRoutes(const QString &extension, const QString &base) {
+    return RouteTable::shipped().isKnownRdapBase(extension, base);
 }
 
 void RdapServers::setKnownBase(KnownBase known) {
-    m_known = known ? std::move(known) : KnownBase(&RdapServers::inShippedBootstrap);
+    m_known = known ? std::move(known) : KnownBase(&RdapServers::inShippedRoutes);
 }
 
 bool RdapServers::trusted(const QString &extension, const QString &base) const {

@@ -14,11 +14,12 @@ public:
     // Whether `base` (ending in "/") is a published RDAP service of `extension`.
     using KnownBase = std::function<bool(const QString &extension, const QString &base)>;
 
-    // Without `known`, the bases that the shipped IANA bootstrap lists.
+    // Without `known`, the bases of the shipped routes: IANA's bootstrap and the registry
+    // services shipped beside it.
     explicit RdapServers(KnownBase known = {});
 
-    // The shipped bootstrap's bases, compared without regard to case and a trailing "/".
-    static bool inShippedBootstrap(const QString &extension, const QString &base);
+    // The shipped routes' bases, compared without regard to case and a trailing "/".
+    static bool inShippedRoutes(const QString &extension, const QString &base);
     void setKnownBase(KnownBase known);
 
     // A 404 of `base` for a name under `extension` is believed.

@@ -2,8 +2,6 @@
 
 #include "core/filehelpers.h"
 #include "defaultregistrars.h"
-#include "rdapbootstrapdata.h"
-#include "whois/rdapbootstrap.h"
 #include "whois/whoislog.h"
 
 #include <QFile>
@@ -57,22 +55,34 @@ RegistrarTable::RegistrarTable(const QString &filePath)
     : m_path(filePath) {}
 
 QByteArray RegistrarTable::defaultFileContent() {
-    // Registries that closed port 43 answer over RDAP: their rows get the base URL the
-    // bootstrap file names (the port stays 43, unused), or keep the placeholder host.
-    const QStringList closed =
-        QString::fromLatin1(kNoPort43Extensions).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QList<QByteArray> lines = QByteArray(kDefaultRegistrars).split('\n');
-    for (QByteArray &line : lines) {
-        QList<QByteArray> fields = line.split('|');
-        if (fields.size() < FieldCount || !closed.contains(QString::fromLatin1(fields.at(0))))
+    const RouteTable &routes = RouteTable::shipped();
+    QStringList written;
+    QByteArray out;
+    const QList<QByteArray> lines = QByteArray(kDefaultRegistrars).split('\n');
+    for (const QByteArray &raw : lines) {
+        QList<QByteArray> fields = raw.trimmed().split('|');
+        if (fields.size() < FieldCount)
             continue;
-        const QString url = RdapBootstrap::shipped().baseUrl(QString::fromLatin1(fields.at(0)));
-        if (url.isEmpty())
-            continue;
-        fields[1] = url.toLatin1();
-        line = fields.join('|');
+        const QString ext = QString::fromLatin1(fields.at(0));
+        written.append(ext);
+        if (ext != QLatin1String("proxy")) {
+            const Route route = routes.route(ext);
+            fields[1] = route.server.toLatin1();
+            fields[2] = QByteArray::number(route.exists() ? route.port : 43);
+        }
+        out += fields.join('|') + "\r\n";
     }
-    return lines.join('\n');
+    for (const QString &ext : routes.extensions()) {
+        if (written.contains(ext))
+            continue;
+        const Route route = routes.route(ext);
+        out += QStringList{ext, route.server, QString::number(route.exists() ? route.port : 43),
+                           statusText(false)}
+                   .join(Separator)
+                   .toLatin1() +
+               "\r\n";
+    }
+    return out + "\r\n";
 }
 
 bool RegistrarEntry::isRdap() const {
@@ -123,18 +133,51 @@ Result<> RegistrarTable::loadRegistrars() {
 }
 
 int RegistrarTable::findRegistrar(const QString &name, bool useProxy) const {
-    if (m_rows.isEmpty())
-        return -1;
-    const QString key = useProxy ? QStringLiteral("proxy")
-                                 : name.mid(name.lastIndexOf(QLatin1Char('.')) + 1).toLower();
-    int lastCom = -1;
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_rows.at(i).extension == key)
-            return i;
-        if (m_rows.at(i).extension == QLatin1String("com"))
-            lastCom = i;
+    if (useProxy)
+        return m_firstRow.value(QStringLiteral("proxy"), -1);
+    QString key = name.trimmed().toLower();
+    if (key.endsWith(QLatin1Char('.')))
+        key.chop(1);
+    // "shop.example.co.uk": example.co.uk, co.uk, uk. A name without a dot is its own key.
+    qsizetype dot = key.indexOf(QLatin1Char('.'));
+    while (dot >= 0) {
+        const int row = m_firstRow.value(key.mid(dot + 1), -1);
+        if (row >= 0)
+            return row;
+        dot = key.indexOf(QLatin1Char('.'), dot + 1);
     }
-    return lastCom >= 0 ? lastCom : 0;
+    return m_firstRow.value(key, -1);
+}
+
+Route RegistrarTable::route(const QString &name, bool useProxy) const {
+    const int k = findRegistrar(name, useProxy);
+    if (k < 0) {
+        Route none;
+        if (useProxy) {
+            none.extension = QStringLiteral("proxy");
+            none.reason = QStringLiteral("the proxy switch is on but the table has no proxy row");
+        } else {
+            none = RouteTable::shipped().route(name);
+        }
+        return none;
+    }
+    const RegistrarEntry &row = m_rows.at(k);
+    Route route;
+    route.extension = row.extension;
+    route.server = row.server;
+    route.port = row.port;
+    if (row.isRdap()) {
+        route.kind = Route::Kind::Rdap;
+        route.knownRdapBase = !useProxy && RouteTable::shipped().isKnownRdapBase(
+                                               name.section(QLatin1Char('.'), -1), row.server);
+    } else {
+        route.kind = Route::Kind::Whois;
+    }
+    return route;
+}
+
+bool RegistrarTable::isDelegated(const QString &extension) {
+    return RouteTable::shipped().isDelegated(extension);
 }
 
 Result<> RegistrarTable::saveRegistrar(const QString &extension, const QString &server,
@@ -212,12 +255,30 @@ void RegistrarTable::setRows(const QList<RegistrarEntry> &rows) {
 
 void RegistrarTable::useRows(const QList<RegistrarEntry> &rows) {
     m_rows = rows;
+    m_ownRows = rows.size();
     m_enabled.clear();
     m_dottedEnabled.clear();
-    for (const RegistrarEntry &row : m_rows) {
-        if (row.enabled && row.extension != QLatin1String("proxy")) {
+    m_firstRow.clear();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const RegistrarEntry &row = m_rows.at(i);
+        if (row.enabled && row.extension != QLatin1String("proxy") && !row.extension.isEmpty()) {
             m_enabled.append(row.extension);
             m_dottedEnabled.append(QLatin1Char('.') + row.extension);
         }
+        // A row without a server (a bad row, or an extension with no public service) routes
+        // nothing; the extension's shipped route, if any, is used instead.
+        if (!row.extension.isEmpty() && !row.server.isEmpty() &&
+            !m_firstRow.contains(row.extension))
+            m_firstRow.insert(row.extension, i);
+    }
+    const RouteTable &routes = RouteTable::shipped();
+    for (const QString &ext : routes.extensions()) {
+        if (m_firstRow.contains(ext))
+            continue;
+        const Route route = routes.route(ext);
+        if (!route.exists())
+            continue;
+        m_firstRow.insert(ext, int(m_rows.size()));
+        m_rows.append(RegistrarEntry{ext, route.server, route.port, false});
     }
 }

@@ -180,9 +180,19 @@ ReplyReading ReplyRules::read(const QString &name, const QByteArray &reply) cons
     const QList<Rule> *rules = name.contains(QLatin1Char('.')) ? rulesFor(name) : nullptr;
     if (!rules)
         return readGeneric(lower);
-    for (const Rule &rule : *rules) {
-        if (rule.matches(lower))
-            return rule.verdict == Verdict::Unknown ? throttled(lower) : reading(rule.verdict);
+    for (qsizetype i = 0; i < rules->size(); ++i) {
+        const Rule &rule = rules->at(i);
+        if (!rule.matches(lower))
+            continue;
+        if (rule.verdict == Verdict::Unknown)
+            return throttled(lower);
+        // A reply that says both free and taken is not evidence of either.
+        const Verdict other = rule.verdict == Verdict::Free ? Verdict::Taken : Verdict::Free;
+        for (qsizetype j = i + 1; j < rules->size(); ++j) {
+            if (rules->at(j).verdict == other && rules->at(j).matches(lower))
+                return reading(Verdict::Unknown, QStringLiteral("conflicting reply"));
+        }
+        return reading(rule.verdict);
     }
     if (isThrottled(lower))
         return throttled(lower);

@@ -6,6 +6,7 @@
 #include "whois/lookuprequest.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -61,6 +62,11 @@ void fill(QWidget &w, const QString &ext, const QString &server, const QString &
     child<QLineEdit>(w, "txtPort")->setText(port);
 }
 
+// Rows of the default file.
+int defaultRowCount() {
+    return int(RegistrarTable::defaultFileContent().count("\r\n")) - 1;
+}
+
 int rowOf(const Env &env, const QString &ext) {
     const auto &rows = env.ctx.registrars.rows();
     for (int i = 0; i < rows.size(); ++i) {
@@ -92,6 +98,8 @@ private slots:
     void proxySwitchIsStoredAndRestored();
     void defaultExtension();
     void lookupUsesTheEditedServer();
+    void filterHidesRowsButDeleteKeepsThem();
+    void closeButtonAndEscapeClose();
 };
 
 void TestExtensionSettingsWindow::opensWithTheFileRows() {
@@ -101,8 +109,9 @@ void TestExtensionSettingsWindow::opensWithTheFileRows() {
     QCOMPARE(w.objectName(), QStringLiteral("frmSettings"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Domain extension settings"));
     auto *list = child<QTreeWidget>(w, "lstDomains");
-    QCOMPARE(list->columnCount(), 4);
+    QCOMPARE(list->columnCount(), 5);
     QCOMPARE(list->headerItem()->text(3), QStringLiteral("Status"));
+    QCOMPARE(list->topLevelItem(0)->text(4), QStringLiteral("WHOIS"));
     QCOMPARE(list->topLevelItemCount(), 2);
     // Shown as written, not lowered.
     QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Whois.X"));
@@ -121,7 +130,7 @@ void TestExtensionSettingsWindow::editingKeepsOrSetsTheStatus() {
     QCOMPARE(child<QLineEdit>(w, "txtExt")->text(), QStringLiteral("org"));
     child<QLineEdit>(w, "txtServer")->setText("whois.changed.test");
     click(w, "cmdSave");
-    QCOMPARE(env.fileRows().at(org), QStringLiteral("org|whois.changed.test|43|Disabled"));
+    QCOMPARE(env.fileRows().at(org), QStringLiteral("org|whois.changed.test|443|Disabled"));
     QCOMPARE(env.ctx.registrars.rows().at(org).server, QStringLiteral("whois.changed.test"));
 
     // COM after "New Extension": replaces the com row in place, enabled.
@@ -130,16 +139,16 @@ void TestExtensionSettingsWindow::editingKeepsOrSetsTheStatus() {
     QVERIFY(child<QLineEdit>(w, "txtExt")->text().isEmpty());
     fill(w, "COM", "whois.new.test", "4343");
     click(w, "cmdSave");
-    QCOMPARE(env.fileRows().size(), 92);
+    QCOMPARE(env.fileRows().size(), defaultRowCount());
     QCOMPARE(env.fileRows().at(1), QStringLiteral("com|whois.new.test|4343|Enabled"));
     QCOMPARE(env.ctx.registrars.rows().at(1).port, quint16(4343));
 
-    fill(w, "xyz", "whois.xyz.test", "43");
+    fill(w, "test", "whois.test.test", "43");
     click(w, "cmdSave");
-    QCOMPARE(env.fileRows().size(), 93);
-    QCOMPARE(env.fileRows().last(), QStringLiteral("xyz|whois.xyz.test|43|Enabled"));
-    QCOMPARE(child<QTreeWidget>(w, "lstDomains")->topLevelItemCount(), 93);
-    QCOMPARE(env.ctx.registrars.rows().size(), 93);
+    QCOMPARE(env.fileRows().size(), defaultRowCount() + 1);
+    QCOMPARE(env.fileRows().last(), QStringLiteral("test|whois.test.test|43|Enabled"));
+    QCOMPARE(child<QTreeWidget>(w, "lstDomains")->topLevelItemCount(), defaultRowCount() + 1);
+    QCOMPARE(env.ctx.registrars.ownRowCount(), defaultRowCount() + 1);
     QVERIFY(env.desktop.messages.isEmpty());
 }
 
@@ -230,9 +239,9 @@ void TestExtensionSettingsWindow::sortFlipsAndDeleteWritesDisplayedOrder() {
         env.tmp.readFile("registrars.txt"),
         QByteArray("com|c|45|Disabled\r\n\r\nnet|b|44|Enabled\r\n\r\ncom|a|43|Enabled\r\n\r\n"));
     QVERIFY(child<QLineEdit>(w, "txtExt")->text().isEmpty());
-    // The reloaded table follows the new order: an unknown extension takes the last com row.
-    QCOMPARE(env.ctx.registrars.findRegistrar("x.xyz", false), 2);
-    QCOMPARE(env.ctx.registrars.rows().at(2).server, QStringLiteral("a"));
+    // The reloaded table follows the new order: the first com row is now "c".
+    QCOMPARE(env.ctx.registrars.findRegistrar("x.com", false), 0);
+    QCOMPARE(env.ctx.registrars.rows().at(0).server, QStringLiteral("c"));
 
     // A refresh keeps the sort.
     list->clearSelection();
@@ -242,6 +251,7 @@ void TestExtensionSettingsWindow::sortFlipsAndDeleteWritesDisplayedOrder() {
 
 void TestExtensionSettingsWindow::restoreAfterDeletingEverything() {
     Env env;
+    env.tmp.writeFile("registrars.txt", "com|a|43|Enabled\r\nnet|b|44|Enabled\r\n");
     ExtensionSettingsWindow w(env.ctx);
     w.show();
     auto *list = child<QTreeWidget>(w, "lstDomains");
@@ -251,8 +261,8 @@ void TestExtensionSettingsWindow::restoreAfterDeletingEverything() {
     }
     QCOMPARE(env.fileRows().size(), 0);
     click(w, "Command3");
-    QCOMPARE(list->topLevelItemCount(), 92);
-    QCOMPARE(env.ctx.registrars.rows().size(), 92);
+    QCOMPARE(list->topLevelItemCount(), defaultRowCount());
+    QCOMPARE(env.ctx.registrars.ownRowCount(), defaultRowCount());
     QCOMPARE(env.tmp.readFile("registrars.txt"), RegistrarTable::defaultFileContent());
     QVERIFY(env.desktop.messages.isEmpty());
 }
@@ -300,6 +310,7 @@ void TestExtensionSettingsWindow::failedDeleteIsReported() {
     Env env;
     ExtensionSettingsWindow w(env.ctx);
     w.show();
+    const qsizetype rowsBefore = env.ctx.registrars.rows().size();
     const QString path = env.ctx.registrars.filePath();
     QVERIFY(QFile::remove(path));
     QVERIFY(QDir().mkpath(path));
@@ -309,7 +320,7 @@ void TestExtensionSettingsWindow::failedDeleteIsReported() {
     const QString text = env.desktop.messages.at(0).text;
     QVERIFY2(text.startsWith("Could not write") && text.contains("registrars.txt"),
              qPrintable(text));
-    QCOMPARE(env.ctx.registrars.rows().size(), 92); // the table in memory is untouched
+    QCOMPARE(env.ctx.registrars.rows().size(), rowsBefore); // the table in memory is untouched
 }
 
 void TestExtensionSettingsWindow::proxySwitchIsStoredAndRestored() {
@@ -377,6 +388,51 @@ void TestExtensionSettingsWindow::lookupUsesTheEditedServer() {
     pool.startLookup(routeFor("example.com", env.ctx.registrars, env.ctx.whois), 0);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
     QCOMPARE(server.queries, QList<QByteArray>{"example.com"});
+}
+
+void TestExtensionSettingsWindow::filterHidesRowsButDeleteKeepsThem() {
+    Env env;
+    ExtensionSettingsWindow w(env.ctx);
+    w.show();
+    auto *list = child<QTreeWidget>(w, "lstDomains");
+    auto visible = [list] {
+        QStringList shown;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            if (!list->topLevelItem(i)->isHidden())
+                shown << list->topLevelItem(i)->text(0) + ' ' + list->topLevelItem(i)->text(4);
+        }
+        return shown;
+    };
+    QCOMPARE(visible().size(), defaultRowCount());
+    // By extension or server, letter case ignored; each row says how it is asked.
+    child<QLineEdit>(w, "txtFilter")->setText("NOMINET");
+    QVERIFY(visible().contains("uk RDAP"));
+    child<QLineEdit>(w, "txtFilter")->setText("whois.nic.it");
+    QCOMPARE(visible(), QStringList{"it WHOIS"});
+
+    // Deleting the one row shown writes every hidden row back.
+    const int it = rowOf(env, "it");
+    clickRow(w, it);
+    click(w, "Command2");
+    QCOMPARE(env.fileRows().size(), defaultRowCount() - 1);
+    QCOMPARE(rowOf(env, "it"), -1 + int(env.ctx.registrars.rows().size())); // shipped, at the end
+    QVERIFY(visible().isEmpty());
+    child<QLineEdit>(w, "txtFilter")->clear();
+    QCOMPARE(visible().size(), defaultRowCount() - 1);
+}
+
+void TestExtensionSettingsWindow::closeButtonAndEscapeClose() {
+    Env env;
+    ExtensionSettingsWindow w(env.ctx);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    child<QDialogButtonBox>(w, "buttonBox")->button(QDialogButtonBox::Close)->click();
+    QVERIFY(!w.isVisible());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    QTest::keyClick(child<QLineEdit>(w, "txtFilter"), Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
 }
 
 QTEST_MAIN(TestExtensionSettingsWindow)

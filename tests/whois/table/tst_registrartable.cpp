@@ -17,12 +17,16 @@ const QStringList DefaultExtensions =
                    "us va yu ru to")
         .split(QLatin1Char(' '));
 
+// The rows that came from the file, without the shipped routes added behind them.
 QStringList extensionsOf(const RegistrarTable &table) {
     QStringList out;
-    for (const RegistrarEntry &row : table.rows())
-        out << row.extension;
+    for (qsizetype i = 0; i < table.ownRowCount(); ++i)
+        out << table.rows().at(i).extension;
     return out;
 }
+
+// findRegistrar's answer is a shipped row of the name's own extension, behind the file's rows.
+constexpr int Shipped = -2;
 
 } // namespace
 
@@ -61,8 +65,8 @@ private slots:
         const QByteArray bytes = readFile();
         QCOMPARE(bytes, RegistrarTable::defaultFileContent());
         QVERIFY(bytes.endsWith("|43|Disabled\r\n\r\n"));
-        QCOMPARE(bytes.count("\r\n"), 93);
-        QCOMPARE(bytes.count('\n'), 93);
+        const int rowCount = int(bytes.count("\r\n")) - 1;
+        QCOMPARE(bytes.count('\n'), rowCount + 1);
 
         // Every host comes from the host table, row for row.
         QFile tsv(qEnvironmentVariable("KESTRIN_SOURCE_DIR") +
@@ -78,25 +82,36 @@ private slots:
 
         const QList<QByteArray> lines = bytes.split('\n');
         const QStringList enabled = {"proxy", "com", "net", "info", "biz", "name"};
-        for (int i = 0; i < 92; ++i) {
-            // .info closed port 43: its row asks the RDAP service the bootstrap file names.
-            const QString host = DefaultExtensions.at(i) == "info"
-                                     ? QStringLiteral("https://rdap.identitydigital.services/rdap/")
-                                     : hosts.at(i);
-            const QString expected =
-                QStringList{DefaultExtensions.at(i), host, "43",
-                            enabled.contains(DefaultExtensions.at(i)) ? "Enabled" : "Disabled"}
-                    .join(QLatin1Char('|')) +
-                QLatin1Char('\r');
-            QCOMPARE(QString::fromLatin1(lines.at(i)), expected);
+        // The classic rows first, in their order, each with its registry's route today; then
+        // every other delegated extension, disabled.
+        QStringList extensions;
+        for (int i = 0; i < rowCount; ++i) {
+            const QStringList fields = QString::fromLatin1(lines.at(i)).chopped(1).split('|');
+            QCOMPARE(fields.size(), 4);
+            extensions << fields.at(0);
+            if (i >= 92) {
+                QCOMPARE(fields.at(3), QStringLiteral("Disabled"));
+                continue;
+            }
+            QCOMPARE(fields.at(0), DefaultExtensions.at(i));
+            QCOMPARE(fields.at(3) == "Enabled", enabled.contains(DefaultExtensions.at(i)));
+            if (i == 0)
+                continue;
+            const Route route = RouteTable::shipped().route(fields.at(0));
+            QCOMPARE(fields.at(1), route.server);
+            if (route.kind == Route::Kind::Whois)
+                QCOMPARE(fields.at(1), hosts.at(i)); // the host table still names it
         }
+        for (const QString &ext : RouteTable::shipped().extensions())
+            QVERIFY2(extensions.contains(ext), qPrintable(ext));
 
         QVERIFY(table.loadRegistrars().ok());
-        QCOMPARE(extensionsOf(table), DefaultExtensions);
+        QCOMPARE(extensionsOf(table), extensions);
+        QCOMPARE(table.rows().size(), rowCount); // nothing to add behind a complete table
         QCOMPARE(table.rows().at(0).server, QStringLiteral("127.0.0.1"));
-        QCOMPARE(table.rows().at(2).server, table.rows().at(1).server); // com and net share one
+        QCOMPARE(table.rows().at(1).server, QStringLiteral("https://rdap.verisign.com/com/v1/"));
         for (const RegistrarEntry &row : table.rows())
-            QCOMPARE(row.port, quint16(43));
+            QCOMPARE(row.port, quint16(row.isRdap() ? 443 : 43));
     }
 
     void ensureKeepsAnExistingFileUnlessRestoring() {
@@ -218,7 +233,7 @@ private slots:
             QVERIFY(QFile::remove(m_path));
         const Result<> loaded = table.loadRegistrars();
         QCOMPARE(loaded.failed(), !exists);
-        QCOMPARE(extensionsOf(table), DefaultExtensions);
+        QCOMPARE(extensionsOf(table).mid(0, 92), DefaultExtensions);
     }
 
     void findInDefaultTable_data() {
@@ -229,15 +244,16 @@ private slots:
         QTest::newRow("upper case") << "EXAMPLE.COM" << false << 1;
         QTest::newRow("co.uk uses the uk row") << "example.co.uk" << false << 43;
         QTest::newRow("disabled row still used") << "example.org" << false << 4;
-        QTest::newRow("unknown extension") << "example.xyz" << false << 1;
-        QTest::newRow("no dot") << "example" << false << 1;
-        QTest::newRow("trailing dot") << "example." << false << 1;
+        QTest::newRow("undelegated extension") << "example.invalid" << false << -1;
+        QTest::newRow("no dot") << "example" << false << -1;
+        QTest::newRow("trailing dot") << "example.com." << false << 1;
         QTest::newRow("first cn") << "a.cn" << false << 11;
         QTest::newRow("first no") << "a.no" << false << 44;
         QTest::newRow("first us") << "a.us" << false << 21;
         QTest::newRow("last row") << "a.to" << false << 91;
         QTest::newRow("proxy for com") << "example.com" << true << 0;
         QTest::newRow("proxy for anything") << "a.xyz" << true << 0;
+        QTest::newRow("no public service") << "a.al" << false << -1;
     }
 
     void findInDefaultTable() {
@@ -253,16 +269,21 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("proxy");
         QTest::addColumn<int>("index");
-        QTest::newRow("unknown goes to last com")
-            << QStringList{"net", "com", "org", "com", "biz"} << "a.xyz" << false << 3;
-        QTest::newRow("no com row") << QStringList{"net", "org"} << "a.xyz" << false << 0;
+        QTest::newRow("no row: its own shipped route, never com")
+            << QStringList{"net", "com", "org", "com", "biz"} << "a.io" << false << Shipped;
+        QTest::newRow("no com row") << QStringList{"net", "org"} << "a.xyz" << false << Shipped;
         QTest::newRow("proxy without proxy row")
-            << QStringList{"com", "net", "com"} << "a.net" << true << 2;
+            << QStringList{"com", "net", "com"} << "a.net" << true << -1;
         QTest::newRow("first proxy row")
             << QStringList{"com", "proxy", "proxy"} << "a" << true << 1;
         QTest::newRow("leading dot never matches")
-            << QStringList{".xyz", "com"} << "a.xyz" << false << 1;
-        QTest::newRow("empty table") << QStringList{} << "a.com" << false << -1;
+            << QStringList{".xyz", "com"} << "a.xyz" << false << Shipped;
+        QTest::newRow("empty table") << QStringList{} << "a.com" << false << Shipped;
+        QTest::newRow("own co.uk row first")
+            << QStringList{"uk", "co.uk"} << "a.b.co.uk" << false << 1;
+        QTest::newRow("co.uk without a row of its own")
+            << QStringList{"com", "uk"} << "a.co.uk" << false << 1;
+        QTest::newRow("no route anywhere") << QStringList{"com"} << "a.al" << false << -1;
         QTest::newRow("empty table with proxy") << QStringList{} << "a.com" << true << -1;
     }
 
@@ -276,7 +297,14 @@ private slots:
             rows.append({ext, QStringLiteral("host"), 43, false}); // status never matters
         RegistrarTable table;
         table.setRows(rows);
-        QCOMPARE(table.findRegistrar(name, proxy), index);
+        const int found = table.findRegistrar(name, proxy);
+        if (index != Shipped) {
+            QCOMPARE(found, index);
+            return;
+        }
+        QVERIFY(found >= table.ownRowCount());
+        QCOMPARE(table.rows().at(found).extension, name.section('.', -1));
+        QCOMPARE(table.rows().at(found).server, RouteTable::shipped().route(name).server);
     }
 
     void saveReplacesEveryRowOfTheExtensionInPlace() {
@@ -295,7 +323,7 @@ private slots:
         QCOMPARE(table.rows().at(0).server, QStringLiteral("old"));
         QVERIFY(table.loadRegistrars().ok());
         QCOMPARE(table.rows().at(0).server, QStringLiteral("new.host"));
-        QCOMPARE(table.rows().size(), 4);
+        QCOMPARE(table.ownRowCount(), 4);
     }
 
     void saveAppendsANewExtension() {
@@ -371,7 +399,8 @@ private slots:
         QCOMPARE(error->line, 5);
 
         writeFile(RegistrarTable::defaultFileContent());
-        QCOMPARE(table.fileRows(&error).size(), 92);
+        QCOMPARE(table.fileRows(&error).size(),
+                 RegistrarTable::defaultFileContent().count("\r\n") - 1);
         QVERIFY(!error);
     }
 };
