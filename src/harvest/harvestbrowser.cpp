@@ -235,7 +235,7 @@ void HarvestBrowser::navigate(const QString &address) {
 }
 
 QUrl HarvestBrowser::homePage(const ProgramFolder &folder) {
-    const QString page = folder.path(QStringLiteral("\\BrowseStart.html"));
+    const QString page = folder.startPage();
     return Files::fileExists(page) ? QUrl::fromLocalFile(page)
                                    : QUrl(QStringLiteral("about:blank"));
 }
