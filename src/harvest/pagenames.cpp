@@ -1,5 +1,6 @@
 #include "harvest/pagenames.h"
 
+#include <QHash>
 #include <QSet>
 #include <QUrl>
 
@@ -54,41 +55,54 @@ QString hostOfRun(QStringView run) {
     }
     return run.toString().toLower();
 }
-// The first row of the longest extension `host` ends with, or null.
-const RegistrarEntry *longestExtension(const QString &host, const RegistrarTable &table) {
-    const RegistrarEntry *best = nullptr;
+
+// Each extension of the table (the proxy row aside) and whether its first row is enabled.
+using Extensions = QHash<QString, bool>;
+
+Extensions extensionsOf(const RegistrarTable &table) {
+    Extensions extensions;
     for (const RegistrarEntry &row : table.rows()) {
-        if (row.extension.isEmpty() || row.extension == QLatin1String("proxy"))
-            continue;
-        if (best && row.extension.size() <= best->extension.size())
-            continue;
-        if (host.size() > row.extension.size() && host.endsWith(row.extension) &&
-            host.at(host.size() - row.extension.size() - 1) == QLatin1Char('.'))
-            best = &row;
+        if (!row.extension.isEmpty() && row.extension != QLatin1String("proxy") &&
+            !extensions.contains(row.extension))
+            extensions.insert(row.extension, row.enabled);
     }
-    return best;
+    return extensions;
+}
+
+QString registrable(const QString &host, const Extensions &extensions) {
+    const QStringList labels = host.split(QLatin1Char('.'));
+    // The longest extension the host ends with, leaving at least one label in front of it.
+    qsizetype first = 1;
+    for (; first < labels.size(); ++first) {
+        const auto it = extensions.constFind(labels.mid(first).join(QLatin1Char('.')));
+        if (it == extensions.cend())
+            continue;
+        if (!*it)
+            return {};
+        break;
+    }
+    if (first >= labels.size())
+        return {};
+    const QString &extension = labels.at(first);
+    if (first == labels.size() - 1 && extension.size() == 2 &&
+        secondLevelLabels().contains(labels.at(first - 1)))
+        --first;
+    if (first == 0)
+        return {};
+    return labels.mid(first - 1).join(QLatin1Char('.'));
 }
 } // namespace
 
 namespace PageNames {
 
 QString registrableName(const QString &host, const RegistrarTable &table) {
-    const RegistrarEntry *row = longestExtension(host, table);
-    if (!row || !row->enabled)
-        return {};
-    const QStringList labels = host.split(QLatin1Char('.'));
-    qsizetype suffixLabels = row->extension.count(QLatin1Char('.')) + 1;
-    if (suffixLabels == 1 && row->extension.size() == 2 && labels.size() >= 2 &&
-        secondLevelLabels().contains(labels.at(labels.size() - 2)))
-        ++suffixLabels;
-    if (labels.size() <= suffixLabels)
-        return {};
-    return labels.mid(labels.size() - suffixLabels - 1).join(QLatin1Char('.'));
+    return registrable(host, extensionsOf(table));
 }
 
 QStringList inText(const QString &text, const RegistrarTable &table) {
     const QString decoded =
         text.contains(QLatin1Char('%')) ? QUrl::fromPercentEncoding(text.toUtf8()) : text;
+    const Extensions extensions = extensionsOf(table);
     QStringList names;
     QSet<QString> seen;
     // One pass over runs of name characters: linear however hostile the text.
@@ -104,7 +118,7 @@ QStringList inText(const QString &text, const RegistrarTable &table) {
         if (i - begin > kMaxRun)
             continue;
         const QString host = hostOfRun(QStringView(decoded).mid(begin, i - begin));
-        const QString name = host.isEmpty() ? QString() : registrableName(host, table);
+        const QString name = host.isEmpty() ? QString() : registrable(host, extensions);
         if (name.isEmpty() || seen.contains(name))
             continue;
         seen.insert(name);
