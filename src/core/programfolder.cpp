@@ -1,10 +1,8 @@
 #include "core/programfolder.h"
 
 #include "core/corelog.h"
-#include "core/result.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -23,30 +21,16 @@ QString matchEntry(const QString &dir, const QString &name) {
     return name;
 }
 
+bool isInstalled(const QString &executableDir, const QString &installedDataDir) {
+    return !installedDataDir.isEmpty() && QFileInfo(installedDataDir).isDir() &&
+           QDir(installedDataDir) != QDir(executableDir);
+}
+
 bool isWritableFolder(const QString &dir) {
     QTemporaryFile probe(dir + QStringLiteral("/.kestrin-write-test-XXXXXX"));
     return probe.open();
 }
 
-void copyTreeIfMissing(const QString &from, const QString &to) {
-    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (QFileInfo::exists(target))
-            continue;
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile file(source);
-        // The program still starts; a list or help file it lacks is reported where it is used.
-        if (!file.copy(target)) {
-            qCWarning(lcCore).noquote()
-                << Error{QStringLiteral("copy %1 to").arg(source), target, file.errorString()}
-                       .text();
-            continue;
-        }
-        QFile(target).setPermissions(QFile(target).permissions() | QFileDevice::WriteOwner);
-    }
-}
 } // namespace
 
 ProgramFolder::ProgramFolder(const QString &root)
@@ -62,32 +46,42 @@ QString ProgramFolder::path(const QString &relative) const {
     return result;
 }
 
+QString ProgramFolder::dataFile(const QString &relative) const {
+    const QString own = path(relative);
+    if (m_installedData.isEmpty() || QFileInfo::exists(own))
+        return own;
+    const QString installed = ProgramFolder(m_installedData).path(relative);
+    return QFileInfo::exists(installed) ? installed : own;
+}
+
 ProgramFolder ProgramFolder::forApplication(const QString &executableDir,
                                             const QString &installedDataDir) {
     // An installed program keeps its word lists and help in the data folder, not beside the
     // executable, so it works in the per-user folder even when it may write its own (root).
-    const bool installed = !installedDataDir.isEmpty() && QFileInfo(installedDataDir).isDir() &&
-                           QDir(installedDataDir) != QDir(executableDir);
+    // Nothing is copied from there: those files are only read, and a copy of megabytes of
+    // word lists per user would go stale with the next version of the package.
+    const bool installed = isInstalled(executableDir, installedDataDir);
     if (!installed && isWritableFolder(executableDir))
         return ProgramFolder(executableDir);
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (!QDir().mkpath(userDir))
         qCWarning(lcCore) << "Could not create the per-user data folder" << userDir;
+    ProgramFolder folder(userDir);
     if (installed)
-        copyTreeIfMissing(installedDataDir, userDir);
-    return ProgramFolder(userDir);
+        folder.m_installedData = QDir::cleanPath(installedDataDir);
+    return folder;
 }
 
 QString ProgramFolder::wordList(SearchType type) const {
     switch (type) {
     case SearchType::FullWordList:
-        return path(QStringLiteral("Wordlists/FullWordList.txt"));
+        return dataFile(QStringLiteral("Wordlists/FullWordList.txt"));
     case SearchType::TwoLetterList:
-        return path(QStringLiteral("Wordlists/AllTwoLetter.txt"));
+        return dataFile(QStringLiteral("Wordlists/AllTwoLetter.txt"));
     case SearchType::ThreeLetterList:
-        return path(QStringLiteral("Wordlists/AllThreeLetter.txt"));
+        return dataFile(QStringLiteral("Wordlists/AllThreeLetter.txt"));
     case SearchType::FourLetterList:
-        return path(QStringLiteral("Wordlists/AllFourLetter.txt"));
+        return dataFile(QStringLiteral("Wordlists/AllFourLetter.txt"));
     default:
         return QString();
     }
@@ -122,7 +116,11 @@ QString ProgramFolder::replyRulesFile() const {
 }
 
 QString ProgramFolder::helpFile() const {
-    return path(QStringLiteral("Help.chm"));
+    return dataFile(QStringLiteral("Help.chm"));
+}
+
+QString ProgramFolder::startPage() const {
+    return dataFile(QStringLiteral("BrowseStart.html"));
 }
 
 QString ProgramFolder::searchOutput() const {
@@ -143,9 +141,11 @@ QStringList ProgramFolder::startupFolders() const {
 }
 
 ProgramFolder ProgramFolder::locate(const QString &executableDir, const QString &installedDataDir) {
-    const bool installed = !installedDataDir.isEmpty() && QFileInfo(installedDataDir).isDir() &&
-                           QDir(installedDataDir) != QDir(executableDir);
+    const bool installed = isInstalled(executableDir, installedDataDir);
     if (!installed && QFileInfo(executableDir).isWritable())
         return ProgramFolder(executableDir);
-    return ProgramFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    ProgramFolder folder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (installed)
+        folder.m_installedData = QDir::cleanPath(installedDataDir);
+    return folder;
 }

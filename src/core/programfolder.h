@@ -21,10 +21,16 @@ public:
     // Existing components are matched without regard to case; missing ones keep the given
     // spelling.
     QString path(const QString &relative) const;
+    // A file Kestrin only reads: the one in this folder when it exists (a user's own copy
+    // wins), else the installed program's copy when there is one, else the path here.
+    QString dataFile(const QString &relative) const;
+    // The installed program's read-only data folder; "" for a program run from its build.
+    QString installedData() const { return m_installedData; }
 
     // The folder of the executable, or, when that folder cannot be written or the program is
-    // installed (`installedDataDir` exists), the per-user data folder, seeded with the files of
-    // `installedDataDir` that it lacks.
+    // installed (`installedDataDir` exists), the per-user data folder. An installed program's
+    // read-only files (word lists, help, start page) stay in `installedDataDir` and are read
+    // from there: see dataFile.
     static ProgramFolder forApplication(const QString &executableDir,
                                         const QString &installedDataDir);
     // The same choice without creating, probing or seeding anything (a run that must not
@@ -41,6 +47,7 @@ public:
     QString registrarsFile() const;          // "registrars.txt"
     QString replyRulesFile() const;          // "replyrules.txt"
     QString helpFile() const;                // "Help.chm"
+    QString startPage() const;               // the browser's start page, "BrowseStart.html"
     QString searchOutput() const;            // the harvester's scratch file, "SearchOutput.txt"
     QString customListsFolder() const;       // where the generator offers to save, "CustomLists"
     // Created at start-up when missing.
@@ -49,4 +56,5 @@ public:
 
 private:
     QString m_root;
+    QString m_installedData;
 };

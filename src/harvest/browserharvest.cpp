@@ -2,6 +2,7 @@
 
 #include "core/filehelpers.h"
 #include "harvest/harvestlog.h"
+#include "harvest/pagenames.h"
 
 #include <QFile>
 
@@ -9,6 +10,7 @@ BrowserHarvest::BrowserHarvest(const ProgramFolder &folder, const RegistrarTable
                                const VendorHosts &hosts, QObject *parent)
     : QObject(parent)
     , m_folder(folder)
+    , m_table(table)
     , m_harvester(table, hosts)
     , m_queue(m_harvester) {
     m_harvester.onFrame = [this](const QString &address, const QUrl &url) {
@@ -35,7 +37,8 @@ void BrowserHarvest::deleteQueueFile() const {
             << Error{QStringLiteral("delete"), file.fileName(), file.errorString()}.text();
 }
 
-void BrowserHarvest::pageCompleted(const QString &bodyHtml) {
+void BrowserHarvest::pageCompleted(const QString &bodyHtml, const QString &shownText) {
+    m_shownNames.enqueue(PageNames::inText(shownText, m_table));
     m_queue.submit(bodyHtml);
 }
 
@@ -45,6 +48,8 @@ void BrowserHarvest::downloadBegun() {
 }
 
 void BrowserHarvest::finishPage() {
+    if (!m_shownNames.isEmpty())
+        m_harvester.acceptShown(m_shownNames.dequeue());
     const Result<> queued =
         TextFile::append(queuePath(), m_harvester.takePageList() + QStringLiteral("\r\n"));
     // The page's names are lost to the checker when the queue cannot take them: say so.

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/programfolder.h"
 #include "harvest/pageharvester.h"
 #include "harvest/pagequeue.h"
-#include "core/programfolder.h"
 
 #include <QObject>
+#include <QQueue>
+#include <QStringList>
 #include <QUrl>
 
 // The browser harvester's pages, from the completed-page report to the queue file: each page
@@ -13,15 +15,16 @@
 class BrowserHarvest : public QObject {
     Q_OBJECT
 public:
-
     BrowserHarvest(const ProgramFolder &folder, const RegistrarTable &table,
                    const VendorHosts &hosts, QObject *parent = nullptr);
 
     QString queuePath() const;
     void deleteQueueFile() const;
 
-    // A page (or frame) finished loading; `bodyHtml` is its body's inner HTML.
-    void pageCompleted(const QString &bodyHtml);
+    // A page (or frame) finished loading; `bodyHtml` is its body's inner HTML, `shownText` the
+    // text it shows and the addresses of its links, one per line. The names of the shown text
+    // are queued after those the line rule finds in the HTML.
+    void pageCompleted(const QString &bodyHtml, const QString &shownText = QString());
     // The user's browser began loading a new page.
     void downloadBegun();
     // Names seen so far may be queued again.
@@ -39,6 +42,8 @@ private:
     void finishPage();
 
     ProgramFolder m_folder;
+    const RegistrarTable &m_table;
     PageHarvester m_harvester;
+    QQueue<QStringList> m_shownNames; // of each submitted page, in the queue's order
     PageQueue m_queue;
 };

@@ -25,7 +25,20 @@
 #include <QWebEngineView>
 
 namespace {
-const QString kBodyScript = QStringLiteral("document.body ? document.body.innerHTML : ''");
+// The body's HTML for the line rule, and what the page shows: its rendered text and the
+// addresses written in its links (relative ones name the page's own site, not a name it shows).
+// Pages are hostile, so the shown part is capped; names are read from it in C++.
+const QString kBodyScript = QStringLiteral(R"((function () {
+    var maxText = 2097152, maxLinks = 5000, maxHref = 2048;
+    var body = document.body;
+    if (!body)
+        return {body: '', shown: ''};
+    var parts = [String(body.innerText).slice(0, maxText)];
+    var anchors = document.querySelectorAll('a[href], area[href]');
+    for (var i = 0; i < anchors.length && i < maxLinks; ++i)
+        parts.push(String(anchors[i].getAttribute('href')).slice(0, maxHref));
+    return {body: body.innerHTML, shown: parts.join('\n')};
+})())");
 const QStringList kShortcutCaptions = {QStringLiteral("Expired Traffic"),
                                        QStringLiteral("Deleted Domains"),
                                        QStringLiteral("Just Dropped"),
@@ -222,7 +235,7 @@ void HarvestBrowser::navigate(const QString &address) {
 }
 
 QUrl HarvestBrowser::homePage(const ProgramFolder &folder) {
-    const QString page = folder.path(QStringLiteral("\\BrowseStart.html"));
+    const QString page = folder.startPage();
     return Files::fileExists(page) ? QUrl::fromLocalFile(page)
                                    : QUrl(QStringLiteral("about:blank"));
 }
@@ -241,9 +254,12 @@ void HarvestBrowser::harvestBody(QWebEngineView *browser, bool ok) {
         return;
     }
     QPointer<HarvestBrowser> self(this);
-    browser->page()->runJavaScript(kBodyScript, [self](const QVariant &body) {
-        if (self && !self->m_closing)
-            self->m_harvest->pageCompleted(body.toString());
+    browser->page()->runJavaScript(kBodyScript, [self](const QVariant &result) {
+        if (!self || self->m_closing)
+            return;
+        const QVariantMap page = result.toMap();
+        self->m_harvest->pageCompleted(page.value(QStringLiteral("body")).toString(),
+                                       page.value(QStringLiteral("shown")).toString());
     });
 }
 

@@ -66,14 +66,28 @@ void PageHarvester::handlePlain(const QString &line) {
 }
 
 void PageHarvester::accept(const QString &candidate, bool linkCase) {
-    if (!HarvestText::acceptable(candidate, m_seen, linkCase))
-        return;
-    m_pageList += candidate + QStringLiteral("\r\n");
-    m_seen.add(candidate);
+    if (HarvestText::acceptable(candidate, m_seen, linkCase))
+        take(candidate);
+}
+
+void PageHarvester::acceptShown(const QStringList &names) {
+    for (const QString &name : names) {
+        if (!m_seen.containsName(name) &&
+            name.compare(m_hosts.EngineSiteDomain, Qt::CaseInsensitive) != 0 &&
+            name.compare(m_hosts.MarketplaceDomain, Qt::CaseInsensitive) != 0)
+            take(name);
+    }
+}
+
+void PageHarvester::take(const QString &candidate) {
+    // Letter case means nothing in a domain name; "Shop.COM" would file apart from "shop.com".
+    const QString name = candidate.toLower();
+    m_pageList += name + QStringLiteral("\r\n");
+    m_seen.add(name);
     ++m_foundTotal;
     ++m_foundOnPage;
     if (onAccepted)
-        onAccepted(candidate);
+        onAccepted(name);
 }
 
 QString PageHarvester::takePageList() {

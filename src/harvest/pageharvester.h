@@ -28,6 +28,12 @@ public:
     // Called for every name accepted.
     std::function<void(const QString &)> onAccepted;
 
+    // Names the rendered page shows (already cut to registrable domains), each taken unless
+    // this very name was seen before (letter case ignored) or is the engine's or the
+    // marketplace's own: the line rule's substring test would drop "owl.com" after
+    // "snowl.com".
+    void acceptShown(const QStringList &names);
+
     // The names accepted since the page list was last taken, each followed by CR LF.
     QString takePageList();
     const QString &pageList() const { return m_pageList; }
@@ -52,6 +58,7 @@ private:
     void handleLink(const QString &line);
     void handlePlain(const QString &line);
     void accept(const QString &candidate, bool linkCase);
+    void take(const QString &candidate);
 
     const RegistrarTable &m_table;
     const VendorHosts &m_hosts;

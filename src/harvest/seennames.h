@@ -16,6 +16,8 @@ public:
     // True when `text` occurs inside the list. Nothing is found in an empty list, while an
     // empty text is found in any list that holds something.
     bool contains(const QString &text) const;
+    // True when `name` itself was added, letter case ignored.
+    bool containsName(const QString &name) const { return m_exact.contains(name.toCaseFolded()); }
     void add(const QString &name);
     void clear();
 

@@ -27,7 +27,6 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <memory>
-#include <QWebEngineView>
 
 namespace {
 constexpr int kWebTimeout = 60000; // the first page also starts the browser engine
@@ -113,6 +112,7 @@ private slots:
     void consentPageStaysToBeAnswered();
     void refusedPageEndsTheRunWithTheNamesBefore();
     void browserHarvestsPagesAndFrames();
+    void browserQueuesEveryNameAPageShows();
     void listPanelCommands();
 };
 
@@ -335,6 +335,28 @@ void TestHarvestWindows::browserHarvestsPagesAndFrames() {
 
     browser->close();
     QTRY_VERIFY(!QFile::exists(rig.tmp.path("\\BrowserSearch.txt")));
+}
+
+void TestHarvestWindows::browserQueuesEveryNameAPageShows() {
+    Rig rig;
+    rig.web.setPage("/owls.html", Rig::fixture("names-among-files.html"));
+    auto *browser = new HarvestBrowser(*rig.session);
+    QSignalSpy harvested(&browser->harvest(), &BrowserHarvest::pageHarvested);
+    browser->show();
+    QTRY_VERIFY_WITH_TIMEOUT(harvested.count() > 0, kWebTimeout); // the start page
+    const int pages = harvested.count();
+    browser->navigate(rig.web.baseUrl() + "/owls.html");
+    QTRY_VERIFY_WITH_TIMEOUT(harvested.count() > pages, kWebTimeout);
+    // Five names in one sentence, names beside and after links, in list items and table cells,
+    // behind a link, in an e-mail address; the file names and the disabled .org name are not.
+    QStringList queued = rig.queuedNames();
+    queued.sort();
+    QCOMPARE(queued,
+             (QStringList{"alpha-owl.com", "beta-owl.net", "delta-owl.us", "epsilon-owl.com",
+                          "eta-owl.net", "gamma-owl.info", "iota-owl.net", "kappa-owl.info",
+                          "lambda-owl.com", "mu-owl.net", "nu-owl.us", "omicron-owl.info",
+                          "theta-owl.com", "xi-owl.com", "zeta-owl.com"}));
+    browser->close();
 }
 
 void TestHarvestWindows::listPanelCommands() {

@@ -1,11 +1,12 @@
 #include "harvest/browserharvest.h"
-#include "harvesttestdata.h"
 #include "harvest/pageharvester.h"
+#include "harvest/pagenames.h"
+#include "harvesttestdata.h"
 #include "tempprogramfolder.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
-#include <QFile>
 
 class TestPageHarvester : public QObject {
     Q_OBJECT
@@ -22,6 +23,12 @@ private slots:
     void clearSeenQueuesAgain();
     void queueFileBatches();
     void reportsDuringHarvestAreQueued();
+    void shownNames_data();
+    void shownNames();
+    void secondLevelSuffixes_data();
+    void secondLevelSuffixes();
+    void hostileTextEndsPromptly();
+    void shownNamesFollowTheLineRule();
 
 private:
     QStringList harvest(PageHarvester &harvester, const QString &page);
@@ -225,6 +232,96 @@ void TestPageHarvester::reportsDuringHarvestAreQueued() {
     QCOMPARE(lines.at(2999), QByteArray("first2999.com\r"));
     QCOMPARE(lines.at(3000), QByteArray("\r"));
     QCOMPARE(lines.at(3001), QByteArray("second.net\r"));
+}
+
+void TestPageHarvester::shownNames_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("one sentence")
+        << "Ours: alpha.com, beta.net, gamma.info and delta.us, or epsilon.com."
+        << QStringList{"alpha.com", "beta.net", "gamma.info", "delta.us", "epsilon.com"};
+    QTest::newRow("cells and items run together")
+        << "one.com\ttwo.net\nthree.info" << QStringList{"one.com", "two.net", "three.info"};
+    QTest::newRow("subdomains cut")
+        << "www.a.com shop.eu.b.net x.y.z.c.info" << QStringList{"a.com", "b.net", "c.info"};
+    QTest::newRow("e-mail domain, not its dotted user")
+        << "mail first.last@sub.mailer.com or j.doe.info@x.net"
+        << QStringList{"mailer.com", "x.net"};
+    QTest::newRow("file names and disabled extensions")
+        << "index.html report.pdf setup.exe archive.tar.gz open.org site.com.pdf ok.com"
+        << QStringList{"ok.com"};
+    QTest::newRow("addresses and paths")
+        << "https://www.linked.com/index.html\nhttp://host.net:8080/x\nmailto:sales@shop.info"
+        << QStringList{"linked.com", "host.net", "shop.info"};
+    QTest::newRow("address passed on in a query")
+        << "https://r.example/?u=https%3A%2F%2Fnext.com%2F" << QStringList{"next.com"};
+    QTest::newRow("letter case, each once") << "Big.COM big.com BIG.com" << QStringList{"big.com"};
+    QTest::newRow("underscore, hyphens at the edges")
+        << "foo_bar.com -dash.com- bad-.com ok-name.com" << QStringList{"dash.com", "ok-name.com"};
+    QTest::newRow("proxy row is no extension") << "a.proxy" << QStringList{};
+    QTest::newRow("letters beyond ASCII") << "café.com" << QStringList{"café.com"};
+}
+
+void TestPageHarvester::shownNames() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    QCOMPARE(PageNames::inText(text, m_table), names);
+}
+
+void TestPageHarvester::secondLevelSuffixes_data() {
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("co under a country") << "www.shop.co.uk"
+                                        << "shop.co.uk";
+    QTest::newRow("country alone") << "www.shop.uk"
+                                   << "shop.uk";
+    QTest::newRow("own row for the pair") << "a.b.me.uk"
+                                          << "b.me.uk";
+    QTest::newRow("suffix alone is no name") << "co.uk"
+                                             << "";
+    QTest::newRow("disabled pair row wins over its country") << "x.gov.uk"
+                                                             << "";
+    QTest::newRow("three-letter extension keeps one label") << "www.co.com"
+                                                            << "co.com";
+}
+
+void TestPageHarvester::secondLevelSuffixes() {
+    QFETCH(QString, host);
+    QFETCH(QString, name);
+    RegistrarTable table;
+    table.setRows({{QStringLiteral("uk"), QString(), 43, true},
+                   {QStringLiteral("me.uk"), QString(), 43, true},
+                   {QStringLiteral("gov.uk"), QString(), 43, false},
+                   {QStringLiteral("com"), QString(), 43, true}});
+    QCOMPARE(PageNames::registrableName(host, table), name);
+}
+
+void TestPageHarvester::hostileTextEndsPromptly() {
+    // Runs of dotted or joined words must not be rescanned from each word (quadratic time).
+    for (const QString &piece :
+         {QStringLiteral("a."), QStringLiteral("a+"), QStringLiteral("a@")}) {
+        const QString text = piece.repeated(200000) + QStringLiteral(" end.com");
+        QCOMPARE(PageNames::inText(text, m_table).value(0), QStringLiteral("end.com"));
+    }
+}
+
+void TestPageHarvester::shownNamesFollowTheLineRule() {
+    TempProgramFolder dir;
+    VendorHosts hosts = m_hosts;
+    hosts.EngineSiteDomain = QStringLiteral("engine.com");
+    BrowserHarvest harvest(dir.folder(), m_table, hosts);
+    QSignalSpy done(&harvest, &BrowserHarvest::pageHarvested);
+    // The line rule takes one name from the line; the rest come from the shown text, except a
+    // name already queued (in any letter case) and the engine's own site. "owl.com" is not
+    // dropped for being part of "snowl.com".
+    harvest.pageCompleted("<p>snowl.com owl.com two.net</p>",
+                          "snowl.com owl.com two.net\nSNOWL.com engine.com www.three.info");
+    QVERIFY(done.wait(5000));
+    harvest.pageCompleted(QString(), "owl.com four.com");
+    QVERIFY(done.wait(5000));
+    QCOMPARE(dir.readFile("\\BrowserSearch.txt"),
+             QByteArray("snowl.com\r\ntwo.net\r\nowl.com\r\nthree.info\r\n\r\n"
+                        "four.com\r\n\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestPageHarvester)

@@ -57,18 +57,31 @@ void TestInstall::installedProgramWorksInThePerUserFolder() {
     QTemporaryDir exe;
     QTemporaryDir data;
     writeFile(data.filePath("wordlists/AllTwoLetter.txt"), "aa\r\nab\r\n");
+    writeFile(data.filePath("wordlists/AllFourLetter.txt"), "aaaa\r\n");
     writeFile(data.filePath("Help.chm"), "ITSF");
+    writeFile(data.filePath("BrowseStart.html"), "<html></html>");
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir(userDir).removeRecursively();
-    // The user's own copy of a file is never replaced by the installed one.
+    // The user's own copy of a file wins over the installed one.
     writeFile(userDir + "/wordlists/AllTwoLetter.txt", "zz\r\n");
 
-    // Installed: the per-user folder, even though the executable's folder is writable.
-    const ProgramFolder folder = ProgramFolder::forApplication(exe.path(), data.path());
-    QCOMPARE(folder.root(), QDir::cleanPath(userDir));
-    QCOMPARE(readFile(folder.path("\\Help.chm")), QByteArray("ITSF"));
-    QCOMPARE(readFile(folder.path("\\wordlists\\AllTwoLetter.txt")), QByteArray("zz\r\n"));
-    QVERIFY(QFileInfo(folder.path("\\Help.chm")).isWritable());
+    // Installed: the per-user folder, even though the executable's folder is writable; the
+    // files that are only read stay where the package put them, in either way of opening it.
+    for (const bool readOnly : {false, true}) {
+        const ProgramFolder folder = readOnly
+                                         ? ProgramFolder::locate(exe.path(), data.path())
+                                         : ProgramFolder::forApplication(exe.path(), data.path());
+        QCOMPARE(folder.root(), QDir::cleanPath(userDir));
+        QCOMPARE(folder.helpFile(), QDir::cleanPath(data.filePath("Help.chm")));
+        QCOMPARE(folder.startPage(), QDir::cleanPath(data.filePath("BrowseStart.html")));
+        QCOMPARE(readFile(folder.wordList(SearchType::FourLetterList)), QByteArray("aaaa\r\n"));
+        QCOMPARE(readFile(folder.wordList(SearchType::TwoLetterList)), QByteArray("zz\r\n"));
+        // A list neither folder has is looked for in the user's folder, as before.
+        QCOMPARE(folder.wordList(SearchType::ThreeLetterList),
+                 QDir::cleanPath(userDir) + "/wordlists/AllThreeLetter.txt");
+    }
+    QVERIFY(!QFileInfo::exists(userDir + "/Help.chm"));
+    QVERIFY(!QFileInfo::exists(userDir + "/wordlists/AllFourLetter.txt"));
 
     // Not installed (no data folder): the executable's own folder.
     QCOMPARE(ProgramFolder::forApplication(exe.path(), exe.path() + "/none").root(),
@@ -106,8 +119,13 @@ void TestInstall::installedKestrinStartsAndKeepsItsData() {
     QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
     const QString launcher = prefix.path() + "/bin/kestrin";
     QVERIFY(QFileInfo(launcher).isExecutable());
-    QVERIFY(QFileInfo::exists(prefix.path() + "/share/applications/kestrin.desktop"));
-    QVERIFY(QFileInfo::exists(prefix.path() + "/share/icons/hicolor/scalable/apps/kestrin.svg"));
+    for (const char *file :
+         {"share/applications/example.kestrin.Kestrin.desktop",
+          "share/metainfo/example.kestrin.Kestrin.metainfo.xml",
+          "share/icons/hicolor/scalable/apps/example.kestrin.Kestrin.svg",
+          "share/man/man1/kestrin.1.gz", "share/bash-completion/completions/kestrin",
+          "share/kestrin/BrowseStart.html", "share/kestrin/wordlists/AllTwoLetter.txt"})
+        QVERIFY2(QFileInfo::exists(prefix.path() + "/" + file), file);
     const bool helpBuilt = QFileInfo::exists(build + "/program/Help.chm");
     if (helpBuilt)
         QVERIFY(QFileInfo::exists(prefix.path() + "/share/kestrin/Help.chm"));
@@ -134,15 +152,13 @@ void TestInstall::installedKestrinStartsAndKeepsItsData() {
     const QByteArray errors = run.readAllStandardError();
     QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0, errors.constData());
 
-    // The program's files are in the user's data folder, seeded from the install.
+    // The program's files are in the user's data folder; what it only reads (word lists,
+    // help) stays in the installed tree.
     const QString data = home.path() + "/.local/share/Kestrin Software/Kestrin";
-    for (const char *file : {"registrars.txt", "Remembered.txt", "BrowserSearch.txt",
-                             "wordlists/AllTwoLetter.txt", "wordlists/FullWordList.txt"})
+    for (const char *file : {"registrars.txt", "Remembered.txt", "BrowserSearch.txt"})
         QVERIFY2(QFileInfo::exists(data + "/" + file), file);
-    QCOMPARE(QFileInfo(data + "/wordlists/AllTwoLetter.txt").size(),
-             QFileInfo(prefix.path() + "/share/kestrin/wordlists/AllTwoLetter.txt").size());
-    if (helpBuilt)
-        QVERIFY(QFileInfo::exists(data + "/Help.chm"));
+    QVERIFY(!QFileInfo::exists(data + "/wordlists/AllTwoLetter.txt"));
+    QVERIFY(!QFileInfo::exists(data + "/Help.chm"));
     QVERIFY(QFileInfo::exists(home.path() + "/.config/Kestrin/user.ini"));
     // ...and nothing in the installed tree changed.
     QCOMPARE(snapshot(prefix.path()), installed);
