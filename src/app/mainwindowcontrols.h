@@ -10,6 +10,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMainWindow;
 class ProblemIndicator;
 class QPushButton;
@@ -63,9 +64,21 @@ public:
     QAction *helpAction = nullptr;
     QAction *aboutAction = nullptr;
 
+    // The selected entries of the list that has (or last had) the focus; in the Edit menu and
+    // in every list's context menu.
+    QAction *copySelectedAction = nullptr;   // Ctrl+C
+    QAction *deleteSelectedAction = nullptr; // Delete
+    QAction *saveSelectedAction = nullptr;   // to the Saved list, as a drop does
+    QAction *openRegistrarAction = nullptr;
+    QAction *showReplyAction = nullptr;
+    QMenu *listMenu = nullptr;
+    QMenu *editMenu = nullptr;
+
 private:
     void setupSearchPanel();
     void setupResultFrame();
     void setupMenus(QMainWindow *window);
     void setupStatusBar(QMainWindow *window);
+    void setupListActions(QMenu *edit);
+    void setTabOrder();
 };
