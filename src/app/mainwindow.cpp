@@ -10,6 +10,7 @@
 #include "app/overflownotice.h"
 #include "app/problemindicator.h"
 #include "app/resultlistview.h"
+#include "app/runstatus.h"
 #include "app/searchdriver.h"
 #include "app/searchsession.h"
 #include "app/skin.h"
@@ -299,6 +300,8 @@ void MainWindow::lockForRun() {
         w->setEnabled(false);
     m_ui->stopButton->setEnabled(true);
     m_session.lists().setViewsDeferred(true);
+    m_ui->runStatus->begin();
+    applyLayout();
     m_refresh->start();
 }
 
@@ -314,6 +317,7 @@ void MainWindow::onRunStopped() {
     const QString unknown = m_session.driver().unknownReport();
     if (!unknown.isEmpty())
         setPanel(3, unknown);
+    m_ui->runStatus->showSummary(m_session.driver().progress(), unknown);
 }
 
 // ---- status bar and other windows --------------------------------------------------------------
@@ -337,6 +341,8 @@ bool MainWindow::refreshing() const {
 // One block insertion per list and one text per label, whatever happened since the last call.
 void MainWindow::refreshFromEngines() {
     m_session.lists().publishViews();
+    if (refreshing())
+        m_ui->runStatus->showProgress(m_session.driver().progress());
     for (int k = 1; k <= 5; ++k) {
         const QString caption = m_session.lists().caption(k);
         if (m_ui->captions[k]->text() != caption)
@@ -597,7 +603,13 @@ void MainWindow::applyLayout() {
         panelWidths[panel - 1] =
             MainLayout::toPixels(QRectF(0, 0, layout.panelWidths[panel - 1], 1), dpiX, dpiY)
                 .width();
-    // A reported problem takes half of the third panel's room, so the bar keeps its width.
+    // The run's progress (or summary) and a reported problem share the third panel's room, so
+    // the bar keeps its width.
+    if (!m_ui->runStatus->isHidden()) {
+        const int share = panelWidths[2] * 11 / 20;
+        m_ui->runStatus->setFixedWidth(share);
+        panelWidths[2] -= share;
+    }
     if (!m_ui->problems->isHidden()) {
         const int half = panelWidths[2] / 2;
         m_ui->problems->setFixedWidth(half);

@@ -4,6 +4,7 @@
 #include "app/listcommands.h"
 #include "app/problemindicator.h"
 #include "app/resultlistview.h"
+#include "app/runstatus.h"
 #include "core/searchtype.h"
 
 #include <QComboBox>
@@ -299,6 +300,9 @@ void MainWindowControls::setupStatusBar(QMainWindow *window) {
         panels[panel]->setMinimumWidth(1);
         statusBar->addWidget(panels[panel]);
     }
+    runStatus = new RunStatus(statusBar);
+    runStatus->setObjectName(QStringLiteral("StatusBar1RunStatus"));
+    statusBar->addPermanentWidget(runStatus);
     problems = new ProblemIndicator(statusBar);
     problems->setObjectName(QStringLiteral("StatusBar1Problems"));
     statusBar->addPermanentWidget(problems);

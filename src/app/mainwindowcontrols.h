@@ -13,6 +13,7 @@ class QLineEdit;
 class QMenu;
 class QMainWindow;
 class ProblemIndicator;
+class RunStatus;
 class QPushButton;
 class QStatusBar;
 class QToolButton;
@@ -54,6 +55,7 @@ public:
     std::array<QToolButton *, 6> deleteButtons{};
     std::array<QToolButton *, 6> clearButtons{};
     std::array<ElidedLabel *, 4> panels{};
+    RunStatus *runStatus = nullptr;       // progress of a run, then its summary
     ProblemIndicator *problems = nullptr; // at the right end of the status bar, while any
 
     QAction *exportAction = nullptr; // "Export Lists..."

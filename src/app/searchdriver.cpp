@@ -27,6 +27,13 @@ SearchDriver::SearchDriver(LookupPool &pool, SettingsStore &userStore, Desktop &
     connect(&m_pool, &LookupPool::lookupEnded, this, &SearchDriver::onLookupEnded);
     connect(&m_retry, &RetryPass::progressed, this, &SearchDriver::showRetryStatus);
     connect(&m_retry, &RetryPass::finished, this, &SearchDriver::stop);
+    connect(&m_retry, &RetryPass::retried, this,
+            [this](int, const LookupOutcome &outcome) { countVerdict(outcome); });
+}
+
+void SearchDriver::countVerdict(const LookupOutcome &outcome) {
+    m_progress.free += outcome.verdict == Verdict::Free;
+    m_progress.taken += outcome.verdict == Verdict::Taken;
 }
 
 SearchDriver::~SearchDriver() {
@@ -53,6 +60,8 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
     m_wordMax = wordMax;
+    m_progress = Progress{};
+    m_progress.entries = qMax(0, wordMax - m_wordNumber + 1);
     m_positionBeforeFailures = m_wordNumber;
 
     for (int i = 0; i < LookupPool::SlotCount && !m_halted && !m_listEnded; ++i)
@@ -97,6 +106,8 @@ void SearchDriver::onLookupEnded(int slot, const LookupOutcome &outcome) {
         return;
     m_busy[slot] = false;
     --m_open;
+    ++m_progress.checked;
+    countVerdict(outcome);
     if (outcome.verdict == Verdict::Unknown)
         m_retry.noteUnknown(outcome);
 
@@ -127,8 +138,17 @@ void SearchDriver::onListAndLookupsEnded() {
     if (m_retry.active())
         return;
     flushPosition();
-    if (!m_retry.begin())
+    if (!m_retry.begin()) {
         stop();
+        return;
+    }
+    m_progress.retries = int(m_retry.namesLeft());
+}
+
+SearchDriver::Progress SearchDriver::progress() const {
+    Progress now = m_progress;
+    now.retriesLeft = m_retry.active() ? int(m_retry.namesLeft()) : 0;
+    return now;
 }
 
 void SearchDriver::showRetryStatus() {

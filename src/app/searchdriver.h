@@ -75,6 +75,19 @@ public:
     // The servers resting in this run.
     const ServerRest &serverRest() const { return m_retry.serverRest(); }
 
+    // How far the current (or last) run has come: the entries its first pass covers and has
+    // looked up, the names filed free and taken by either pass, and the names its retry pass
+    // began with and has still to decide. A window reads it a few times a second.
+    struct Progress {
+        int entries = 0;
+        int checked = 0;
+        int free = 0;
+        int taken = 0;
+        int retries = 0;
+        int retriesLeft = 0;
+    };
+    Progress progress() const;
+
     // The n-th entry of the current list, or the end marker; shows "File ... not found." once
     // when the list cannot be read.
     QString nextListEntry(int n);
@@ -86,6 +99,7 @@ signals:
 private:
     void takeNextEntry(int slot);
     void onLookupEnded(int slot, const LookupOutcome &outcome);
+    void countVerdict(const LookupOutcome &outcome);
     void onListAndLookupsEnded();
     void showRetryStatus();
     void writeUnknownNames();
@@ -116,6 +130,7 @@ private:
     std::array<bool, LookupPool::SlotCount> m_busy{};
     std::array<int, LookupPool::SlotCount> m_entryOfSlot{}; // entry number each slot looks up
     int m_open = 0;
+    Progress m_progress;
     bool m_unknownPending = false;    // a run started whose unknown names are not written yet
     QString m_unknownReport;          // what the status bar says about the written names
     int m_notStarted = 0;             // entries in a row whose lookup could not start
