@@ -14,6 +14,7 @@
 #include "app/searchdriver.h"
 #include "app/searchsession.h"
 #include "app/skin.h"
+#include "app/windowplacement.h"
 #include "core/desktop.h"
 #include "core/resultlists.h"
 #include "whois/lookuppool.h"
@@ -67,7 +68,12 @@ MainWindow::MainWindow(SearchSession &session, QWidget *parent)
         m_ui->captions[k]->setText(lists.caption(k));
         m_ui->lists[k]->installEventFilter(this);
     }
-    m_windows.setFactory(WindowId::OverflowNotice, [this] { return new OverflowNotice(this); });
+    m_windows.setFactory(WindowId::OverflowNotice, [this] {
+        auto *notice = new OverflowNotice(this);
+        WindowPlacement::manage(notice, m_session.context().userStore,
+                                m_session.context().productApp());
+        return notice;
+    });
 
     // Nothing can run before a search type is chosen.
     m_ui->startButton->setEnabled(false);
@@ -374,6 +380,8 @@ void MainWindow::showViewer(const QString &name) {
     auto *viewer = new WhoisViewer(hosts.viewerServer, hosts.viewerPort, name, this);
     viewer->setWindowFlag(Qt::Window, true);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
+    WindowPlacement::manage(viewer, m_session.context().userStore,
+                            m_session.context().productApp());
     m_windows.adopt(WindowId::WhoisViewer, viewer);
     viewer->show();
 }

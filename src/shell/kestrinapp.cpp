@@ -5,6 +5,7 @@
 #include "app/searchsession.h"
 #include "app/skin.h"
 #include "app/widgetdesktop.h"
+#include "app/windowplacement.h"
 #include "core/settingsstore.h"
 #include "generator/generatorwindow.h"
 #include "harvest/harvestbrowser.h"
@@ -157,15 +158,23 @@ void KestrinApp::registerWindows(MainWindow &main) {
     SearchSession *session = &main.session();
     AppContext *ctx = &session->context();
     WindowRegistry *registry = &windows;
-    windows.setFactory(WindowId::About,
-                       [ctx, registry] { return new AboutWindow(*ctx, *registry); });
-    windows.setFactory(WindowId::Website, [ctx] { return new WebsiteWindow(*ctx); });
+    // Every window opens centred on the main window, then where the user left it.
+    const auto placed = [ctx](QWidget *window) {
+        WindowPlacement::manage(window, ctx->userStore, ctx->productApp());
+        return window;
+    };
+    windows.setFactory(WindowId::About, [ctx, registry, placed] {
+        return placed(new AboutWindow(*ctx, *registry));
+    });
+    windows.setFactory(WindowId::Website,
+                       [ctx, placed] { return placed(new WebsiteWindow(*ctx)); });
     windows.setFactory(WindowId::HelpLauncher, [ctx] { return new HelpLauncher(*ctx); });
-    windows.setFactory(WindowId::Generator, [session] { return new GeneratorWindow(*session); });
+    windows.setFactory(WindowId::Generator,
+                       [session, placed] { return placed(new GeneratorWindow(*session)); });
     windows.setFactory(WindowId::ExtensionSettings,
-                       [ctx] { return new ExtensionSettingsWindow(*ctx); });
+                       [ctx, placed] { return placed(new ExtensionSettingsWindow(*ctx)); });
     windows.setFactory(WindowId::ListBuilder,
-                       [session] { return new ListBuilderWindow(*session); });
+                       [session, placed] { return placed(new ListBuilderWindow(*session)); });
     windows.setFactory(WindowId::HarvestBrowser,
-                       [session] { return new HarvestBrowser(*session); });
+                       [session, placed] { return placed(new HarvestBrowser(*session)); });
 }
