@@ -20,7 +20,7 @@ trap 'kill "${server_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp -r build/program "$work/program"
 # No help file: the first start would open it in a viewer on top of the window.
 rm -f "$work/program/Help.chm"
-mkdir -p "$work/home" build/screenshots
+mkdir -p build/screenshots
 
 # The WHOIS server: a name whose letters' codes add up to a multiple of 5 is free.
 port_file="$work/port"
@@ -50,7 +50,10 @@ printf 'com|127.0.0.1|%s|Enabled\r\n' "$(cat "$port_file")" > "$work/program/reg
 shoot() {
     local screen=$1 scale=$2 picture=$3
     shift 3
-    HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+    # A fresh home each time: no stored positions or window places from the shot before.
+    local home
+    home=$(mktemp -d "$work/home.XXXX")
+    HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
         QT_SCALE_FACTOR="$scale" QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu" \
         xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
             picture=$1; shift
@@ -94,7 +97,7 @@ if [ "${1:-}" = "--windows" ]; then
         shot about alt+h a
         # The WHOIS viewer: the first High Profile name's context menu, Show Reply.
         shot viewer "${run_keys[@]}" Down Menu r "wait 2"
-        shot listbuilder alt+t y "type kestrel" alt+s "wait 4"
+        shot listbuilder alt+t y Tab "type kestrel" alt+s "wait 4"
         shot browser alt+t b "wait 8"
     done
 fi

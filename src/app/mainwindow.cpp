@@ -614,7 +614,7 @@ void MainWindow::applyLayout() {
     // The run's progress (or summary) and a reported problem share the third panel's room, so
     // the bar keeps its width.
     if (!m_ui->runStatus->isHidden()) {
-        const int share = panelWidths[2] * 11 / 20;
+        const int share = panelWidths[2] * 3 / 5;
         m_ui->runStatus->setFixedWidth(share);
         panelWidths[2] -= share;
     }

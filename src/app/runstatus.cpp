@@ -6,7 +6,6 @@
 #include <QProgressBar>
 
 namespace {
-constexpr int BarWidth = 120;
 
 // 0:42, 12:05, 1:02:09
 QString clock(qint64 seconds) {
@@ -21,7 +20,7 @@ QString clock(qint64 seconds) {
 // A slow run (silent servers) still shows that it moves.
 QString rateText(double rate) {
     return (rate < 10 ? QString::number(rate, 'f', 1) : QString::number(qRound(rate))) +
-           QStringLiteral(" names/s");
+           QStringLiteral("/s");
 }
 } // namespace
 
@@ -30,14 +29,15 @@ RunStatus::RunStatus(QWidget *parent)
     , m_bar(new QProgressBar(this))
     , m_text(new ElidedLabel(this)) {
     m_bar->setObjectName(QStringLiteral("StatusBar1Progress"));
-    m_bar->setFixedWidth(BarWidth);
     m_bar->setTextVisible(true);
     m_text->setObjectName(QStringLiteral("StatusBar1Run"));
     m_text->setMinimumWidth(1);
+    setToolTip(QStringLiteral("Names checked per second, and the time left"));
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(m_bar);
-    row->addWidget(m_text, 1);
+    // The bar a third, the texts two thirds of whatever room the status bar gives.
+    row->addWidget(m_bar, 1);
+    row->addWidget(m_text, 2);
     hide();
 }
 
