@@ -42,6 +42,29 @@ void ListCommands::copyList(int k) {
     m_desktop.setClipboardText(text);
 }
 
+void ListCommands::copyRows(int k, const QList<int> &rows) {
+    const NameListModel *list = m_lists.list(k);
+    if (!list)
+        return;
+    QString text;
+    for (int row : rows) {
+        if (list->shownRowIsCurrent(row))
+            text += list->shownAt(row) + QStringLiteral("\r\n");
+    }
+    m_desktop.setClipboardText(text);
+}
+
+void ListCommands::deleteRows(int k, const QList<int> &rows) {
+    const NameListModel *list = m_lists.list(k);
+    if (!list)
+        return;
+    // From the last row up, so the rows still to go keep their numbers.
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
+        if (list->shownRowIsCurrent(*row))
+            m_lists.deleteAt(k, *row);
+    }
+}
+
 void ListCommands::deleteSelected(int k, int row) {
     m_lists.deleteAt(k, row);
 }

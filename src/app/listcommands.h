@@ -17,6 +17,11 @@ public:
     // Removes the entry at `row` (the view's current row; -1 when it has none).
     void deleteSelected(int k, int row);
     void clearList(int k);
+    // The entries a view shows in `rows` (ascending) of list k: copied one a line as Copy list
+    // does, or removed one by one as Delete selected does. A row a run has cleared away since
+    // the view was last refreshed is skipped.
+    void copyRows(int k, const QList<int> &rows);
+    void deleteRows(int k, const QList<int> &rows);
     // The Edit menu's item `item` (0 to 9).
     void editMenuItem(int item);
 

@@ -10,15 +10,18 @@
 #include "app/overflownotice.h"
 #include "app/problemindicator.h"
 #include "app/resultlistview.h"
+#include "app/runstatus.h"
 #include "app/searchdriver.h"
 #include "app/searchsession.h"
 #include "app/skin.h"
+#include "app/windowplacement.h"
 #include "core/desktop.h"
 #include "core/resultlists.h"
 #include "whois/lookuppool.h"
 #include "whois/whoisviewer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -26,6 +29,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
@@ -64,7 +68,12 @@ MainWindow::MainWindow(SearchSession &session, QWidget *parent)
         m_ui->captions[k]->setText(lists.caption(k));
         m_ui->lists[k]->installEventFilter(this);
     }
-    m_windows.setFactory(WindowId::OverflowNotice, [this] { return new OverflowNotice(this); });
+    m_windows.setFactory(WindowId::OverflowNotice, [this] {
+        auto *notice = new OverflowNotice(this);
+        WindowPlacement::manage(notice, m_session.context().userStore,
+                                m_session.context().productApp());
+        return notice;
+    });
 
     // Nothing can run before a search type is chosen.
     m_ui->startButton->setEnabled(false);
@@ -80,7 +89,10 @@ MainWindow::MainWindow(SearchSession &session, QWidget *parent)
                    MainLayout::sizeInPixels(MainLayout::MinimumSize, dpiY));
 
     connectControls();
+    connectListActions();
     connectSession();
+    // The first thing to do is to choose a search type.
+    m_ui->searchType->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -294,6 +306,8 @@ void MainWindow::lockForRun() {
         w->setEnabled(false);
     m_ui->stopButton->setEnabled(true);
     m_session.lists().setViewsDeferred(true);
+    m_ui->runStatus->begin();
+    applyLayout();
     m_refresh->start();
 }
 
@@ -309,6 +323,7 @@ void MainWindow::onRunStopped() {
     const QString unknown = m_session.driver().unknownReport();
     if (!unknown.isEmpty())
         setPanel(3, unknown);
+    m_ui->runStatus->showSummary(m_session.driver().progress(), unknown);
 }
 
 // ---- status bar and other windows --------------------------------------------------------------
@@ -332,6 +347,8 @@ bool MainWindow::refreshing() const {
 // One block insertion per list and one text per label, whatever happened since the last call.
 void MainWindow::refreshFromEngines() {
     m_session.lists().publishViews();
+    if (refreshing())
+        m_ui->runStatus->showProgress(m_session.driver().progress());
     for (int k = 1; k <= 5; ++k) {
         const QString caption = m_session.lists().caption(k);
         if (m_ui->captions[k]->text() != caption)
@@ -363,6 +380,8 @@ void MainWindow::showViewer(const QString &name) {
     auto *viewer = new WhoisViewer(hosts.viewerServer, hosts.viewerPort, name, this);
     viewer->setWindowFlag(Qt::Window, true);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
+    WindowPlacement::manage(viewer, m_session.context().userStore,
+                            m_session.context().productApp());
     m_windows.adopt(WindowId::WhoisViewer, viewer);
     viewer->show();
 }
@@ -393,11 +412,11 @@ void MainWindow::copyList(int k) {
 void MainWindow::deleteSelected(int k) {
     if (k < 1 || k > 5)
         return;
+    QList<int> rows = m_ui->lists[k]->selectedRows();
     const QModelIndex current = m_ui->lists[k]->currentIndex();
-    const int row = current.isValid() ? current.row() : -1;
-    // A selected row that a run has cleared away since the last refresh is gone already.
-    if (row < 0 || m_session.lists().list(k)->shownRowIsCurrent(row))
-        m_commands->deleteSelected(k, row);
+    if (rows.isEmpty() && current.isValid())
+        rows << current.row();
+    m_commands->deleteRows(k, rows);
     refreshFromEngines();
 }
 
@@ -430,10 +449,22 @@ void MainWindow::openEntry(int k, int row) {
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto *view = qobject_cast<ResultListView *>(watched);
+    auto *view = qobject_cast<ResultListView *>(watched);
+    if (view && event->type() == QEvent::FocusIn)
+        m_focusList = view->number();
+    if (view && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (view && key->key() == Qt::Key_Delete) {
+        // Enter opens the current entry as a double-click does.
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (view->currentIndex().isValid())
+                openEntry(view->number(), view->currentIndex().row());
+            return true;
+        }
+        if (key->matches(QKeySequence::Copy)) {
+            copySelected(view->number());
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete) {
             const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
             if (mods == Qt::ShiftModifier)
                 clearList(view->number());
@@ -443,6 +474,87 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- the list actions and the context menu ------------------------------------------------------
+
+void MainWindow::connectListActions() {
+    MainWindowControls &ui = *m_ui;
+    const auto onList = [this](QAction *action, void (MainWindow::*command)(int)) {
+        connect(action, &QAction::triggered, this, [this, command] {
+            if (const int k = focusList())
+                (this->*command)(k);
+        });
+    };
+    onList(ui.copySelectedAction, &MainWindow::copySelected);
+    onList(ui.deleteSelectedAction, &MainWindow::deleteSelected);
+    onList(ui.saveSelectedAction, &MainWindow::saveSelected);
+    connect(ui.openRegistrarAction, &QAction::triggered, this, [this] {
+        const QString name = currentName(focusList());
+        if (name.isEmpty())
+            return;
+        AppContext &ctx = m_session.context();
+        ctx.WhoisName = name;
+        ctx.desktop->openUrl(ctx.branding.PurchasePrefix + name);
+    });
+    connect(ui.showReplyAction, &QAction::triggered, this, [this] {
+        const QString name = currentName(focusList());
+        if (name.isEmpty())
+            return;
+        m_session.context().WhoisName = name;
+        showViewer(name);
+    });
+    connect(ui.editMenu, &QMenu::aboutToShow, this, [this] { enableListActions(focusList()); });
+    for (int k = 1; k <= 5; ++k)
+        connect(ui.lists[k], &QWidget::customContextMenuRequested, this,
+                [this, k](const QPoint &pos) { showListMenu(k, pos); });
+}
+
+int MainWindow::focusList() const {
+    if (auto *view = qobject_cast<ResultListView *>(QApplication::focusWidget()))
+        return view->number();
+    return m_focusList;
+}
+
+void MainWindow::showListMenu(int k, const QPoint &pos) {
+    m_focusList = k;
+    enableListActions(k);
+    // Not exec(): lookups go on while the menu is open, and must not run inside it.
+    m_ui->listMenu->popup(m_ui->lists[k]->viewport()->mapToGlobal(pos));
+}
+
+// Copy and Delete keep their keys working, so they stay enabled and do nothing without a
+// selection; the others show whether they apply.
+void MainWindow::enableListActions(int k) {
+    const bool named = !currentName(k).isEmpty();
+    m_ui->saveSelectedAction->setEnabled(k >= 1 && k <= 4 &&
+                                         m_ui->lists[k]->selectionModel()->hasSelection());
+    m_ui->openRegistrarAction->setEnabled(named);
+    m_ui->showReplyAction->setEnabled(named);
+}
+
+// The entry at the list's current index, else its first selected one, as the view shows it.
+QString MainWindow::currentName(int k) const {
+    if (k < 1 || k > 5)
+        return QString();
+    const ResultListView *view = m_ui->lists[k];
+    int row = view->currentIndex().isValid() ? view->currentIndex().row() : -1;
+    if (row < 0 && !view->selectedRows().isEmpty())
+        row = view->selectedRows().first();
+    return m_session.lists().list(k)->shownAt(row);
+}
+
+void MainWindow::copySelected(int k) {
+    if (k < 1 || k > 5)
+        return;
+    m_commands->copyRows(k, m_ui->lists[k]->selectedRows());
+}
+
+void MainWindow::saveSelected(int k) {
+    if (k < 1 || k > 4)
+        return;
+    m_commands->dropOnSaved(m_ui->lists[k]->selectedPositions(), k);
+    refreshFromEngines();
 }
 
 // ---- shut-down and layout ---------------------------------------------------------------------
@@ -499,7 +611,13 @@ void MainWindow::applyLayout() {
         panelWidths[panel - 1] =
             MainLayout::toPixels(QRectF(0, 0, layout.panelWidths[panel - 1], 1), dpiX, dpiY)
                 .width();
-    // A reported problem takes half of the third panel's room, so the bar keeps its width.
+    // The run's progress (or summary) and a reported problem share the third panel's room, so
+    // the bar keeps its width.
+    if (!m_ui->runStatus->isHidden()) {
+        const int share = panelWidths[2] * 3 / 5;
+        m_ui->runStatus->setFixedWidth(share);
+        panelWidths[2] -= share;
+    }
     if (!m_ui->problems->isHidden()) {
         const int half = panelWidths[2] / 2;
         m_ui->problems->setFixedWidth(half);

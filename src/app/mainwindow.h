@@ -32,13 +32,19 @@ public:
     // As a click on item `index` of the search-type box or the Tools menu.
     void selectSearchType(int index);
     QString statusPanelText(int panel) const; // panel 1 to 3
-    QStringList problems() const; // failures reported and not yet dismissed by the user
+    QStringList problems() const;             // failures reported and not yet dismissed by the user
 
     // The list commands, as the buttons, the Edit menu and the keys run them.
     int activeList() const { return m_activeList; }
     void setActiveList(int k);
     void copyList(int k);
-    void deleteSelected(int k); // the entry at the list view's current index
+    // The selected entries of list k (the current entry when none is selected).
+    void deleteSelected(int k);
+    void copySelected(int k);
+    void saveSelected(int k); // to the Saved list, as a drop does (lists 1 to 4)
+    // The list the list actions (Ctrl+C, Delete, the context menu) work on: the one with the
+    // focus, else the one that had it last (0: none yet).
+    int focusList() const;
     void clearList(int k);
     void editMenuItem(int item); // mnuEditItem 0 to 9
     void dropOnSaved(const QMimeData &data);
@@ -46,8 +52,8 @@ public:
     void openEntry(int k, int row);   // double-click on entry `row` of list k
 
 public slots:
-    void start(); // cmdDoSearch
-    void stop();  // Command3
+    void start();       // cmdDoSearch
+    void stop();        // Command3
     void exportLists(); // File > Export Lists...
 
 protected:
@@ -67,6 +73,10 @@ private:
     void lockForRun();
     void onRunStopped();
     void showViewer(const QString &name);
+    void connectListActions();
+    void showListMenu(int k, const QPoint &pos);
+    void enableListActions(int k);
+    QString currentName(int k) const;
     void setPanel(int panel, const QString &text);
     void refreshFromEngines();
     bool refreshing() const;
@@ -83,5 +93,6 @@ private:
     std::array<QString, 4> m_pendingPanel;
     std::array<bool, 4> m_panelDirty{};
     int m_activeList = 0;
+    int m_focusList = 0;
     bool m_shutDown = false;
 };

@@ -4,6 +4,7 @@
 #include "app/listcommands.h"
 #include "app/problemindicator.h"
 #include "app/resultlistview.h"
+#include "app/runstatus.h"
 #include "core/searchtype.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -94,6 +96,19 @@ QLabel *caption(QWidget *parent, const QString &name, const QString &text) {
     return label;
 }
 
+// Puts a mnemonic on the first letter of `text` that no earlier entry of the same menu (or
+// menu bar) took; the caption itself stays as written.
+QString withMnemonic(const QString &text, QString &taken) {
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i).toLower();
+        if (c.isLetter() && !taken.contains(c)) {
+            taken += c;
+            return QString(text).insert(i, QLatin1Char('&'));
+        }
+    }
+    return text;
+}
+
 QPushButton *button(QWidget *parent, const QString &name, const QString &text) {
     auto *b = new QPushButton(text, parent);
     b->setObjectName(name);
@@ -121,6 +136,7 @@ void MainWindowControls::setup(QMainWindow *window) {
     setupResultFrame();
     setupMenus(window);
     setupStatusBar(window);
+    setTabOrder();
 }
 
 void MainWindowControls::setupSearchPanel() {
@@ -143,7 +159,9 @@ void MainWindowControls::setupSearchPanel() {
     startEntry->setToolTip(QStringLiteral("The entry to start at."));
     entryCount = numberField(searchPanel, QStringLiteral("txtWordMax"));
     entryCount->setToolTip(QStringLiteral("The number of entries on your list."));
-    startButton = button(searchPanel, QStringLiteral("cmdDoSearch"), QStringLiteral("Start"));
+    startEntryLabel->setBuddy(startEntry);
+    entryCountLabel->setBuddy(entryCount);
+    startButton = button(searchPanel, QStringLiteral("cmdDoSearch"), QStringLiteral("&Start"));
     startButton->setToolTip(QStringLiteral("Click here to start searching your list."));
 
     searchTextLabel = caption(searchPanel, QStringLiteral("SLabel1"), QStringLiteral("Search for"));
@@ -155,11 +173,11 @@ void MainWindowControls::setupSearchPanel() {
     wantedCount = new QComboBox(searchPanel);
     wantedCount->setObjectName(QStringLiteral("Combo2"));
     wantedCount->addItems(wantedCounts());
-    buildListButton = button(searchPanel, QStringLiteral("cmdCreate"), QStringLiteral("Search"));
+    buildListButton = button(searchPanel, QStringLiteral("cmdCreate"), QStringLiteral("&Search"));
 
-    stopButton = button(searchPanel, QStringLiteral("Command3"), QStringLiteral("Stop"));
+    stopButton = button(searchPanel, QStringLiteral("Command3"), QStringLiteral("Sto&p"));
     stopButton->setToolTip(QStringLiteral("Click here to stop searching names"));
-    setupButton = button(searchPanel, QStringLiteral("cmdSetup"), QStringLiteral("Setup"));
+    setupButton = button(searchPanel, QStringLiteral("cmdSetup"), QStringLiteral("Set&up"));
     websiteButton = button(searchPanel, QStringLiteral("cmdWebsite"), QStringLiteral("Visit"));
     websiteButton->setFlat(true);
     websiteButton->setCursor(Qt::PointingHandCursor);
@@ -189,41 +207,86 @@ void MainWindowControls::setupResultFrame() {
 
 void MainWindowControls::setupMenus(QMainWindow *window) {
     QMenuBar *bar = window->menuBar();
-    QMenu *file = bar->addMenu(QStringLiteral("File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    exportAction = file->addAction(QStringLiteral("Export Lists..."));
-    exportAction->setObjectName(QStringLiteral("mnuFileExport"));
+    QString barKeys;
+    const auto menu = [&](const QString &name, const QString &title) {
+        QMenu *m = bar->addMenu(withMnemonic(title, barKeys));
+        m->setObjectName(name);
+        return m;
+    };
+    QString keys;
+    const auto item = [&keys](QMenu *m, const QString &name, const QString &text) {
+        QAction *a = m->addAction(withMnemonic(text, keys));
+        a->setObjectName(name);
+        return a;
+    };
+
+    QMenu *file = menu(QStringLiteral("mnuFile"), QStringLiteral("File"));
+    exportAction = item(file, QStringLiteral("mnuFileExport"), QStringLiteral("Export Lists..."));
+    exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     file->addSeparator();
-    exitAction = file->addAction(QStringLiteral("Exit"));
-    exitAction->setObjectName(QStringLiteral("mnuFileItem0"));
+    exitAction = item(file, QStringLiteral("mnuFileItem0"), QStringLiteral("Exit"));
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu *edit = bar->addMenu(QStringLiteral("Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
+    keys.clear();
+    QMenu *edit = menu(QStringLiteral("mnuEdit"), QStringLiteral("Edit"));
+    editMenu = edit;
     const QStringList editCaptions = ListCommands::editMenuCaptions();
-    for (int i = 0; i < int(editActions.size()); ++i) {
-        editActions[i] = edit->addAction(editCaptions.at(i));
-        editActions[i]->setObjectName(QStringLiteral("mnuEditItem%1").arg(i));
-    }
+    for (int i = 0; i < int(editActions.size()); ++i)
+        editActions[i] = item(edit, QStringLiteral("mnuEditItem%1").arg(i), editCaptions.at(i));
+    setupListActions(edit);
 
-    QMenu *tools = bar->addMenu(QStringLiteral("Tools"));
-    tools->setObjectName(QStringLiteral("mnuTools"));
+    keys.clear();
+    QMenu *tools = menu(QStringLiteral("mnuTools"), QStringLiteral("Tools"));
     const QStringList types = searchTypes();
-    for (int i = 0; i < int(searchTypeActions.size()); ++i) {
-        searchTypeActions[i] = tools->addAction(types.at(i));
-        searchTypeActions[i]->setObjectName(QStringLiteral("mnuToolsItem%1").arg(i));
-    }
+    for (int i = 0; i < int(searchTypeActions.size()); ++i)
+        searchTypeActions[i] = item(tools, QStringLiteral("mnuToolsItem%1").arg(i), types.at(i));
 
-    QMenu *options = bar->addMenu(QStringLiteral("Options"));
-    options->setObjectName(QStringLiteral("mnuOptions"));
-    optionsAction = options->addAction(QStringLiteral("Setup"));
-    optionsAction->setObjectName(QStringLiteral("mnuOptionsItem0"));
+    keys.clear();
+    QMenu *options = menu(QStringLiteral("mnuOptions"), QStringLiteral("Options"));
+    optionsAction = item(options, QStringLiteral("mnuOptionsItem0"), QStringLiteral("Setup"));
 
-    QMenu *help = bar->addMenu(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    helpAction = help->addAction(QStringLiteral("View Help"));
-    helpAction->setObjectName(QStringLiteral("mnuHelpItem0"));
-    aboutAction = help->addAction(QStringLiteral("About this software"));
-    aboutAction->setObjectName(QStringLiteral("mnuAboutItem"));
+    keys.clear();
+    QMenu *help = menu(QStringLiteral("mnuHelp"), QStringLiteral("Help"));
+    helpAction = item(help, QStringLiteral("mnuHelpItem0"), QStringLiteral("View Help"));
+    helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+    aboutAction = item(help, QStringLiteral("mnuAboutItem"), QStringLiteral("About this software"));
+}
+
+// The same actions in the Edit menu and in the lists' context menu. Their keys work while the
+// focus is among the lists, so Ctrl+C and Delete in a text field keep their usual meaning.
+void MainWindowControls::setupListActions(QMenu *edit) {
+    edit->addSeparator();
+    listMenu = new QMenu(resultFrame);
+    listMenu->setObjectName(QStringLiteral("mnuList"));
+    const auto add = [this, edit](const QString &name, const QString &text,
+                                  const QKeySequence &key = {}) {
+        auto *a = new QAction(text, resultFrame);
+        a->setObjectName(name);
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        resultFrame->addAction(a);
+        edit->addAction(a);
+        listMenu->addAction(a);
+        return a;
+    };
+    copySelectedAction = add(QStringLiteral("mnuListCopy"), QStringLiteral("Cop&y Selected"),
+                             QKeySequence(QKeySequence::Copy));
+    deleteSelectedAction = add(QStringLiteral("mnuListDelete"), QStringLiteral("&Delete Selected"),
+                               QKeySequence(Qt::Key_Delete));
+    saveSelectedAction =
+        add(QStringLiteral("mnuListSave"), QStringLiteral("Sa&ve Selected to the Saved List"));
+    openRegistrarAction = add(QStringLiteral("mnuListOpen"), QStringLiteral("&Open at Registrar"));
+    showReplyAction = add(QStringLiteral("mnuListReply"), QStringLiteral("Show &Reply"));
+}
+
+// Left to right and top to bottom, as the controls are seen.
+void MainWindowControls::setTabOrder() {
+    QList<QWidget *> chain{searchType,  startEntry,      entryCount, startButton, searchText,
+                           wantedCount, buildListButton, stopButton, setupButton, websiteButton};
+    for (int k : {3, 4, 1, 2, 5})
+        chain << lists[k] << copyButtons[k] << deleteButtons[k] << clearButtons[k];
+    for (int i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 void MainWindowControls::setupStatusBar(QMainWindow *window) {
@@ -237,6 +300,9 @@ void MainWindowControls::setupStatusBar(QMainWindow *window) {
         panels[panel]->setMinimumWidth(1);
         statusBar->addWidget(panels[panel]);
     }
+    runStatus = new RunStatus(statusBar);
+    runStatus->setObjectName(QStringLiteral("StatusBar1RunStatus"));
+    statusBar->addPermanentWidget(runStatus);
     problems = new ProblemIndicator(statusBar);
     problems->setObjectName(QStringLiteral("StatusBar1Problems"));
     statusBar->addPermanentWidget(problems);

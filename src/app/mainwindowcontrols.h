@@ -10,8 +10,10 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMainWindow;
 class ProblemIndicator;
+class RunStatus;
 class QPushButton;
 class QStatusBar;
 class QToolButton;
@@ -53,6 +55,7 @@ public:
     std::array<QToolButton *, 6> deleteButtons{};
     std::array<QToolButton *, 6> clearButtons{};
     std::array<ElidedLabel *, 4> panels{};
+    RunStatus *runStatus = nullptr;       // progress of a run, then its summary
     ProblemIndicator *problems = nullptr; // at the right end of the status bar, while any
 
     QAction *exportAction = nullptr; // "Export Lists..."
@@ -63,9 +66,21 @@ public:
     QAction *helpAction = nullptr;
     QAction *aboutAction = nullptr;
 
+    // The selected entries of the list that has (or last had) the focus; in the Edit menu and
+    // in every list's context menu.
+    QAction *copySelectedAction = nullptr;   // Ctrl+C
+    QAction *deleteSelectedAction = nullptr; // Delete
+    QAction *saveSelectedAction = nullptr;   // to the Saved list, as a drop does
+    QAction *openRegistrarAction = nullptr;
+    QAction *showReplyAction = nullptr;
+    QMenu *listMenu = nullptr;
+    QMenu *editMenu = nullptr;
+
 private:
     void setupSearchPanel();
     void setupResultFrame();
     void setupMenus(QMainWindow *window);
     void setupStatusBar(QMainWindow *window);
+    void setupListActions(QMenu *edit);
+    void setTabOrder();
 };

@@ -16,25 +16,29 @@ ResultListView::ResultListView(int number, QWidget *parent)
     // Lists grow one entry at a time; uniform sizes avoid re-measuring every row on insertion.
     setUniformItemSizes(true);
     setEditTriggers(NoEditTriggers);
+    setSelectionMode(ExtendedSelection);
+    setContextMenuPolicy(Qt::CustomContextMenu);
     if (number == SavedList) {
-        setSelectionMode(SingleSelection);
         setAcceptDrops(true);
         setDragDropMode(DropOnly);
     } else {
-        setSelectionMode(ExtendedSelection);
         setDragEnabled(true);
         setDragDropMode(DragOnly);
     }
 }
 
-QString ResultListView::selectedPositions() const {
+QList<int> ResultListView::selectedRows() const {
     QList<int> rows;
     for (const QModelIndex &index : selectionModel()->selectedIndexes())
         rows << index.row();
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+QString ResultListView::selectedPositions() const {
     QStringList pieces;
-    for (int row : rows)
+    for (int row : selectedRows())
         pieces << QString::number(row);
     return pieces.join(QLatin1Char('|'));
 }

@@ -40,7 +40,10 @@ SearchDriver::SearchDriver(LookupPool &pool, const RegistrarTable &table,
         showEntryStatus();
         showOpenStatus();
     });
-    connect(&m_run, &LookupRun::firstPassEnded, this, &SearchDriver::flushPosition);
+    connect(&m_run, &LookupRun::firstPassEnded, this, [this] {
+        flushPosition();
+        m_retries = m_run.inRetry();
+    });
     connect(&m_run, &LookupRun::retryProgressed, this, &SearchDriver::showRetryStatus);
     connect(&m_run, &LookupRun::finished, this, &SearchDriver::stop);
 }
@@ -68,6 +71,8 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
     m_wordMax = wordMax;
+    m_entries = qMax(0, wordMax - m_wordNumber + 1);
+    m_retries = 0;
     m_positionBeforeFailures = m_wordNumber;
     // An empty list (or one that cannot be read) ends at once, inside this call.
     m_run.start([this] { return takeNextEntry(); });
@@ -165,6 +170,18 @@ void SearchDriver::onLookupEnded(qint64 entry, const LookupOutcome &outcome) {
     } else if (m_notStarted > 0 && entry > m_positionBeforeFailures) {
         m_notStarted = 0;
     }
+}
+
+SearchDriver::Progress SearchDriver::progress() const {
+    Progress now;
+    now.entries = m_entries;
+    // A name waiting for its retry was looked up once already.
+    now.checked = m_run.decided() + m_run.unknownCount() + m_run.inRetry();
+    now.free = m_run.freeCount();
+    now.taken = m_run.takenCount();
+    now.retries = m_retries;
+    now.retriesLeft = m_run.retrying() ? m_run.inRetry() : 0;
+    return now;
 }
 
 void SearchDriver::showRetryStatus() {

@@ -82,6 +82,19 @@ public:
     const ServerRest &serverRest() const { return m_run.serverRest(); }
     const LookupRun &run() const { return m_run; }
 
+    // How far the current (or last) run has come: the entries its first pass covers and has
+    // looked up, the names filed free and taken by either pass, and the names its retry pass
+    // began with and has still to decide. A window reads it a few times a second.
+    struct Progress {
+        int entries = 0;
+        int checked = 0;
+        int free = 0;
+        int taken = 0;
+        int retries = 0;
+        int retriesLeft = 0;
+    };
+    Progress progress() const;
+
     // The n-th entry of the current list, or the end marker; shows "File ... not found." once
     // when the list cannot be read.
     QString nextListEntry(int n);
@@ -124,6 +137,8 @@ private:
     bool m_listEnded = false;
     QSet<qint64> m_notAsked;          // entries whose lookup ends without asking a server
     bool m_failureQueued = false;     // a box about a broken registrar row is on its way
+    int m_entries = 0;                // entries the first pass covers
+    int m_retries = 0;                // names the retry pass began with
     bool m_unknownPending = false;    // a run started whose unknown names are not written yet
     QString m_unknownReport;          // what the status bar says about the written names
     int m_notStarted = 0;             // entries in a row whose lookup could not start

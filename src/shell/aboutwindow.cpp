@@ -2,13 +2,16 @@
 
 #include "app/appcontext.h"
 #include "app/skin.h"
-#include "shell/splashart.h"
 #include "app/windowregistry.h"
+#include "shell/splashart.h"
 
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QShortcut>
 
 AboutWindow::AboutWindow(AppContext &context, WindowRegistry &windows, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -42,6 +45,12 @@ AboutWindow::AboutWindow(AppContext &context, WindowRegistry &windows, QWidget *
         grid->addWidget(new QLabel(captions[row], this), row + 1, 1);
         grid->addWidget(addLabel(names[row], values[row]), row + 1, 2);
     }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+    grid->addWidget(buttons, 4, 0, 1, 3);
+    buttons->button(QDialogButtonBox::Close)->setFocus();
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
     grid->setColumnStretch(2, 1);
     grid->setContentsMargins(18, 18, 18, 18);
     grid->setHorizontalSpacing(14);

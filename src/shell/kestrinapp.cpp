@@ -5,14 +5,16 @@
 #include "app/searchsession.h"
 #include "app/skin.h"
 #include "app/widgetdesktop.h"
+#include "app/windowplacement.h"
 #include "core/settingsstore.h"
-#include "harvest/searchengines.h"
 #include "generator/generatorwindow.h"
 #include "harvest/harvestbrowser.h"
 #include "harvest/listbuilderwindow.h"
+#include "harvest/searchengines.h"
 #include "settings/extensionsettingswindow.h"
 #include "shell/aboutwindow.h"
 #include "shell/helplauncher.h"
+#include "shell/shelllog.h"
 #include "shell/splashart.h"
 #include "shell/splashwindow.h"
 #include "shell/websitewindow.h"
@@ -22,6 +24,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
+#include <unistd.h>
 
 #ifndef KESTRIN_DATA_FROM_EXE
 #define KESTRIN_DATA_FROM_EXE "../../share/kestrin"
@@ -47,9 +51,34 @@ void quitAfterRequestedTime() {
         QCoreApplication::quit();
     });
 }
+// Qt's own failure without a display is an abort with a text about reinstalling; a person on
+// an SSH session needs to hear what works instead. A platform the user chose is left to Qt.
+bool displayAvailable() {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Chromium refuses to start as root with its sandbox on, and the browsing windows would take
+// the whole program down with them. Set before the first browser starts; a value the user set
+// (either way) is kept.
+void allowBrowserAsRoot() {
+    if (geteuid() != 0 || qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        return;
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qCInfo(lcShell) << "Running as root: the built-in browser's sandbox is switched off "
+                       "(QTWEBENGINE_DISABLE_SANDBOX=1), as Chromium requires for root";
+}
 } // namespace
 
 int runKestrin(int argc, char **argv) {
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "kestrin: no display to open the window on; use \"kestrin check\" "
+                             "to check names without one, or start the window with "
+                             "\"xvfb-run -a kestrin\"\n");
+        return 1;
+    }
+    allowBrowserAsRoot();
     QApplication app(argc, argv);
     const Branding branding = loadBranding();
     QApplication::setApplicationName(branding.ProductName);
@@ -129,15 +158,23 @@ void KestrinApp::registerWindows(MainWindow &main) {
     SearchSession *session = &main.session();
     AppContext *ctx = &session->context();
     WindowRegistry *registry = &windows;
-    windows.setFactory(WindowId::About,
-                       [ctx, registry] { return new AboutWindow(*ctx, *registry); });
-    windows.setFactory(WindowId::Website, [ctx] { return new WebsiteWindow(*ctx); });
+    // Every window opens centred on the main window, then where the user left it.
+    const auto placed = [ctx](QWidget *window) {
+        WindowPlacement::manage(window, ctx->userStore, ctx->productApp());
+        return window;
+    };
+    windows.setFactory(WindowId::About, [ctx, registry, placed] {
+        return placed(new AboutWindow(*ctx, *registry));
+    });
+    windows.setFactory(WindowId::Website,
+                       [ctx, placed] { return placed(new WebsiteWindow(*ctx)); });
     windows.setFactory(WindowId::HelpLauncher, [ctx] { return new HelpLauncher(*ctx); });
-    windows.setFactory(WindowId::Generator, [session] { return new GeneratorWindow(*session); });
+    windows.setFactory(WindowId::Generator,
+                       [session, placed] { return placed(new GeneratorWindow(*session)); });
     windows.setFactory(WindowId::ExtensionSettings,
-                       [ctx] { return new ExtensionSettingsWindow(*ctx); });
+                       [ctx, placed] { return placed(new ExtensionSettingsWindow(*ctx)); });
     windows.setFactory(WindowId::ListBuilder,
-                       [session] { return new ListBuilderWindow(*session); });
+                       [session, placed] { return placed(new ListBuilderWindow(*session)); });
     windows.setFactory(WindowId::HarvestBrowser,
-                       [session] { return new HarvestBrowser(*session); });
+                       [session, placed] { return placed(new HarvestBrowser(*session)); });
 }

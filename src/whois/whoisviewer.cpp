@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
+#include <QShortcut>
 #include <QTcpSocket>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -30,6 +31,7 @@ WhoisViewer::WhoisViewer(const QString &server, quint16 port, const QString &nam
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_replyView);
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
     m_socket->setObjectName(QStringLiteral("Winsock1"));
     if (RegistrarEntry::isRdapServer(server)) {

@@ -1,12 +1,21 @@
-#include "shell/helplauncher.h"
+#include "app/mainwindow.h"
+#include "app/searchsession.h"
+#include "app/skin.h"
+#include "app/windowplacement.h"
+#include "app/windowregistry.h"
 #include "shell/aboutwindow.h"
+#include "shell/helplauncher.h"
+#include "shell/kestrinapp.h"
 #include "shell/websitewindow.h"
 #include "shellfixture.h"
-#include "app/skin.h"
-#include "app/windowregistry.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -21,6 +30,8 @@ private slots:
     void aboutWindowWithTheSkin();
     void helpLauncher_data();
     void helpLauncher();
+    void windowsOpenCentredAndComeBackWhereLeft();
+    void noDisplayNamesTheWaysThatWork();
 };
 
 void TestShellWindows::websiteWindowOpensTheAddress_data() {
@@ -158,6 +169,55 @@ void TestShellWindows::helpLauncher() {
         QCOMPARE(f.userSetting("showHelp"), QStringLiteral("1"));
     }
     QVERIFY(f.desktop.messages.isEmpty());
+}
+
+void TestShellWindows::windowsOpenCentredAndComeBackWhereLeft() {
+    ShellFixture f;
+    SearchSession session(f.ctx);
+    MainWindow main(session);
+    KestrinApp::registerWindows(main);
+    main.setGeometry(60, 40, 600, 480);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+
+    QPointer<QWidget> about = main.windows().open(WindowId::About);
+    QVERIFY((about->geometry().center() - main.geometry().center()).manhattanLength() <= 2);
+    about->move(about->pos() + QPoint(30, 20));
+    const QRect left = about->geometry();
+    // Esc closes it, and its place is kept.
+    QApplication::setActiveWindow(about);
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTRY_VERIFY(!about);
+    QCOMPARE(WindowPlacement::fromText(f.ctx.userStore->read(
+                 f.ctx.productApp(), WindowPlacement::Section, "frmAbout", "")),
+             left);
+    about = main.windows().open(WindowId::About);
+    QCOMPARE(about->geometry(), left);
+    about->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->click();
+    QTRY_VERIFY(!about);
+
+    // A place from a larger screen (or a smaller scale factor) is brought back inside this one.
+    f.ctx.userStore->write(f.ctx.productApp(), WindowPlacement::Section, "frmAbout",
+                           "5000,4000,9000,9000");
+    about = main.windows().open(WindowId::About);
+    QVERIFY(main.screen()->availableGeometry().contains(about->geometry()));
+    about->close();
+}
+
+// Without a display the window cannot start; the one line says what does work.
+void TestShellWindows::noDisplayNamesTheWaysThatWork() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    QProcess kestrin;
+    kestrin.setProcessEnvironment(env);
+    kestrin.start(qEnvironmentVariable("KESTRIN_PROGRAM_DIR") + "/kestrin", {});
+    QVERIFY(kestrin.waitForFinished(60000));
+    const QString error = QString::fromLocal8Bit(kestrin.readAllStandardError());
+    QCOMPARE(kestrin.exitCode(), 1);
+    QCOMPARE(error.count('\n'), 1);
+    QVERIFY2(error.contains("kestrin check") && error.contains("xvfb-run"), qPrintable(error));
 }
 
 QTEST_MAIN(TestShellWindows)

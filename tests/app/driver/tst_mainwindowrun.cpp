@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListView>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -98,6 +99,14 @@ void TestMainWindowRun::twoLetterRunFilesExactlyTheFreeNames() {
     }
     QCOMPARE(form.statusPanelText(1), QString("Entry Status"));
     QCOMPARE(form.statusPanelText(2), QString("Open Connections"));
+    // Beside them, what the run found stays in view.
+    const QString summary = form.findChild<QLabel *>("StatusBar1Run")->text();
+    QVERIFY2(summary.startsWith("676 checked in ") &&
+                 summary.endsWith(QString(": %1 free, %2 taken, 0 unknown")
+                                      .arg(expectedFree.size())
+                                      .arg(676 - expectedFree.size())),
+             qPrintable(summary));
+    QVERIFY(!form.findChild<QProgressBar *>("StatusBar1Progress")->isVisible());
 }
 
 void TestMainWindowRun::retryPassKeepsTheRunLocked() {
@@ -132,6 +141,10 @@ void TestMainWindowRun::retryPassKeepsTheRunLocked() {
     QVERIFY(!start->isEnabled());
     QVERIFY(!combo->isEnabled());
     QVERIFY(stop->isEnabled());
+    auto *bar = form.findChild<QProgressBar *>("StatusBar1Progress");
+    auto *run = form.findChild<QLabel *>("StatusBar1Run");
+    QTRY_VERIFY2(run->text().startsWith("Retry pass 0 of 3"), qPrintable(run->text()));
+    QVERIFY(bar->isVisible() && bar->maximum() == 3);
 
     stop->click();
     QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 20000);
@@ -139,6 +152,9 @@ void TestMainWindowRun::retryPassKeepsTheRunLocked() {
     QVERIFY(!form.session().running());
     const QString file = form.session().lists().unknownFilePath();
     QCOMPARE(form.statusPanelText(3), "3 names stayed unknown; listed in " + file);
+    QVERIFY2(run->text().endsWith(
+                 ": 0 free, 0 taken, 3 unknown · 3 names stayed unknown; listed in " + file),
+             qPrintable(run->text()));
     QStringList lines = TextFile::readLines(file).value();
     lines.removeAll(QString());
     lines.sort();

@@ -1,12 +1,14 @@
-#include "mainwindowfixture.h"
-#include "loopbackwhoisserver.h"
 #include "core/resultlists.h"
+#include "loopbackwhoisserver.h"
+#include "mainwindowfixture.h"
 #include "whois/whoisviewer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QTextEdit>
@@ -35,6 +37,9 @@ private slots:
     void doubleClickOpensPurchasePage();
     void doubleClickReplacesViewer();
     void exportListsMenu();
+    void windowKeys_data();
+    void windowKeys();
+    void listKeysAndContextMenu();
 
 private:
     QListView *view(int k) const { return m_f->child<QListView>(QStringLiteral("List%1").arg(k)); }
@@ -249,7 +254,7 @@ void TestMainWindowLists::doubleClickReplacesViewer() {
 void TestMainWindowLists::exportListsMenu() {
     auto *item = m_f->form->findChild<QAction *>("mnuFileExport");
     QVERIFY(item);
-    QCOMPARE(item->text(), QStringLiteral("Export Lists..."));
+    QCOMPARE(item->text().remove('&'), QStringLiteral("Export Lists..."));
 
     // A name without suffix becomes CSV; the file holds every list.
     m_f->desktop.fileAnswers = {m_f->tmp.root() + "/lists"};
@@ -272,6 +277,77 @@ void TestMainWindowLists::exportListsMenu() {
     QCOMPARE(m_f->desktop.messages.size(), 1);
     QCOMPARE(m_f->desktop.messages.at(0).icon, Desktop::Icon::Warning);
     QVERIFY(m_f->desktop.messages.at(0).text.contains(bad));
+}
+
+void TestMainWindowLists::windowKeys_data() {
+    QTest::addColumn<QKeySequence>("key");
+    QTest::addColumn<QString>("effect");
+    QTest::newRow("F1") << QKeySequence(Qt::Key_F1) << "help";
+    QTest::newRow("Ctrl+E") << QKeySequence(Qt::CTRL | Qt::Key_E) << "export";
+    QTest::newRow("Ctrl+Q") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "quit";
+}
+
+void TestMainWindowLists::windowKeys() {
+    QFETCH(QKeySequence, key);
+    QFETCH(QString, effect);
+    QApplication::setActiveWindow(m_form);
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    // The search type comes first.
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Combo1"));
+    m_f->opened.clear();
+    m_f->desktop.fileAnswers = {""};
+    QTest::keySequence(m_form, key);
+    if (effect == "help")
+        QCOMPARE(m_f->opened, QStringList{"Form8"});
+    else if (effect == "export")
+        QCOMPARE(m_f->desktop.dialogFolders.size(), 1);
+    else
+        QVERIFY(!m_form->isVisible());
+}
+
+// Ctrl+C, Delete and the context menu work on the selected entries of the focused list.
+void TestMainWindowLists::listKeysAndContextMenu() {
+    QApplication::setActiveWindow(m_form);
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QListView *mid = view(4);
+    mid->setFocus();
+    mid->setCurrentIndex(mid->model()->index(2, 0));
+    mid->selectionModel()->select(mid->model()->index(0, 0), QItemSelectionModel::Select);
+    QTest::keyClick(mid, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(m_f->desktop.clipboard, QStringLiteral("alpha.com\r\ncharl.com\r\n"));
+
+    // The menu of the list that was right-clicked; Save takes the selection as a drop would.
+    emit mid->customContextMenuRequested(QPoint(5, 5));
+    auto *menu = m_f->child<QMenu>("mnuList");
+    QTRY_VERIFY(menu->isVisible());
+    auto *save = m_f->child<QAction>("mnuListSave");
+    QVERIFY(save->isEnabled() && menu->actions().contains(save));
+    save->trigger();
+    menu->close();
+    const QStringList saved{"kept.com", "alpha.com", "charl.com"};
+    QCOMPARE(m_form->session().lists().list(5)->names(), saved);
+    QCOMPARE(m_f->tmp.readFile("\\Remembered.txt"), saved.join("\r\n").toLatin1() + "\r\n");
+
+    m_f->child<QAction>("mnuListOpen")->trigger();
+    QCOMPARE(m_f->desktop.openedUrls, QStringList{m_f->ctx.branding.PurchasePrefix + "charl.com"});
+    m_f->child<QAction>("mnuListReply")->trigger();
+    auto *viewer = qobject_cast<WhoisViewer *>(m_form->windows().window(WindowId::WhoisViewer));
+    QVERIFY(viewer && viewer->name() == QStringLiteral("charl.com"));
+    viewer->close();
+
+    QTest::keyClick(mid, Qt::Key_Delete);
+    QCOMPARE(m_form->session().lists().list(4)->names(), (QStringList{"bravo.com", "delta.com"}));
+    QCOMPARE(caption(4), QStringLiteral("Mid Profile (2)"));
+
+    // The Saved list takes several entries too, and cannot be saved into itself.
+    QListView *savedView = view(5);
+    savedView->setFocus();
+    savedView->selectAll();
+    emit savedView->customContextMenuRequested(QPoint(5, 5));
+    QVERIFY(!save->isEnabled());
+    menu->close();
+    m_f->child<QAction>("mnuListDelete")->trigger();
+    QCOMPARE(m_form->session().lists().list(5)->count(), 0);
 }
 
 QTEST_MAIN(TestMainWindowLists)
