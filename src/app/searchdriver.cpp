@@ -66,6 +66,7 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     m_listEnded = false;
     m_unknownPending = true;
     m_unknownReport.clear();
+    m_unknownAtStop = 0;
     m_notStarted = 0;
     m_notAsked.clear();
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
@@ -175,8 +176,10 @@ void SearchDriver::onLookupEnded(qint64 entry, const LookupOutcome &outcome) {
 SearchDriver::Progress SearchDriver::progress() const {
     Progress now;
     now.entries = m_entries;
-    // A name waiting for its retry was looked up once already.
-    now.checked = m_run.decided() + m_run.unknownCount() + m_run.inRetry();
+    // A name waiting for its retry was looked up once already. After Stop the names that were
+    // waiting or in flight are no longer in the run's counts, but in the unknown-names report.
+    now.checked = m_run.decided() + (m_halted ? m_unknownAtStop
+                                              : m_run.unknownCount() + m_run.inRetry());
     now.free = m_run.freeCount();
     now.taken = m_run.takenCount();
     now.retries = m_retries;
@@ -201,6 +204,7 @@ void SearchDriver::writeUnknownNames() {
     m_unknownPending = false;
     m_unknownReport.clear();
     const QList<LookupOutcome> unknown = m_run.unknownOutcomes();
+    m_unknownAtStop = int(unknown.size());
     if (unknown.isEmpty() || !m_lists)
         return;
     QStringList lines;

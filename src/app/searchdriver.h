@@ -139,6 +139,7 @@ private:
     bool m_failureQueued = false;     // a box about a broken registrar row is on its way
     int m_entries = 0;                // entries the first pass covers
     int m_retries = 0;                // names the retry pass began with
+    int m_unknownAtStop = 0;          // names the last end left unknown
     bool m_unknownPending = false;    // a run started whose unknown names are not written yet
     QString m_unknownReport;          // what the status bar says about the written names
     int m_notStarted = 0;             // entries in a row whose lookup could not start

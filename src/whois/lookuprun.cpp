@@ -14,6 +14,7 @@ LookupRun::LookupRun(LookupPool &pool, const RegistrarTable &table, const WhoisO
     , m_retry(pool.slotCount(), timing,
               [this](int slot, const QString &name) { startRetry(slot, name); })
     , m_tagOfSlot(size_t(pool.slotCount()), -1)
+    , m_requestOfSlot(size_t(pool.slotCount()))
     , m_slotBusy(size_t(pool.slotCount()), false) {
     connect(&m_pool, &LookupPool::lookupEnded, this, &LookupRun::onPoolEnded);
     connect(&m_pool, &LookupPool::asking, this, [this](int slot, const QString &name) {
@@ -46,20 +47,30 @@ void LookupRun::halt() {
     m_running = false;
     m_pool.setHalted(true);
     m_pool.closeAll();
-    // Names read ahead and not asked are not lost: they are reported unknown with the others.
+    // Names in flight and names read ahead are not lost: they are reported unknown with the
+    // others, in the order they were read (the caller's position has moved past them). The
+    // retry pass's own names are its to report.
+    if (!m_retry.active())
+        for (size_t slot = 0; slot < m_slotBusy.size(); ++slot)
+            if (m_slotBusy[slot])
+                noteInterrupted(m_requestOfSlot[slot], m_tagOfSlot[slot],
+                                QStringLiteral("interrupted"));
     for (auto it = m_queues.cbegin(); it != m_queues.cend(); ++it)
-        for (const Waiting &waiting : *it) {
-            LookupOutcome outcome;
-            outcome.name = waiting.request.name;
-            outcome.ascii = waiting.request.ascii;
-            outcome.reason = QStringLiteral("not asked");
-            m_retry.noteUnknown(outcome, waiting.item.tag);
-        }
+        for (const Waiting &waiting : *it)
+            noteInterrupted(waiting.request, waiting.item.tag, QStringLiteral("not asked"));
     m_queues.clear();
     m_queued = 0;
     std::fill(m_slotBusy.begin(), m_slotBusy.end(), false);
     m_open = 0;
     m_retry.halt();
+}
+
+void LookupRun::noteInterrupted(const LookupRequest &request, qint64 tag, const QString &reason) {
+    LookupOutcome outcome;
+    outcome.name = request.name;
+    outcome.ascii = request.ascii;
+    outcome.reason = reason;
+    m_retry.noteUnknown(outcome, tag);
 }
 
 qint64 LookupRun::lowestOpenTag() const {
@@ -164,6 +175,7 @@ LookupRun::Waiting LookupRun::takeFrom(Queues::iterator queue) {
 void LookupRun::startIn(int slot, const Waiting &waiting) {
     m_slotBusy[size_t(slot)] = true;
     m_tagOfSlot[size_t(slot)] = waiting.item.tag;
+    m_requestOfSlot[size_t(slot)] = waiting.request;
     ++m_open;
     ++m_started;
     if (!waiting.request.askable()) {
@@ -180,6 +192,7 @@ void LookupRun::keepBack(int slot, const Waiting &waiting) {
                      << "for the retry:" << waiting.request.server << "is resting";
     m_slotBusy[size_t(slot)] = true;
     m_tagOfSlot[size_t(slot)] = waiting.item.tag;
+    m_requestOfSlot[size_t(slot)] = waiting.request;
     ++m_open;
     ++m_started;
     const quint64 generation = m_generation;

@@ -49,8 +49,8 @@ public:
 
     // Starts a run over `source`, replacing a running one (which then reports nothing more).
     void start(Source source);
-    // Stops now: every lookup is closed, names in flight or waiting stay unknown (see
-    // unknownOutcomes()); nothing more is emitted.
+    // Stops now: every lookup is closed, names in flight ("interrupted") or waiting ("not
+    // asked") stay unknown (see unknownOutcomes()); nothing more is emitted.
     void halt();
 
     bool running() const { return m_running; }
@@ -110,6 +110,7 @@ private:
     void onPoolEnded(int slot, const LookupOutcome &outcome);
     void onRetried(qint64 tag, const LookupOutcome &outcome);
     void settle(const LookupOutcome &outcome);
+    void noteInterrupted(const LookupRequest &request, qint64 tag, const QString &reason);
     void endIfDone();
     void finish();
 
@@ -126,6 +127,7 @@ private:
     int m_queued = 0;
     qint64 m_nextOrder = 0;
     std::vector<qint64> m_tagOfSlot;
+    std::vector<LookupRequest> m_requestOfSlot;
     std::vector<bool> m_slotBusy; // a first-pass lookup runs in it
     int m_open = 0;
     int m_started = 0;

@@ -440,10 +440,11 @@ void TestSearchDriver::statusPanels() {
     QTRY_COMPARE_WITH_TIMEOUT(last(2), QString("Open: Closing connections..."), WaitMs);
     QCOMPARE(last(1), QString("30 of 30"));
 
+    // The names still in flight are not lost: the third panel says where they went.
     m_driver->stop();
     QCOMPARE(last(1), QString("Entry Status"));
     QCOMPARE(last(2), QString("Open Connections"));
-    QCOMPARE(last(3), QString("Connection Status"));
+    QVERIFY2(last(3).contains(" stayed unknown; listed in "), qPrintable(last(3)));
 }
 
 void TestSearchDriver::longRunFilesEveryNameOnce() {

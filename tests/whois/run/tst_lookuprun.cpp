@@ -31,6 +31,7 @@ private slots:
     void everyNameSettlesOnceWithItsTagAndTimings();
     void aRestingServersNamesWaitWhileAnotherServerIsAsked();
     void theSourceMayEndTheRun();
+    void haltReportsNamesInFlightAndReadAhead();
 };
 
 void TestLookupRun::everyNameSettlesOnceWithItsTagAndTimings() {
@@ -154,6 +155,29 @@ void TestLookupRun::theSourceMayEndTheRun() {
     QVERIFY(finished.wait(WaitMs));
     QCOMPARE(ended.size(), 1);
     QVERIFY(rig.server.queries.contains("again.com"));
+}
+
+// Stop moves the caller's position past every name read, so each one in a slot or waiting in a
+// queue must come back as unknown, in the order read, or Stop loses it.
+void TestLookupRun::haltReportsNamesInFlightAndReadAhead() {
+    LookupRig rig(20, 2);
+    QVERIFY(rig.started);
+    rig.server.mode = LoopbackWhoisServer::Mode::Silent;
+    LookupRun run(*rig.pool, rig.table, rig.options, rig.timing);
+    run.setLookAhead(0);
+    int next = 0;
+    run.start(listSource({"a.com", "b.com", "c.com"}, &next));
+    QTRY_COMPARE_WITH_TIMEOUT(rig.server.queries.size(), 2, WaitMs);
+    QCOMPARE(next, 2);
+
+    run.halt();
+
+    const QList<LookupOutcome> unknown = run.unknownOutcomes();
+    QCOMPARE(unknown.size(), 2);
+    QCOMPARE(unknown.at(0).name, QString("a.com"));
+    QCOMPARE(unknown.at(1).name, QString("b.com"));
+    QCOMPARE(unknown.at(0).reason, QString("interrupted"));
+    QVERIFY(!run.running());
 }
 
 QTEST_GUILESS_MAIN(TestLookupRun)
