@@ -16,6 +16,7 @@
 #include "app/skin.h"
 #include "app/windowplacement.h"
 #include "core/desktop.h"
+#include "core/filehelpers.h"
 #include "core/resultlists.h"
 #include "whois/lookuppool.h"
 #include "whois/whoisviewer.h"
@@ -284,18 +285,11 @@ void MainWindow::stop() {
 }
 
 void MainWindow::exportLists() {
-    Desktop &desktop = *m_session.context().desktop;
-    const QString chosen =
-        desktop.saveFileName(QDir::homePath() + QStringLiteral("/kestrin-lists.csv"),
-                             QStringLiteral("CSV files (*.csv);;JSON files (*.json)"));
-    if (chosen.isEmpty())
-        return;
-    const QString path = ListExport::withSuffix(chosen);
-    if (const auto error = ListExport::write(m_session.lists(), path)) {
-        desktop.message(QStringLiteral("Export Lists"), *error, Desktop::Icon::Warning);
-        return;
-    }
-    setPanel(3, QStringLiteral("Lists exported to ") + path);
+    const QString path =
+        ListExport::exportLists(*m_session.context().desktop, m_session.lists(),
+                                QDir::homePath() + QStringLiteral("/kestrin-lists.csv"));
+    if (!path.isEmpty())
+        setPanel(3, QStringLiteral("Lists exported to ") + path);
 }
 
 void MainWindow::lockForRun() {
@@ -331,13 +325,15 @@ void MainWindow::onRunStopped() {
 void MainWindow::setPanel(int panel, const QString &text) {
     if (panel < 1 || panel > 3)
         return;
+    // Names and server texts reach the panels; a control character must not break the bar.
+    const QString line = TextFile::oneLine(text);
     if (refreshing()) {
-        m_pendingPanel[panel] = text;
+        m_pendingPanel[panel] = line;
         m_panelDirty[panel] = true;
         return;
     }
     m_panelDirty[panel] = false;
-    m_ui->panels[panel]->setText(text);
+    m_ui->panels[panel]->setText(line);
 }
 
 bool MainWindow::refreshing() const {

@@ -84,6 +84,15 @@ QString WidgetDesktop::saveFileName(const QString &proposedPath, const QString &
     return QFileDialog::getSaveFileName(m_parent, QString(), proposedPath, dialogFilter(filter));
 }
 
+Desktop::SaveChoice WidgetDesktop::chooseSaveFile(const QString &proposedPath,
+                                                  const QString &filters) {
+    SaveChoice choice;
+    choice.path =
+        QFileDialog::getSaveFileName(m_parent, QString(), proposedPath, dialogFilter(filters),
+                                     &choice.filter, QFileDialog::DontConfirmOverwrite);
+    return choice;
+}
+
 QString WidgetDesktop::clipboardText() const {
     return QGuiApplication::clipboard()->text();
 }

@@ -18,6 +18,7 @@ public:
                    Buttons buttons = Buttons::Ok) override;
     QString openFileName(const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &proposedPath, const QString &filter) override;
+    SaveChoice chooseSaveFile(const QString &proposedPath, const QString &filters) override;
     QString clipboardText() const override;
     void setClipboardText(const QString &text) override;
     void openUrl(const QString &address) override;

@@ -1,8 +1,10 @@
 #include "cli/checkcommand.h"
 
 #include "cli/checkinput.h"
+#include "cli/checkinputreader.h"
 #include "cli/checkoptions.h"
 #include "cli/checkoutput.h"
+#include "cli/checkprinter.h"
 #include "cli/checkrun.h"
 #include "cli/interruptwatch.h"
 #include "core/branding.h"
@@ -20,10 +22,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <deque>
 #include <optional>
 #include <unistd.h>
 
@@ -36,7 +41,10 @@ constexpr int ExitOk = 0;
 constexpr int ExitFileError = 1;
 constexpr int ExitUsage = 2;
 constexpr int ExitUnknowns = 3;
+// What a shell reports for a program that a closed pipe ended (128 + SIGPIPE).
+constexpr int ExitOutputClosed = 141;
 constexpr int ProgressMs = 250;
+constexpr size_t WidthSample = 1000; // names read before the first lookup, for column widths
 
 void print(FILE *stream, const QString &text) {
     const QByteArray bytes = TextFile::toLocal(text);
@@ -128,7 +136,7 @@ void loadRules(ReplyRules &rules, const QString &named, const ProgramFolder &fol
               QStringLiteral("kestrin check: warning: ") + error.text() + QLatin1Char('\n'));
 }
 
-int widestName(const QList<CheckItem> &items) {
+int widestName(const std::deque<CheckItem> &items) {
     int width = 4;
     for (const CheckItem &item : items)
         width = qMax(width, int(item.name.size()));
@@ -146,7 +154,7 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     const ParsedCheckArguments parsed = parseCheckArguments(arguments);
     if (!parsed.error.isEmpty()) {
         fail(ExitUsage, parsed.error);
-        print(stderr, QStringLiteral("\n") + checkUsage());
+        print(stderr, QStringLiteral("Try 'kestrin check --help'.\n"));
         return ExitUsage;
     }
     const CheckOptions &options = parsed.options;
@@ -173,19 +181,21 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     QFile standardInput;
     if (!standardInput.open(stdin, QIODevice::ReadOnly))
         return fail(ExitFileError, QStringLiteral("cannot read standard input"));
-    const CheckInput input = readCheckInput(options.files, standardInput);
-    if (!input.error.isEmpty())
-        return fail(ExitFileError, input.error);
-
     const WhoisOptions whois = storedWhoisOptions(branding);
-    const QList<CheckItem> items =
-        checkItems(input.lines, options.extensions, whois.DefaultExtension,
-                   &RegistrarTable::isDelegated);
-    // The form each name is asked in, for the rows' last column.
-    QHash<QString, QString> asciiOf;
-    for (const CheckItem &item : items)
-        if (!item.ascii.isEmpty())
-            asciiOf.insert(item.name, item.ascii);
+    CheckInputReader reader(options.files, standardInput, options.extensions,
+                            whois.DefaultExtension,
+                            &RegistrarTable::isDelegated);
+    if (const QString error = reader.open(); !error.isEmpty())
+        return fail(ExitFileError, error);
+    // The first names set the width of the text columns; the rest stream past.
+    std::deque<CheckItem> firstItems;
+    while (firstItems.size() < WidthSample)
+        if (std::optional<CheckItem> item = reader.next())
+            firstItems.push_back(std::move(*item));
+        else
+            break;
+    if (!reader.error().isEmpty())
+        return fail(ExitFileError, reader.error());
 
     // Verdicts are filed into the program folder's lists only when asked.
     std::optional<ResultLists> lists;
@@ -201,56 +211,78 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     LookupPool pool(timing, nullptr, options.parallel);
     pool.setReplyRules(&rules);
 
-    const CheckFormatter formatter(options.format, widestName(items), widestServer(table));
-    print(stdout, formatter.header());
+    // A reader that goes away shows as a failed write (EPIPE), not as a signal that would end
+    // the process without its unknown-names file.
+    std::signal(SIGPIPE, SIG_IGN);
+    CheckPrinter printer(stdout, stderr, isatty(STDERR_FILENO) == 1, isatty(STDOUT_FILENO) == 1);
+    const CheckFormatter formatter(options.format, widestName(firstItems), widestServer(table));
     CheckRun run(pool, table, whois, timing);
+    run.setUnordered(options.unordered);
     QStringList unknownLines; // for the unknown-names file, as a window run keeps them
-    QObject::connect(&run, &CheckRun::rowReady, [&](CheckRow row) {
-        row.ascii = asciiOf.value(row.name);
-        print(stdout, formatter.line(row));
-        std::fflush(stdout);
-        if (!lists)
+    QObject::connect(&run, &CheckRun::rowReady, [&](const CheckRow &row) {
+        if (printer.failed())
             return;
-        if (row.verdict == Verdict::Unknown) {
-            unknownLines << ResultLists::unknownNameLine(row.name, row.reason);
-            return;
+        // A name given again was filed with its first line.
+        if (lists && !row.repeated) {
+            if (row.verdict == Verdict::Unknown)
+                unknownLines << ResultLists::unknownNameLine(row.name, row.reason);
+            else if (row.verdict == Verdict::Free)
+                lists->fileFreeName(row.name);
+            else
+                lists->fileTakenName(row.name);
+            if (row.verdict != Verdict::Unknown && lists->applyOverflowRule())
+                print(stderr, QStringLiteral("kestrin check: a list reached 20000 entries; it "
+                                             "was saved to ") +
+                                  folder.path(QStringLiteral("\\overflow")) + QLatin1Char('\n'));
         }
-        if (row.verdict == Verdict::Free)
-            lists->fileFreeName(row.name);
-        else
-            lists->fileTakenName(row.name);
-        if (lists->applyOverflowRule())
-            print(stderr, QStringLiteral("kestrin check: a list reached 20000 entries; it was "
-                                         "saved to ") +
-                              folder.path(QStringLiteral("\\overflow")) + QLatin1Char('\n'));
+        if (printer.write(formatter.line(row)))
+            return;
+        // Nobody reads the rows any more: no further lookup is started.
+        run.interrupt();
+        QCoreApplication::exit();
     });
 
     // Progress only for a person watching: a pipe or file on standard error stays clean.
     QTimer progress;
-    const bool showProgress = isatty(STDERR_FILENO) == 1;
-    QObject::connect(&progress, &QTimer::timeout, [&run] {
-        print(stderr, QStringLiteral("\r") +
-                          progressText(run.done(), run.total(), run.seconds(), run.freeCount(),
-                                       run.retryCount()) +
-                          QStringLiteral("\x1b[K"));
+    printer.setProgressText([&run] {
+        return progressText(run.done(), run.inputEnded() ? run.total() : -1, run.seconds(),
+                            run.freeCount(), run.retryCount());
     });
-    if (showProgress)
+    QObject::connect(&progress, &QTimer::timeout, [&printer] { printer.progress(); });
+    if (printer.showsProgress())
         progress.start(ProgressMs);
     QObject::connect(&run, &CheckRun::finished, qApp, &QCoreApplication::quit);
-    // Ctrl-C or a kill: the rows held back for earlier names are printed before the end.
+    // Ctrl-C, a kill or a closing terminal: the rows held back for earlier names are printed
+    // before the end.
     InterruptWatch interrupts;
     QObject::connect(&interrupts, &InterruptWatch::interrupted, &run, &CheckRun::interrupt);
-    run.start(items);
-    QCoreApplication::exec();
-    if (showProgress)
-        print(stderr, QStringLiteral("\r\x1b[K"));
+    if (printer.write(formatter.header())) {
+        run.start([&firstItems, &reader]() -> std::optional<CheckItem> {
+            if (firstItems.empty())
+                return reader.next();
+            CheckItem item = std::move(firstItems.front());
+            firstItems.pop_front();
+            return item;
+        });
+        if (!printer.failed()) // rows of names that were not looked up come out at once
+            QCoreApplication::exec();
+    }
+    progress.stop();
+    printer.endProgress();
     if (lists && !unknownLines.isEmpty() && lists->appendUnknownNames(unknownLines))
         print(stderr, QStringLiteral("kestrin check: ") + QString::number(unknownLines.size()) +
                           QStringLiteral(" unknown names listed in ") + lists->unknownFilePath() +
                           QLatin1Char('\n'));
+    if (printer.error() == EPIPE)
+        return ExitOutputClosed;
+    if (const QString held = run.holdError(); !held.isEmpty())
+        print(stderr, QStringLiteral("kestrin check: warning: ") + held + QLatin1Char('\n'));
     // Output lost to a full disk is a failure, not a run that went well.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        return fail(ExitFileError, QStringLiteral("cannot write the results to standard output"));
+    if (printer.failed())
+        return fail(ExitFileError, QStringLiteral("cannot write the results to standard output: ") +
+                                       QString::fromLocal8Bit(std::strerror(printer.error())));
+    if (!reader.error().isEmpty()) // the rows before it were printed
+        return fail(ExitFileError, reader.error());
     if (run.interrupted())
         return 128 + interrupts.received(); // as the shell reports a process the signal ended
     return run.unknownCount() > 0 ? ExitUnknowns : ExitOk;

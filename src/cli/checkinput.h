@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-class QIODevice;
-
 // One name to check, in input order. A line that is not a domain name is kept with a problem,
 // so the output still has a line for it.
 struct CheckItem {
@@ -15,14 +13,6 @@ struct CheckItem {
     QString problem;    // why it is not looked up, "" when it is
     QString ascii = {}; // the name as it is asked (A-label form); "" when refused
 };
-
-struct CheckInput {
-    QStringList lines; // every line read, in order
-    QString error;     // "cannot read FILE: ..." when a file could not be read
-};
-
-// Reads the lines of every file in order; "-" (and an empty list) reads `standardInput`.
-CheckInput readCheckInput(const QStringList &files, QIODevice &standardInput);
 
 // The names to check: blank lines and "#" comments skipped, a tab after a whole name and what
 // follows dropped (a note, as in the unknown-names file), a URL reduced to its host, a bare word

@@ -73,7 +73,8 @@ ParsedCheckArguments parseCheckArguments(const QStringList &arguments) {
             inlineValue = true;
         }
         const bool flag = option == QLatin1String("--help") || option == QLatin1String("-h") ||
-                          option == QLatin1String("--file-results");
+                          option == QLatin1String("--file-results") ||
+                          option == QLatin1String("--unordered");
         if (flag) {
             if (inlineValue) {
                 result.error = option + QStringLiteral(" takes no value");
@@ -81,6 +82,8 @@ ParsedCheckArguments parseCheckArguments(const QStringList &arguments) {
             }
             if (option == QLatin1String("--file-results"))
                 o.fileResults = true;
+            else if (option == QLatin1String("--unordered"))
+                o.unordered = true;
             else
                 o.help = true;
             continue;
@@ -141,23 +144,36 @@ QString checkUsage() {
         "                     mirror files, and the names left unknown into its unknown-\n"
         "                     names file, as a search in the window does (without it no\n"
         "                     file is touched)\n"
+        "  --unordered        print each line as soon as its name is decided, instead of in\n"
+        "                     input order\n"
         "  -h, --help         show this text\n"
         "\n"
         "Columns: name, verdict (free, taken, unknown), class of a free name (high: first\n"
-        "label under 5 characters, mid: 5 to 7, low: 8 or more), server asked, and the reason\n"
-        "of an unknown verdict. CSV header: name,verdict,class,server,reason.\n"
+        "label under 5 characters, mid: 5 to 7, low: 8 or more), server asked, the reason\n"
+        "of an unknown verdict, and the name as asked (its A-label form). CSV header:\n"
+        "name,verdict,class,server,reason,ascii.\n"
         "\n"
+        "A name given more than once is asked once; each of its lines gets the same verdict.\n"
         "A name left unknown is asked once more after all the others, when its server has\n"
-        "rested; its line, and the lines after it, wait for that.\n"
+        "rested; its line, and the lines after it, wait for that (held in a temporary file\n"
+        "past 20,000 lines), unless --unordered. A line longer than 1,024 bytes is no\n"
+        "domain name.\n"
         "\n"
         "Progress (names done, rate, free so far, time left) goes to standard error when it\n"
         "is a terminal.\n"
         "\n"
-        "Ctrl-C (or SIGTERM) ends the run early: every name without a verdict yet is printed\n"
-        "as unknown, reason \"interrupted\"; a second Ctrl-C ends it at once.\n"
+        "Ctrl-C (or SIGTERM, or SIGHUP from a closing terminal) ends the run early: every\n"
+        "name read without a verdict yet is printed as unknown, reason \"interrupted\" (input\n"
+        "not read yet is left); a second Ctrl-C ends it at once. When the reader of standard "
+        "output goes away (| head), the\n"
+        "run ends at once, with no further lookups.\n"
+        "\n"
+        "Control characters in names and server texts are printed as spaces; a CSV cell\n"
+        "starting with = + - @, a tab or a CR gets a leading ' so a spreadsheet keeps it text.\n"
         "\n"
         "Exit status: 0 every name got a verdict, 3 some names are unknown, 2 usage error,\n"
-        "1 a file cannot be read, 130 (143) ended by Ctrl-C (SIGTERM).\n");
+        "1 a file cannot be read or the results cannot be written, 130 (143, 129) ended by\n"
+        "Ctrl-C (SIGTERM, SIGHUP), 141 standard output was closed.\n");
 }
 
 QString programUsage() {

@@ -15,6 +15,7 @@ struct CheckOptions {
     QString rulesFile;      // "" for the program folder's reply rules
     int parallel = DefaultParallel;
     bool fileResults = false;
+    bool unordered = false; // each row as it is decided, not in input order
     bool help = false;
     QStringList files; // "-" stands for standard input; empty means standard input
 };
@@ -28,7 +29,7 @@ struct ParsedCheckArguments {
 // the options.
 ParsedCheckArguments parseCheckArguments(const QStringList &arguments);
 
-// The text of `kestrin check --help`, also printed after a usage error.
+// The text of `kestrin check --help`.
 QString checkUsage();
 // The text of `kestrin --help`.
 QString programUsage();

@@ -12,18 +12,9 @@ constexpr int MaxServerWidth = 30;
 constexpr int VerdictWidth = 7; // "unknown"
 constexpr int ClassWidth = 4;   // "high"
 
-QString csvField(const QString &text) {
-    // Quoted when it could be read as more than one field or line (RFC 4180).
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
+// JSON escapes a control character, but a reader that prints the value would send it on.
 QJsonValue jsonText(const QString &text) {
-    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(TextFile::oneLine(text));
 }
 
 QString clock(qint64 seconds) {
@@ -70,13 +61,16 @@ QString CheckFormatter::line(const CheckRow &row) const {
     const QString verdict = verdictText(row.verdict);
     switch (m_format) {
     case CheckOptions::Format::Csv:
-        return QStringList{csvField(row.name),   verdict,
-                           row.lengthClass,      csvField(row.server),
-                           csvField(row.reason), csvField(row.ascii)}
+        return QStringList{TextFile::csvCell(row.name),
+                           verdict,
+                           row.lengthClass,
+                           TextFile::csvCell(row.server),
+                           TextFile::csvCell(row.reason),
+                           TextFile::csvCell(row.ascii)}
                    .join(QLatin1Char(',')) +
                QLatin1Char('\n');
     case CheckOptions::Format::Json: {
-        const QJsonObject object{{QStringLiteral("name"), row.name},
+        const QJsonObject object{{QStringLiteral("name"), TextFile::oneLine(row.name)},
                                  {QStringLiteral("verdict"), verdict},
                                  {QStringLiteral("class"), jsonText(row.lengthClass)},
                                  {QStringLiteral("server"), jsonText(row.server)},
@@ -106,13 +100,15 @@ QString progressText(int done, int total, double seconds, int freeCount, int toR
     // A slow run (silent servers) still shows that it moves.
     const QString rateText =
         rate < 10 ? QString::number(rate, 'f', 1) : QString::number(qRound(rate));
-    QString text = QString::number(done) + QLatin1Char('/') + QString::number(total) +
+    // The total is known once the input has been read to its end.
+    QString text = QString::number(done) +
+                   (total >= 0 ? QLatin1Char('/') + QString::number(total) : QString()) +
                    QStringLiteral(" names  ") + rateText + QStringLiteral("/s  ") +
                    QString::number(freeCount) + QStringLiteral(" free");
     // Names waiting for the retry pass are not counted in the time left: they wait for their
     // servers' rest, not for the rate.
     const int firstLookupsLeft = total - done - toRetry;
-    if (rate > 0 && firstLookupsLeft > 0)
+    if (rate > 0 && total >= 0 && firstLookupsLeft > 0)
         text += QStringLiteral("  ") + clock(qRound64(firstLookupsLeft / rate)) +
                 QStringLiteral(" left");
     if (toRetry > 0)

@@ -13,6 +13,7 @@ struct CheckRow {
     QString server;
     QString reason;     // why the verdict is unknown, "" otherwise
     QString ascii = {}; // the name as asked (A-label form), so look-alikes show; "" when not asked
+    bool repeated = false; // the name came earlier in the input: asked and filed once
 };
 
 // "free", "taken", "unknown".
@@ -36,5 +37,6 @@ private:
     int m_serverWidth;
 };
 
-// The progress line on a terminal: "1200/20000 names  850/s  301 free  0:22 left  3 to retry".
+// The progress line on a terminal: "1200/20000 names  850/s  301 free  0:22 left  3 to retry";
+// "1200 names  850/s  301 free" while the total is not known (-1).
 QString progressText(int done, int total, double seconds, int freeCount, int toRetry = 0);

@@ -28,6 +28,8 @@ InterruptWatch::InterruptWatch(QObject *parent)
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closing terminal: the rows decided so far still go where standard output points.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 InterruptWatch::~InterruptWatch() {
@@ -35,6 +37,7 @@ InterruptWatch::~InterruptWatch() {
         return;
     signal(SIGINT, SIG_DFL);
     signal(SIGTERM, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
     delete m_notifier;
     ::close(g_signalPipe[0]);
     ::close(g_signalPipe[1]);

@@ -4,8 +4,8 @@
 
 class QSocketNotifier;
 
-// Turns SIGINT and SIGTERM into a signal of the event loop, so that `kestrin check` can end its
-// run in order (the rows it holds are printed) instead of dying with them. A second signal of
+// Turns SIGINT, SIGTERM and SIGHUP into a signal of the event loop, so that `kestrin check` can end
+// its run in order (the rows it holds are printed) instead of dying with them. A second signal of
 // the same kind ends the process at once, as it would without the watch.
 class InterruptWatch : public QObject {
     Q_OBJECT

@@ -12,6 +12,12 @@ public:
     enum class Buttons { Ok, AbortRetryIgnore, YesNo };
     enum class Answer { Ok, Abort, Retry, Ignore, Yes, No };
 
+    // What a save dialog returned: the path ("" when cancelled) and the filter chosen.
+    struct SaveChoice {
+        QString path;
+        QString filter;
+    };
+
     virtual ~Desktop() = default;
 
     virtual Answer message(const QString &title, const QString &text, Icon icon = Icon::None,
@@ -19,6 +25,14 @@ public:
     // Both dialogs return "" when the user cancels.
     virtual QString openFileName(const QString &folder, const QString &filter) = 0;
     virtual QString saveFileName(const QString &proposedPath, const QString &filter) = 0;
+    // A save dialog that leaves the question of replacing a file to the caller, which asks it
+    // under the name it really writes (it may add a suffix). A desktop without dialogs
+    // answers as cancelled.
+    virtual SaveChoice chooseSaveFile(const QString &proposedPath, const QString &filters) {
+        Q_UNUSED(proposedPath);
+        Q_UNUSED(filters);
+        return {};
+    }
     virtual QString clipboardText() const = 0;
     virtual void setClipboardText(const QString &text) = 0;
     virtual void openUrl(const QString &address) = 0;

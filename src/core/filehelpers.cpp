@@ -129,9 +129,20 @@ QString fromLocal(const QByteArray &bytes) {
 
 QString oneLine(QString text) {
     for (QChar &c : text)
-        if (c.unicode() < 0x20)
+        if (isControl(c))
             c = QLatin1Char(' ');
     return text;
+}
+
+QString csvCell(const QString &text) {
+    static constexpr QStringView formulaStarts = u"=+-@\t\r";
+    QString cell = oneLine(text);
+    if (!text.isEmpty() && formulaStarts.contains(text.front()))
+        cell.prepend(QLatin1Char('\''));
+    if (!cell.contains(QLatin1Char(',')) && !cell.contains(QLatin1Char('"')))
+        return cell;
+    cell.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + cell + QLatin1Char('"');
 }
 
 QByteArray toLocal(const QString &text) {

@@ -30,7 +30,16 @@ Result<> append(const QString &path, const QString &text);
 // so the other lines keep their text and a rewrite stores them as they were.
 QString fromLocal(const QByteArray &bytes);
 QByteArray toLocal(const QString &text);
-// Control characters (a line break in a server's error text, a tab) become spaces, so the text
-// keeps to one line of a file or a terminal.
+// C0 controls, DEL and C1 controls: what can break a line or drive a terminal.
+inline bool isControl(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7f && u <= 0x9f);
+}
+// Control characters (a line break in a server's error text, a tab, an escape sequence in a
+// name) become spaces, so the text keeps to one line of a file or a terminal and cannot drive it.
 QString oneLine(QString text);
+// One CSV cell (RFC 4180): on one line, quoted when it holds a comma or a quote, and with a
+// leading "'" when it starts with = + - @, a tab or a CR, which a spreadsheet would otherwise
+// run as a formula.
+QString csvCell(const QString &text);
 } // namespace TextFile

@@ -1,5 +1,7 @@
 #include "core/namecleaning.h"
 
+#include "core/filehelpers.h"
+
 #include <array>
 
 namespace {
@@ -106,6 +108,6 @@ QString cleanLookupName(const QString &text) {
     const QString candidate = tab < 0 ? text : text.left(tab);
     const qsizetype colon = candidate.indexOf(QLatin1Char(':'));
     QString name = correctName(urlDecode(colon < 0 ? candidate : candidate.mid(colon + 1)));
-    name.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    name.removeIf(TextFile::isControl);
     return name;
 }

@@ -291,7 +291,7 @@ QString ResultLists::unknownFilePath() const {
 }
 
 QString ResultLists::unknownNameLine(const QString &name, const QString &reason) {
-    return name + QLatin1Char('\t') + TextFile::oneLine(reason);
+    return TextFile::oneLine(name) + QLatin1Char('\t') + TextFile::oneLine(reason);
 }
 
 bool ResultLists::appendUnknownNames(const QStringList &lines) {

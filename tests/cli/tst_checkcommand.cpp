@@ -77,7 +77,13 @@ private slots:
     void exitStatuses();
     void unknownsGiveStatusThree();
     void helpAndVersion();
+    void interruptedRunPrintsEveryRow_data();
     void interruptedRunPrintsEveryRow();
+    void closedReaderEndsTheRun();
+    void unorderedPrintsEachRowAsDecided();
+    void repeatedNameIsAskedOnce();
+    void longLineIsRefusedInBoundedMemory();
+    void outputCannotRunOrDriveAnything();
     void programFolderIsTouchedOnlyWhenAsked();
     void onlyDomainNamesAreAsked();
 
@@ -86,6 +92,7 @@ private:
                const QString &program = {}, const QString &outputFile = {});
     QString writeFile(const QString &name, const QByteArray &content) const;
     QString registrars() const;
+    QProcessEnvironment environment() const;
 
     QString m_program;
     QTemporaryDir m_home;
@@ -118,8 +125,7 @@ QString TestCheckCommand::registrars() const {
                                            port + "|Enabled\r\n" + "org||43|Enabled\r\n");
 }
 
-Result TestCheckCommand::run(const QStringList &arguments, const QByteArray &input,
-                             const QString &program, const QString &outputFile) {
+QProcessEnvironment TestCheckCommand::environment() const {
     // No display of any kind, and settings and data folders of our own.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -127,8 +133,13 @@ Result TestCheckCommand::run(const QStringList &arguments, const QByteArray &inp
     env.insert("HOME", m_home.path());
     env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
     env.insert("XDG_DATA_HOME", m_home.filePath("data"));
+    return env;
+}
+
+Result TestCheckCommand::run(const QStringList &arguments, const QByteArray &input,
+                             const QString &program, const QString &outputFile) {
     QProcess process;
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(environment());
     if (!outputFile.isEmpty())
         process.setStandardOutputFile(outputFile);
     QSignalSpy finished(&process, &QProcess::finished);
@@ -206,8 +217,8 @@ void TestCheckCommand::exitStatuses_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown option") << QStringList{"--quick"} << 2 << "Usage: kestrin check";
-    QTest::newRow("bad format") << QStringList{"--format", "yaml"} << 2 << "Usage: kestrin check";
+    QTest::newRow("unknown option") << QStringList{"--quick"} << 2 << "Try 'kestrin check --help'";
+    QTest::newRow("bad format") << QStringList{"--format", "yaml"} << 2 << "not one of text";
     QTest::newRow("parallel out of range") << QStringList{"--parallel", "101"} << 2 << "1 to 100";
     QTest::newRow("missing names file")
         << QStringList{"/no/such/names.txt"} << 1 << "/no/such/names.txt";
@@ -228,6 +239,8 @@ void TestCheckCommand::exitStatuses() {
     const Result r = run(full + arguments, "freeword\n");
     QCOMPARE(r.status, status);
     QVERIFY2(r.err.contains(message.toUtf8()), r.err.constData());
+    if (status == 2) // the problem and where help is, not the whole help
+        QCOMPARE(r.err.count('\n'), 2);
     QVERIFY(r.out.isEmpty());
     QVERIFY(m_server->queries.isEmpty());
 }
@@ -255,33 +268,130 @@ void TestCheckCommand::unknownsGiveStatusThree() {
     }
 }
 
+void TestCheckCommand::interruptedRunPrintsEveryRow_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP") << int(SIGHUP); // the terminal closed
+}
+
 void TestCheckCommand::interruptedRunPrintsEveryRow() {
     // Killed while two names wait on a silent server: the answered name held behind the first
     // is printed, the others are unknown "interrupted", and the status says which signal.
+    QFETCH(int, signal);
     m_server->silentNames = {"silent1.com", "silent2.com"};
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(name);
-    env.insert("HOME", m_home.path());
-    env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
     QProcess process;
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(environment());
     QSignalSpy finished(&process, &QProcess::finished);
     process.start(m_program, {"check", "--registrars", registrars(), "--format", "csv"});
     process.write("silent1\nfreeword\nsilent2\n");
     process.closeWriteChannel();
     QTRY_COMPARE_WITH_TIMEOUT(m_server->queries.size(), 3, WaitMs);
     QTest::qWait(2000); // the free name's reply is on its way back
-    process.terminate();
+    QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
     QVERIFY(finished.wait(WaitMs));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 128 + SIGTERM);
+    QCOMPARE(process.exitCode(), 128 + signal);
     const QList<QStringList> rows = parseCsv(process.readAllStandardOutput());
     QCOMPARE(rows.size(), 4);
     QCOMPARE(rows.at(1),
              (QStringList{"silent1.com", "unknown", "", "", "interrupted", "silent1.com"}));
     QCOMPARE(rows.at(2).mid(0, 2), (QStringList{"freeword.com", "free"}));
     QCOMPARE(rows.at(3).value(4), QString("interrupted"));
+}
+
+void TestCheckCommand::closedReaderEndsTheRun() {
+    // `| head -1` on 600 names: the run stops soon after head goes, and says why.
+    m_server->delayMs = 50; // head has gone long before the run could end on its own
+    QByteArray names;
+    for (int i = 0; i < 600; ++i)
+        names += "name" + QByteArray::number(i) + '\n';
+    const Result r = run({"-c",
+                          "\"$0\" check --registrars \"$1\" | head -1; "
+                          "echo \"status ${PIPESTATUS[0]}\" >&2",
+                          m_program, registrars()},
+                         names, "/bin/bash");
+    QCOMPARE(r.out.count('\n'), 1);
+    QVERIFY(r.out.startsWith("name0.com"));
+    QVERIFY2(r.err.endsWith("status 141\n"), r.err.constData());
+    QVERIFY2(m_server->queries.size() < 100, QByteArray::number(m_server->queries.size()));
+}
+
+void TestCheckCommand::outputCannotRunOrDriveAnything() {
+    // Formula starts and terminal escapes, in names that are looked up and in lines refused.
+    const QByteArray input = "=1+2\n-2.5+3+cmd|' /C calc'!A0\n@sum\n+x.com\n"
+                             ".\x1b]0;title\x07\n\x1b[2Jfreeword\n\t=x\n.\x9b"
+                             "2J\n";
+    for (const char *format : {"csv", "text", "json"}) {
+        const Result r = run({"check", "--registrars", registrars(), "--format", format}, input);
+        QCOMPARE(r.out.count('\n'), format == QByteArray("csv") ? 9 : 8);
+        for (const char byte : r.out)
+            QVERIFY2((uchar(byte) >= 0x20 && byte != 0x7f) || byte == '\n', format);
+        if (format != QByteArray("csv"))
+            continue;
+        for (const QStringList &row : parseCsv(r.out))
+            for (const QString &cell : row)
+                QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@\t\r").contains(cell.front()),
+                         qPrintable(cell));
+    }
+}
+
+void TestCheckCommand::unorderedPrintsEachRowAsDecided() {
+    // The free name comes out while the silent one before it is still open.
+    m_server->silentNames = {"silent1.com"};
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start(m_program, {"check", "--registrars", registrars(), "--unordered"});
+    process.write("silent1\nfreeword\n");
+    process.closeWriteChannel();
+    QByteArray out;
+    QTRY_VERIFY_WITH_TIMEOUT((out += process.readAllStandardOutput()).contains("freeword.com"),
+                             WaitMs);
+    QVERIFY(!out.contains("silent1"));
+    process.terminate();
+    QVERIFY(finished.wait(WaitMs));
+    out += process.readAllStandardOutput();
+    QVERIFY(out.startsWith("freeword.com"));
+    QVERIFY(out.contains("silent1.com"));
+}
+
+void TestCheckCommand::repeatedNameIsAskedOnce() {
+    // Letter case aside, a name is one name: asked once, a row for each line, same verdict.
+    const Result r = run({"check", "--registrars", registrars(), "--format", "csv"},
+                         "freeword\nx.net\nFreeWord.com\nx.net\nfreeword\n");
+    QCOMPARE(r.status, 0);
+    const QList<QStringList> rows = parseCsv(r.out);
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows.at(3).mid(0, 5), (QStringList{"freeword.com", "free", "low", "127.0.0.1", ""}));
+    QCOMPARE(rows.at(5), rows.at(1));
+    QCOMPARE(rows.at(4), rows.at(2));
+    QCOMPARE(m_server->queries.size(), 2);
+}
+
+void TestCheckCommand::longLineIsRefusedInBoundedMemory() {
+    // A 20 MB line is refused without being held whole, and the next name is checked.
+    const QString names = writeFile("long.txt", QByteArray(20 << 20, 'x') + "\nfreeword\n");
+    const QString time = "/usr/bin/time";
+    const bool measured = QFileInfo(time).isExecutable();
+    const QString report = m_home.filePath("time.txt");
+    const Result r = measured
+                         ? run({"-f", "%M", "-o", report, m_program, "check", "--registrars",
+                                registrars(), "--format", "csv", names},
+                               {}, time)
+                         : run({"check", "--registrars", registrars(), "--format", "csv", names});
+    QCOMPARE(r.status, 3);
+    const QList<QStringList> rows = parseCsv(r.out);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(1).value(4), QStringLiteral("not a domain name"));
+    QVERIFY(rows.at(1).value(0).size() < 100);
+    QCOMPARE(rows.at(2).mid(0, 2), (QStringList{"freeword.com", "free"}));
+    QCOMPARE(m_server->queries.size(), 1);
+    if (!measured)
+        QSKIP("no /usr/bin/time to measure the peak memory with");
+    QFile file(report);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const qint64 peakKb = file.readAll().trimmed().split('\n').last().toLongLong();
+    QVERIFY2(peakKb > 0 && peakKb < 200 * 1024, QByteArray::number(peakKb));
 }
 
 void TestCheckCommand::helpAndVersion() {
@@ -317,8 +427,8 @@ void TestCheckCommand::programFolderIsTouchedOnlyWhenAsked() {
     QVERIFY(!QDir(m_home.filePath("config")).exists());
 
     // Filed as a window run files them; the name left unknown goes to the unknown-names file.
-    const Result filed =
-        run({"check", "--file-results"}, "freeword\ntaken\nnowhere.org\n", program);
+    const Result filed = run({"check", "--file-results"},
+                             "freeword\ntaken\nnowhere.org\nfreeword\nnowhere.org\n", program);
     QCOMPARE(filed.status, 3);
     const QStringList low = QDir(folder.path()).entryList({"LowProfile*.txt"});
     QCOMPARE(low.size(), 1);
@@ -329,7 +439,9 @@ void TestCheckCommand::programFolderIsTouchedOnlyWhenAsked() {
     QCOMPARE(unknown.size(), 1);
     QFile unknownFile(folder.filePath(unknown.first()));
     QVERIFY(unknownFile.open(QIODevice::ReadOnly));
-    QVERIFY(unknownFile.readAll().startsWith("nowhere.org\t"));
+    const QByteArray unknownLines = unknownFile.readAll();
+    QVERIFY(unknownLines.startsWith("nowhere.org\t"));
+    QCOMPARE(unknownLines.count('\n'), 1); // filed once, however often it was given
     QVERIFY(filed.err.contains(unknown.first().toUtf8()));
 }
 
@@ -359,8 +471,9 @@ void TestCheckCommand::onlyDomainNamesAreAsked() {
     QCOMPARE(rows.at(first + 2).value(5), QString("xn--fa-hia.com"));
     // A look-alike shows in the last column.
     QCOMPARE(rows.at(first + 3).value(5), QString("xn--pypal-4ve.com"));
-    QCOMPARE(m_server->queries, (QByteArrayList{"freeword.com", "freeword.com", "xn--fa-hia.com",
-                                                "xn--pypal-4ve.com"}));
+    // The URL and the host with a port are one name: asked once.
+    QCOMPARE(m_server->queries,
+             (QByteArrayList{"freeword.com", "xn--fa-hia.com", "xn--pypal-4ve.com"}));
 }
 
 QTEST_GUILESS_MAIN(TestCheckCommand)

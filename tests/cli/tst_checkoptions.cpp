@@ -1,6 +1,8 @@
 #include "cli/checkinput.h"
+#include "cli/checkinputreader.h"
 #include "cli/checkoptions.h"
 #include "cli/checkoutput.h"
+#include "cli/orderedrows.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -17,22 +19,25 @@ private slots:
     void namesAreCleanedAndCompleted();
     void filesAndStandardInputInOrder();
     void unreadableFileStopsReading();
+    void readerRefusesLongLinesAndGoesOn();
+    void heldRowsSpillAndComeBackInOrder();
     void csvAndJsonFields();
     void textColumnsLineUp();
     void progressLine();
 };
 
 void TestCheckOptions::soundArguments() {
-    const ParsedCheckArguments p = parseCheckArguments(
-        {"--format", "csv", "--ext=.COM,net,co.uk,com", "--parallel", "100", "--registrars",
-         "r.txt", "--rules=rules.txt", "--file-results", "a", "-", "--", "--odd-file-name"});
+    const ParsedCheckArguments p =
+        parseCheckArguments({"--format", "csv", "--ext=.COM,net,co.uk,com", "--parallel", "100",
+                             "--registrars", "r.txt", "--rules=rules.txt", "--file-results",
+                             "--unordered", "a", "-", "--", "--odd-file-name"});
     QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
     QCOMPARE(p.options.format, CheckOptions::Format::Csv);
     QCOMPARE(p.options.extensions, (QStringList{"com", "net", "co.uk"}));
     QCOMPARE(p.options.parallel, 100);
     QCOMPARE(p.options.registrarsFile, QStringLiteral("r.txt"));
     QCOMPARE(p.options.rulesFile, QStringLiteral("rules.txt"));
-    QVERIFY(p.options.fileResults);
+    QVERIFY(p.options.fileResults && p.options.unordered);
     QCOMPARE(p.options.files, (QStringList{"a", "-", "--odd-file-name"}));
 
     const ParsedCheckArguments defaults = parseCheckArguments({});
@@ -97,6 +102,15 @@ void TestCheckOptions::namesAreCleanedAndCompleted() {
     QCOMPARE(expanded.at(2).name, QStringLiteral("given.io"));
 }
 
+namespace {
+QStringList readAll(CheckInputReader &reader) {
+    QStringList names;
+    while (const std::optional<CheckItem> item = reader.next())
+        names << item->name;
+    return names;
+}
+} // namespace
+
 void TestCheckOptions::filesAndStandardInputInOrder() {
     QTemporaryDir dir;
     QFile a(dir.filePath("a.txt"));
@@ -106,24 +120,77 @@ void TestCheckOptions::filesAndStandardInputInOrder() {
     QBuffer in;
     in.setData("three\nfour\n");
     QVERIFY(in.open(QIODevice::ReadOnly));
-    const CheckInput input = readCheckInput({a.fileName(), "-", "-"}, in);
-    QVERIFY(input.error.isEmpty());
-    QCOMPARE(input.lines, (QStringList{"one", "two", "three", "four", ""}));
+    CheckInputReader reader({a.fileName(), "-", "-"}, in, {}, ".com");
+    QVERIFY(reader.open().isEmpty());
+    QCOMPARE(readAll(reader), (QStringList{"one.com", "two.com", "three.com", "four.com"}));
+    QVERIFY(reader.error().isEmpty());
 
     QBuffer only;
     only.setData("x\n");
     QVERIFY(only.open(QIODevice::ReadOnly));
-    QCOMPARE(readCheckInput({}, only).lines.first(), QStringLiteral("x"));
+    CheckInputReader standardInput({}, only, {}, ".com");
+    QVERIFY(standardInput.open().isEmpty());
+    QCOMPARE(readAll(standardInput), QStringList{"x.com"});
 }
 
 void TestCheckOptions::unreadableFileStopsReading() {
+    // A missing file stops the run before its first name, even after a readable one.
     QBuffer in;
     QVERIFY(in.open(QIODevice::ReadOnly));
-    const CheckInput missing = readCheckInput({"/no/such/names.txt"}, in);
-    QVERIFY(missing.error.contains("/no/such/names.txt"));
+    CheckInputReader missing({"-", "/no/such/names.txt"}, in, {}, ".com");
+    QVERIFY(missing.open().contains("/no/such/names.txt"));
+}
+
+void TestCheckOptions::readerRefusesLongLinesAndGoesOn() {
+    // At the cap a line is still read; one byte more, or 20 MB more, and it is refused, and
+    // the line after it is read as usual.
+    const QByteArray atCap = "atcap.com\t" + QByteArray(CheckInputReader::MaxLineBytes - 10, 'a');
+    QBuffer in;
+    in.setData(atCap + "\n" + QByteArray(CheckInputReader::MaxLineBytes + 1, 'b') + "\r\nnext\r\n" +
+               QByteArray(20 << 20, 'c') + "\nlast");
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    CheckInputReader reader({}, in, {"com", "net"}, ".com");
+    QVERIFY(reader.open().isEmpty());
+    QStringList names, problems;
+    while (const std::optional<CheckItem> item = reader.next()) {
+        names << item->name.left(8);
+        problems << item->problem;
+    }
+    QVERIFY(reader.atEnd() && reader.error().isEmpty());
+    QCOMPARE(names, (QStringList{"atcap.co", "bbbbbbbb", "next.com", "next.net", "cccccccc",
+                                 "last.com", "last.net"}));
+    QCOMPARE(problems, (QStringList{"", "not a domain name", "", "", "not a domain name", "", ""}));
+
+    // A file that opens and cannot be read ends the names with an error that names it.
     QTemporaryDir dir;
-    const CheckInput folder = readCheckInput({dir.path()}, in);
-    QVERIFY2(folder.error.contains(dir.path()), qPrintable(folder.error));
+    CheckInputReader folder({dir.path()}, in, {}, ".com");
+    if (folder.open().isEmpty())
+        QVERIFY(!folder.next());
+    QVERIFY2(folder.error().contains(dir.path()), qPrintable(folder.error()));
+}
+
+void TestCheckOptions::heldRowsSpillAndComeBackInOrder() {
+    // Row 0 comes last (a name in its retry): everything after it is held, three rows in
+    // memory and the rest in sorted runs on disk, and all come back whole and in order.
+    OrderedRows rows(3);
+    for (const int index : {7, 3, 11, 1, 9, 5, 12, 2, 8, 4, 10, 6}) // out of order, as answered
+        QVERIFY(rows.add(index, {"n" + QString::number(index) + ".com", Verdict::Free, "high",
+                                 "srv\tx", "", "xn--n" + QString::number(index), index == 5}));
+    QCOMPARE(rows.held(), 12);
+    QVERIFY(!rows.takeNext());
+    QVERIFY(rows.add(0, {"first.com", Verdict::Unknown, {}, {}, "no reply"}));
+    QCOMPARE(rows.takeNext()->reason, QStringLiteral("no reply"));
+    for (int index = 1; index <= 12; ++index) {
+        const std::optional<CheckRow> row = rows.takeNext();
+        QVERIFY2(row, qPrintable(rows.error()));
+        QCOMPARE(row->name, "n" + QString::number(index) + ".com");
+        QCOMPARE(row->verdict, Verdict::Free);
+        QCOMPARE(row->server, QStringLiteral("srv x"));
+        QCOMPARE(row->ascii, "xn--n" + QString::number(index));
+        QCOMPARE(row->repeated, index == 5);
+    }
+    QVERIFY(!rows.takeNext());
+    QCOMPARE(rows.held(), 0);
 }
 
 void TestCheckOptions::csvAndJsonFields() {
@@ -162,6 +229,7 @@ void TestCheckOptions::progressLine() {
     QCOMPARE(progressText(100, 1100, 2.0, 7),
              QStringLiteral("100/1100 names  50/s  7 free  0:20 left"));
     QCOMPARE(progressText(0, 10, 0.0, 0), QStringLiteral("0/10 names  0.0/s  0 free"));
+    QCOMPARE(progressText(5, -1, 1.0, 1), QStringLiteral("5 names  5.0/s  1 free"));
     QCOMPARE(progressText(2, 5, 40.0, 0), QStringLiteral("2/5 names  0.1/s  0 free  1:00 left"));
     // Names waiting for the retry pass wait for a rest, not for the rate.
     QCOMPARE(progressText(8, 10, 4.0, 1, 2),

@@ -20,6 +20,12 @@ QString DesktopRecorder::saveFileName(const QString &proposedPath, const QString
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
+Desktop::SaveChoice DesktopRecorder::chooseSaveFile(const QString &proposedPath,
+                                                    const QString &filters) {
+    const QString path = saveFileName(proposedPath, filters);
+    return {path, filterAnswers.isEmpty() ? QString() : filterAnswers.takeFirst()};
+}
+
 QStringList DesktopRecorder::messageTexts() const {
     QStringList texts;
     for (const Message &m : messages)

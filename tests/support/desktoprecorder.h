@@ -19,6 +19,7 @@ public:
     QList<Answer> answers;     // consumed in order; Ok (or Ignore) when exhausted
     QStringList fileAnswers;   // consumed in order by both file dialogs; "" when exhausted
     QStringList dialogFolders; // folder or proposed path each file dialog was given
+    QStringList filterAnswers; // filter chosen in each chooseSaveFile; "" when exhausted
     QString clipboard;
     QStringList openedUrls;
     QStringList openedFiles;
@@ -26,6 +27,7 @@ public:
     Answer message(const QString &title, const QString &text, Icon icon, Buttons buttons) override;
     QString openFileName(const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &proposedPath, const QString &filter) override;
+    SaveChoice chooseSaveFile(const QString &proposedPath, const QString &filters) override;
     QString clipboardText() const override { return clipboard; }
     void setClipboardText(const QString &text) override { clipboard = text; }
     void openUrl(const QString &address) override { openedUrls << address; }

@@ -1,5 +1,6 @@
 #include "app/listexport.h"
 #include "core/resultlists.h"
+#include "desktoprecorder.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,8 @@ private slots:
     void jsonParsesBackToTheLists();
     void formatFollowsTheName();
     void writeFailureNamesTheFileAndKeepsTheOldOne();
+    void exportAsksBeforeReplacingTheFileItWrites();
+    void csvCellsCannotRunOrDriveAnything();
 
 private:
     QTemporaryDir m_dir;
@@ -91,6 +94,56 @@ void TestListExport::writeFailureNamesTheFileAndKeepsTheOldOne() {
     QVERIFY(ListExport::write(*m_lists, locked + "/lists.csv"));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old\r\n"));
+}
+
+void TestListExport::exportAsksBeforeReplacingTheFileItWrites() {
+    // "lists" typed over an existing lists.csv: the question names lists.csv; declined, the
+    // dialog comes back and, cancelled, nothing is written.
+    const QString bare = m_dir.filePath("lists");
+    QFile old(bare + ".csv");
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\r\n") == 5);
+    old.close();
+    DesktopRecorder desktop;
+    desktop.fileAnswers = {bare};
+    desktop.answers = {Desktop::Answer::No};
+    QCOMPARE(ListExport::exportLists(desktop, *m_lists, bare + ".csv"), QString());
+    QCOMPARE(desktop.messages.size(), 1);
+    QVERIFY(desktop.messages.first().text.contains(bare + ".csv"));
+    QCOMPARE(desktop.messages.first().buttons, Desktop::Buttons::YesNo);
+    QCOMPARE(desktop.dialogFolders, (QStringList{bare + ".csv", bare + ".csv"}));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old\r\n"));
+    old.close();
+
+    // Agreed: replaced.
+    desktop.fileAnswers = {bare};
+    desktop.answers = {Desktop::Answer::Yes};
+    QCOMPARE(ListExport::exportLists(desktop, *m_lists, bare), bare + ".csv");
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QVERIFY(old.readAll().startsWith("list,name"));
+
+    // The JSON filter with a bare name writes JSON, under a new name: no question.
+    desktop.messages.clear();
+    desktop.fileAnswers = {bare};
+    desktop.filterAnswers = {"JSON files (*.json)"};
+    QCOMPARE(ListExport::exportLists(desktop, *m_lists, bare), bare + ".json");
+    QVERIFY(desktop.messages.isEmpty());
+    QFile json(bare + ".json");
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    QVERIFY(QJsonDocument::fromJson(json.readAll()).isObject());
+    // A typed suffix wins over the filter.
+    QCOMPARE(ListExport::targetFor("/x/a.csv", "JSON files (*.json)").format,
+             ListExport::Format::Csv);
+}
+
+void TestListExport::csvCellsCannotRunOrDriveAnything() {
+    m_lists->clearList(ResultLists::Saved);
+    for (const char *entry : {"=1+2", "+x", "-2.5+3+cmd|' /C calc'!A0", "@sum", "\tx", "a\x1b[2Jb"})
+        m_lists->list(ResultLists::Saved)->append(QString::fromLatin1(entry));
+    const QByteArray csv = ListExport::csv(*m_lists);
+    QVERIFY2(csv.contains("saved,'=1+2\r\nsaved,'+x\r\nsaved,'-2.5+3+cmd|' /C calc'!A0\r\n"
+                          "saved,'@sum\r\nsaved,' x\r\nsaved,a [2Jb\r\n"),
+             csv.constData());
 }
 
 QTEST_GUILESS_MAIN(TestListExport)
