@@ -1,10 +1,10 @@
 // Times one generator run of 14,000 words x 4 stems x 9 extensions (504,000 names) in the real
 // window: names made, shown in List1, written to CreatedDomains.txt and handed to the main
 // window. Reports the time, the resident memory growth and how often the window repainted.
-#include "app/appcontext.h"
+#include "session/appcontext.h"
 #include "desktoprecorder.h"
 #include "app/mainwindow.h"
-#include "app/searchsession.h"
+#include "session/searchsession.h"
 #include "generator/generatorwindow.h"
 #include "core/namelistmodel.h"
 #include "tempprogramfolder.h"

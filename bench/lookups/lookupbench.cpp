@@ -4,7 +4,7 @@
 // asyncio client keeping 25 connections busy and (d) Debian's whois client run 25 at a time
 // through xargs. Prints lookups per second, CPU seconds and peak memory, and their ratios.
 
-#include "app/searchdriver.h"
+#include "session/searchdriver.h"
 #include "benchrule.h"
 #include "quietdesktop.h"
 #include "core/desktop.h"

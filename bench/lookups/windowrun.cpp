@@ -1,9 +1,9 @@
 #include "windowrun.h"
 
-#include "app/appcontext.h"
+#include "session/appcontext.h"
 #include "app/mainwindow.h"
-#include "app/searchdriver.h"
-#include "app/searchsession.h"
+#include "session/searchdriver.h"
+#include "session/searchsession.h"
 #include "benchrule.h"
 #include "quietdesktop.h"
 #include "core/desktop.h"

@@ -1,7 +1,7 @@
 #include "app/mainwindowcontrols.h"
 
 #include "app/elidedlabel.h"
-#include "app/listcommands.h"
+#include "session/listcommands.h"
 #include "app/problemindicator.h"
 #include "app/resultlistview.h"
 #include "app/runstatus.h"

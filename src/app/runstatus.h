@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/searchdriver.h"
+#include "session/searchdriver.h"
 
 #include <QElapsedTimer>
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "generator/generatorwindow.h"
 
-#include "app/appcontext.h"
-#include "app/searchsession.h"
+#include "session/appcontext.h"
+#include "session/searchsession.h"
 #include "app/skin.h"
-#include "app/permissionquestion.h"
+#include "session/permissionquestion.h"
 #include "generator/generatorlog.h"
 #include "generator/appendsfile.h"
 #include "core/desktop.h"

@@ -1,7 +1,7 @@
 #include "harvest/harvestbrowser.h"
 
-#include "app/appcontext.h"
-#include "app/searchsession.h"
+#include "session/appcontext.h"
+#include "session/searchsession.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "harvest/browserharvest.h"

@@ -1,7 +1,7 @@
 #include "harvest/listbuilderwindow.h"
 
-#include "app/appcontext.h"
-#include "app/searchsession.h"
+#include "session/appcontext.h"
+#include "session/searchsession.h"
 #include "core/desktop.h"
 #include "harvest/listbuilderrun.h"
 

@@ -1,7 +1,7 @@
 #include "settings/extensionsettingswindow.h"
 
-#include "app/appcontext.h"
-#include "app/permissionquestion.h"
+#include "session/appcontext.h"
+#include "session/permissionquestion.h"
 #include "core/desktop.h"
 #include "core/settingsstore.h"
 #include "settings/extensionrules.h"

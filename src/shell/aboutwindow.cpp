@@ -1,6 +1,6 @@
 #include "shell/aboutwindow.h"
 
-#include "app/appcontext.h"
+#include "session/appcontext.h"
 #include "app/skin.h"
 #include "app/windowregistry.h"
 #include "shell/splashart.h"

@@ -1,7 +1,7 @@
 #include "shell/helplauncher.h"
 
-#include "app/appcontext.h"
-#include "app/permissionquestion.h"
+#include "session/appcontext.h"
+#include "session/permissionquestion.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/machinesettings.h"

@@ -1,8 +1,8 @@
 #include "shell/kestrinapp.h"
 
-#include "app/appcontext.h"
+#include "session/appcontext.h"
 #include "app/mainwindow.h"
-#include "app/searchsession.h"
+#include "session/searchsession.h"
 #include "app/skin.h"
 #include "app/widgetdesktop.h"
 #include "app/windowplacement.h"

@@ -1,6 +1,6 @@
 #include "shell/splashwindow.h"
 
-#include "app/appcontext.h"
+#include "session/appcontext.h"
 #include "app/skin.h"
 #include "shell/splashart.h"
 

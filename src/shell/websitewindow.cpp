@@ -1,6 +1,6 @@
 #include "shell/websitewindow.h"
 
-#include "app/appcontext.h"
+#include "session/appcontext.h"
 #include "core/desktop.h"
 
 #include <QLabel>

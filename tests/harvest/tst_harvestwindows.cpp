@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/searchsession.h"
+#include "session/searchsession.h"
 #include "core/resultlists.h"
 #include "harvest/browserharvest.h"
 #include "harvest/harvestbrowser.h"
@@ -10,7 +10,7 @@
 #include "loopbackwhoisserver.h"
 #include "testcontext.h"
 
-#include "app/searchdriver.h"
+#include "session/searchdriver.h"
 #include "harvest/listbuilderrun.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/searchsession.h"
+#include "session/searchsession.h"
 #include "app/skin.h"
 #include "app/windowplacement.h"
 #include "app/windowregistry.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/appcontext.h"
+#include "session/appcontext.h"
 #include "core/machinesettings.h"
 #include "desktoprecorder.h"
 #include "tempprogramfolder.h"

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "app/searchdriver.h"
-#include "app/searchsession.h"
+#include "session/searchdriver.h"
+#include "session/searchsession.h"
 #include "core/filehelpers.h"
 #include "core/resultlists.h"
 #include "loopbackwhoisserver.h"

@@ -1,5 +1,5 @@
-#include "app/appcontext.h"
-#include "app/searchdriver.h"
+#include "session/appcontext.h"
+#include "session/searchdriver.h"
 #include "core/filehelpers.h"
 #include "core/resultlists.h"
 #include "core/searchtype.h"

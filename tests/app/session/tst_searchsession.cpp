@@ -1,5 +1,5 @@
-#include "app/searchdriver.h"
-#include "app/searchsession.h"
+#include "session/searchdriver.h"
+#include "session/searchsession.h"
 #include "core/machinesettings.h"
 #include "core/resultlists.h"
 #include "loopbackwhoisserver.h"

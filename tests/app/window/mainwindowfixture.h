@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
-#include "app/searchsession.h"
+#include "session/searchsession.h"
 #include "testcontext.h"
 
 #include <QStringList>

@@ -1,5 +1,5 @@
 #include "desktoprecorder.h"
-#include "app/listcommands.h"
+#include "session/listcommands.h"
 #include "core/resultlists.h"
 #include "tempprogramfolder.h"
 

@@ -1,4 +1,4 @@
-#include "app/listexport.h"
+#include "session/listexport.h"
 #include "core/resultlists.h"
 #include "desktoprecorder.h"
 

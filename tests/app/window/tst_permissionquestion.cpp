@@ -1,4 +1,4 @@
-#include "app/permissionquestion.h"
+#include "session/permissionquestion.h"
 #include "core/machinesettings.h"
 #include "core/settingsstore.h"
 #include "desktoprecorder.h"

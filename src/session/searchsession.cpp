@@ -1,8 +1,8 @@
-#include "app/searchsession.h"
+#include "session/searchsession.h"
 
-#include "app/appcontext.h"
-#include "app/applog.h"
-#include "app/searchdriver.h"
+#include "session/appcontext.h"
+#include "session/applog.h"
+#include "session/searchdriver.h"
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/listfile.h"

@@ -1,3 +1,3 @@
-#include "app/applog.h"
+#include "session/applog.h"
 
 Q_LOGGING_CATEGORY(lcApp, "kestrin.app", QtInfoMsg)

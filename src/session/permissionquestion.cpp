@@ -1,6 +1,6 @@
-#include "app/permissionquestion.h"
+#include "session/permissionquestion.h"
 
-#include "app/applog.h"
+#include "session/applog.h"
 #include "core/desktop.h"
 #include "core/machinesettings.h"
 

@@ -1,7 +1,7 @@
-#include "app/searchdriver.h"
+#include "session/searchdriver.h"
 
-#include "app/appcontext.h"
-#include "app/applog.h"
+#include "session/appcontext.h"
+#include "session/applog.h"
 #include "core/desktop.h"
 #include "core/domainname.h"
 #include "core/namecleaning.h"

@@ -1,4 +1,4 @@
-#include "app/listcommands.h"
+#include "session/listcommands.h"
 
 #include "core/desktop.h"
 #include "core/resultlists.h"

@@ -1,4 +1,4 @@
-#include "app/mainlayout.h"
+#include "session/mainlayout.h"
 
 #include <cmath>
 
