@@ -69,6 +69,7 @@ void SearchDriver::start(int wordNumber, int wordMax) {
     m_unknownAtStop = 0;
     m_notStarted = 0;
     m_notAsked.clear();
+    m_namesThisRun.clear();
     // Entries are numbered from 1; a run from entry 0 or below would end before it began.
     m_wordNumber = qMax(1, wordNumber);
     m_wordMax = wordMax;
@@ -80,21 +81,27 @@ void SearchDriver::start(int wordNumber, int wordMax) {
 }
 
 std::optional<LookupItem> SearchDriver::takeNextEntry() {
-    if (m_halted || m_listEnded)
-        return std::nullopt;
-    QString entry = nextListEntry(m_wordNumber);
-    // No list holds more entries than a stored position can count.
-    if (m_wordNumber == std::numeric_limits<int>::max())
-        entry = ListFile::EndMarker;
-    else
-        ++m_wordNumber;
-    if (entry.isEmpty() || entry == ListFile::EndMarker) {
-        m_listEnded = true;
-        return std::nullopt;
+    while (!m_halted && !m_listEnded) {
+        QString entry = nextListEntry(m_wordNumber);
+        // No list holds more entries than a stored position can count.
+        if (m_wordNumber == std::numeric_limits<int>::max())
+            entry = ListFile::EndMarker;
+        else
+            ++m_wordNumber;
+        if (entry.isEmpty() || entry == ListFile::EndMarker) {
+            m_listEnded = true;
+            break;
+        }
+        storePosition(m_wordNumber);
+        // A URL in a list is asked as its host, not as its letters run together.
+        const QString name = correctName(DomainName::hostOf(entry));
+        // A name the list gives again is not asked again, nor filed twice. A 64-bit key per
+        // name keeps a million-name list's set small.
+        if (!m_namesThisRun.insert(quint64(qHash(name.toCaseFolded(), 0))).second)
+            continue;
+        return LookupItem{name, m_wordNumber - 1};
     }
-    storePosition(m_wordNumber);
-    // A URL in a list is asked as its host, not as its letters run together.
-    return LookupItem{correctName(DomainName::hostOf(entry)), m_wordNumber - 1};
+    return std::nullopt;
 }
 
 void SearchDriver::onNotAsked(qint64 entry, const LookupRequest &request, const QString &reason) {

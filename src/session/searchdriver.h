@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 #include <optional>
+#include <unordered_set>
 
 class Desktop;
 class QTimer;
@@ -136,6 +137,7 @@ private:
     bool m_halted = true;
     bool m_listEnded = false;
     QSet<qint64> m_notAsked;          // entries whose lookup ends without asking a server
+    std::unordered_set<quint64> m_namesThisRun; // keys of the names read by this run
     bool m_failureQueued = false;     // a box about a broken registrar row is on its way
     int m_entries = 0;                // entries the first pass covers
     int m_retries = 0;                // names the retry pass began with

@@ -34,6 +34,7 @@ private slots:
     void cleanup();
 
     void runFilesEveryEntryExactlyOnce();
+    void aRepeatedNameIsAskedAndFiledOnce();
     void slowNameDoesNotHoldTheOthers();
     void silentNamesAreGivenUpAtTheirOwnDeadline();
     void stopMidBatchFilesNothingMore();
@@ -132,6 +133,21 @@ int TestSearchDriver::filedCount() const {
     for (int k : {ResultLists::High, ResultLists::Mid, ResultLists::Low, ResultLists::Registered})
         count += m_lists->counter(k);
     return count;
+}
+
+void TestSearchDriver::aRepeatedNameIsAskedAndFiledOnce() {
+    // Letter case and a URL around the name do not make it another name.
+    m_folder->writeFile("\\list.txt",
+                        "n3.com\r\nn4.com\r\nN3.COM\r\nhttp://n3.com/x\r\nn4.com\r\n");
+    m_driver->setListPath(m_folder->path("\\list.txt"));
+    QSignalSpy stopped(m_driver.get(), &SearchDriver::stopped);
+    m_driver->start(1, 5);
+    QVERIFY(stopped.wait(WaitMs));
+    QList<QByteArray> queries = m_server->queries;
+    std::sort(queries.begin(), queries.end());
+    QCOMPARE(queries, (QList<QByteArray>{"n3.com", "n4.com"}));
+    QCOMPARE(filed(), (QStringList{"n3.com", "n4.com"}));
+    QCOMPARE(read("FullWordNum"), QString("6"));
 }
 
 void TestSearchDriver::runFilesEveryEntryExactlyOnce() {
