@@ -4,6 +4,7 @@
 #include "whois/rdapservers.h"
 #include "whois/replyclassifier.h"
 
+#include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -59,6 +60,11 @@ void RdapQuery::start(const QString &baseUrl, const QString &asciiName) {
 }
 
 void RdapQuery::abort() {
+    ++m_generation;
+    if (m_hostLookup >= 0) {
+        QHostInfo::abortHostLookup(m_hostLookup);
+        m_hostLookup = -1;
+    }
     if (!m_reply)
         return;
     QNetworkReply *reply = m_reply;
@@ -139,7 +145,7 @@ void RdapQuery::onLookupReply(QNetworkReply *reply, Result result) {
             location.isEmpty() ? QUrl() : m_url.resolved(QUrl::fromEncoded(location));
         result.error = RdapRedirectPolicy::refusal(m_base, m_url, target, ++m_redirects, m_name);
         if (result.error.isEmpty()) {
-            get(target);
+            followRedirect(target, result);
             return;
         }
     }
@@ -158,6 +164,31 @@ void RdapQuery::onLookupReply(QNetworkReply *reply, Result result) {
         return;
     }
     finish(result);
+}
+
+// A redirect from a public base to a host name is followed once the name is known not to lead
+// into the local network (a literal address was judged by the policy already).
+void RdapQuery::followRedirect(const QUrl &target, const Result &redirect) {
+    if (RdapRedirectPolicy::isLocalHost(m_base.host()) || !QHostAddress(target.host()).isNull()) {
+        get(target);
+        return;
+    }
+    const quint64 generation = m_generation;
+    m_hostLookup = QHostInfo::lookupHost(
+        target.host(), this, [this, target, redirect, generation](const QHostInfo &info) {
+            m_hostLookup = -1;
+            if (generation != m_generation)
+                return;
+            const QString refusal =
+                RdapRedirectPolicy::resolvedRefusal(target.host(), info.addresses());
+            if (refusal.isEmpty()) {
+                get(target);
+                return;
+            }
+            Result refused = redirect;
+            refused.error = refusal;
+            finish(refused);
+        });
 }
 
 void RdapQuery::onHelpReply(const Result &help) {

@@ -41,7 +41,7 @@ public:
     // Starts a lookup, dropping any running one (which then reports nothing).
     void start(const QString &baseUrl, const QString &asciiName);
     void abort();
-    bool running() const { return m_reply != nullptr; }
+    bool running() const { return m_reply != nullptr || m_hostLookup >= 0; }
 
     // The address asked for `asciiName` at `baseUrl` ("/" added to the base when missing).
     static QUrl lookupUrl(const QString &baseUrl, const QString &asciiName);
@@ -61,6 +61,7 @@ private:
     void onFinished();
     void onLookupReply(QNetworkReply *reply, Result result);
     void onHelpReply(const Result &help);
+    void followRedirect(const QUrl &target, const Result &redirect);
     void finish(Result result);
     QString extension() const;
 
@@ -76,5 +77,7 @@ private:
     QByteArray m_body;
     bool m_capped = false;
     bool m_askingHelp = false;
+    int m_hostLookup = -1;     // a redirect target's name being resolved
+    quint64 m_generation = 0;  // bumped by abort(): a late resolution is dropped
     Result m_pending; // the lookup's 404 while the base's help is asked
 };

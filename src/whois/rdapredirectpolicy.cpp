@@ -8,9 +8,11 @@ bool isLocalHost(const QString &host) {
     const QString name = host.toLower();
     if (name == QLatin1String("localhost") || name.endsWith(QLatin1String(".localhost")))
         return true;
-    QHostAddress address(name);
-    if (address.isNull())
-        return false;
+    const QHostAddress address(name);
+    return !address.isNull() && isLocalAddress(address);
+}
+
+bool isLocalAddress(QHostAddress address) {
     bool mapped = false;
     const quint32 v4 = address.toIPv4Address(&mapped);
     if (mapped)
@@ -29,6 +31,14 @@ bool isLocalHost(const QString &host) {
         if (address.isInSubnet(subnet))
             return true;
     return false;
+}
+
+QString resolvedRefusal(const QString &host, const QList<QHostAddress> &addresses) {
+    for (const QHostAddress &address : addresses)
+        if (isLocalAddress(address))
+            return QStringLiteral("redirect to a local address (%1 is %2)")
+                .arg(host, address.toString());
+    return {};
 }
 
 QString refusal(const QUrl &base, const QUrl &from, const QUrl &to, int count,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHostAddress>
+#include <QList>
 #include <QString>
 #include <QUrl>
 
@@ -17,4 +19,9 @@ QString refusal(const QUrl &base, const QUrl &from, const QUrl &to, int count,
 
 // A loopback, private, link-local or unspecified address, or "localhost".
 bool isLocalHost(const QString &host);
+bool isLocalAddress(QHostAddress address);
+
+// Why a redirect to `host`, a name that resolved to `addresses`, is not followed from a public
+// base; "" when none of them is local. A public name can point into the local network too.
+QString resolvedRefusal(const QString &host, const QList<QHostAddress> &addresses);
 } // namespace RdapRedirectPolicy

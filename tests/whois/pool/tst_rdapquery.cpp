@@ -22,6 +22,7 @@ private slots:
     void retryAfter();
     void redirectPolicy_data();
     void redirectPolicy();
+    void redirectToANameThatResolvesLocally();
     void knownBaseEmpty404IsFree();
     void typedBaseMustShowItIsRdap();
     void nameIsOnePathSegment();
@@ -159,6 +160,17 @@ void TestRdapQuery::redirectPolicy() {
         QCOMPARE(got, QString());
     else
         QVERIFY2(got.contains(refusal), qPrintable(got));
+}
+
+void TestRdapQuery::redirectToANameThatResolvesLocally() {
+    // A public-looking name can point into the local network: what it resolves to decides.
+    const QList<QHostAddress> pub{QHostAddress("192.0.2.10"), QHostAddress("2001:db8::1")};
+    QCOMPARE(RdapRedirectPolicy::resolvedRefusal("rdap2.example", pub), QString());
+    for (const char *local : {"127.0.0.1", "10.0.0.7", "::ffff:192.168.0.1", "fe80::2"}) {
+        const QString got = RdapRedirectPolicy::resolvedRefusal(
+            "rdap2.example", pub + QList<QHostAddress>{QHostAddress(local)});
+        QVERIFY2(got.contains("local address (rdap2.example is"), qPrintable(got));
+    }
 }
 
 void TestRdapQuery::knownBaseEmpty404IsFree() {
