@@ -9,9 +9,12 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class Desktop;
+class DnsProbe;
+struct DnsSettings;
 class QTimer;
 class RegistrarTable;
 class ResultLists;
@@ -56,6 +59,9 @@ public:
     // Where decided names are filed and the names still unknown at the end of a run are
     // written (none: neither).
     void setResultLists(ResultLists *lists) { m_lists = lists; }
+    // Whether the next run asks DNS first, and which server (see LookupRun::setDnsFirst).
+    void setDnsSettings(const DnsSettings &settings);
+    bool dnsFirst() const { return m_run.dnsFirst(); }
 
     // Starts a run at entry `wordNumber` of a list of `wordMax` entries.
     void start(int wordNumber, int wordMax);
@@ -125,6 +131,7 @@ private:
     const Timing &m_timing;
     QTimer *m_positionWrite = nullptr;
     ResultLists *m_lists = nullptr;
+    std::unique_ptr<DnsProbe> m_dns; // before the run, which refers to it
     LookupRun m_run;
     int m_pendingPosition = 0; // next entry, not yet written to the store
     ListFile m_listFile;

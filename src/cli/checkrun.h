@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class DnsProbe;
 class LookupPool;
 class RegistrarTable;
 struct LookupOutcome;
@@ -40,6 +41,8 @@ public:
 
     // Each row as it is decided, instead of in input order.
     void setUnordered(bool unordered) { m_unordered = unordered; }
+    // Asks DNS about each name before its registry (nullptr: never); see LookupRun.
+    void setDnsFirst(DnsProbe *probe) { m_run.setDnsFirst(probe); }
     void start(Source source);
     void start(const QList<CheckItem> &items);
     // Ends the run now: lookups are closed, and every name read without a verdict yet gets an
