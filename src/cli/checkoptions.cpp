@@ -103,8 +103,8 @@ ParsedCheckArguments parseCheckArguments(const QStringList &arguments) {
                 o.help = true;
             continue;
         }
-        static const QStringList valued = {"--format", "--ext", "--registrars", "--rules",
-                                           "--parallel", "--dns"};
+        static const QStringList valued = {"--format", "--ext",      "--registrars",
+                                           "--rules",  "--parallel", "--dns"};
         if (!valued.contains(option)) {
             result.error = QStringLiteral("unknown option ") + option;
             return result;

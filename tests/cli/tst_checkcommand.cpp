@@ -519,9 +519,9 @@ void TestCheckCommand::delegatedNamesAreTakenWithoutTheRegistry() {
     QCOMPARE(dns.queries.size(), 6);
     QCOMPARE(m_server->queries.size(), 5);
 
-    for (const QStringList &bad : {QStringList{"--dns", "dns.example"},
-                                   QStringList{"--dns=127.0.0.1:99999"},
-                                   QStringList{"--dns", dns.address(), "--no-dns"}}) {
+    for (const QStringList &bad :
+         {QStringList{"--dns", "dns.example"}, QStringList{"--dns=127.0.0.1:99999"},
+          QStringList{"--dns", dns.address(), "--no-dns"}}) {
         const Result refused = run(check + bad, input);
         QCOMPARE(refused.status, 2);
         QVERIFY2(refused.err.contains("--dns"), refused.err.constData());
