@@ -35,6 +35,9 @@ struct WhoisOptions;
 // Names still unknown when the run ends (also by Stop) are appended to the lists' unknown-names
 // file. The retry pass never moves the stored position.
 //
+// With DNS first (setDnsSettings(), read by the session at each Start) a name with name servers
+// is filed taken without asking its registry; names read into DNS count as read ahead.
+//
 // The driver never touches a widget: the main window locks and restores its controls around
 // Start and on stopped(), and shows statusText() in its status bar.
 class SearchDriver : public QObject {
