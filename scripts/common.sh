@@ -4,7 +4,7 @@ KESTRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$KESTRIN_ROOT"
 
 PACKAGES=(build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libgl-dev libc-ares-dev
     wamerican fonts-dejavu-core xvfb xauth whois fp-utils xchm xdg-utils)
 
 as_root() {

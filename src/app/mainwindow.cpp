@@ -18,6 +18,8 @@
 #include "core/desktop.h"
 #include "core/filehelpers.h"
 #include "core/resultlists.h"
+#include "whois/dnsprobe.h"
+#include "whois/dnssettings.h"
 #include "whois/lookuppool.h"
 #include "whois/whoisviewer.h"
 
@@ -121,6 +123,16 @@ void MainWindow::connectControls() {
             [this] { m_windows.open(WindowId::ExtensionSettings); });
     connect(ui.optionsAction, &QAction::triggered, this,
             [this] { m_windows.open(WindowId::ExtensionSettings); });
+    // The check mark shows what is stored, which another window may have changed.
+    const auto showDnsFirst = [this, &ctx] {
+        m_ui->dnsFirstAction->setChecked(
+            DnsSettings::read(*ctx.userStore, ctx.productApp()).enabled);
+    };
+    showDnsFirst();
+    if (auto *options = qobject_cast<QMenu *>(ui.dnsFirstAction->parent()))
+        connect(options, &QMenu::aboutToShow, this, showDnsFirst);
+    connect(ui.dnsFirstAction, &QAction::triggered, this, &MainWindow::setDnsFirst);
+    connect(ui.dnsServerAction, &QAction::triggered, this, &MainWindow::chooseDnsServer);
     connect(ui.websiteButton, &QPushButton::clicked, this, [this, &ctx] {
         ctx.WebsiteMode = WebsiteMode;
         m_windows.open(WindowId::Website);
@@ -628,4 +640,44 @@ void MainWindow::applyLayout() {
         place(m_ui->deleteButtons[k], layout.clearButtons[k]);
         place(m_ui->clearButtons[k], layout.clear2Buttons[k]);
     }
+}
+
+void MainWindow::setDnsFirst(bool on) {
+    AppContext &ctx = m_session.context();
+    DnsSettings settings = DnsSettings::read(*ctx.userStore, ctx.productApp());
+    settings.enabled = on;
+    if (!settings.write(*ctx.userStore, ctx.productApp()))
+        ctx.desktop->message(QCoreApplication::applicationName(),
+                             QStringLiteral("The setting could not be saved."),
+                             Desktop::Icon::Warning);
+    m_ui->dnsFirstAction->setChecked(DnsSettings::read(*ctx.userStore, ctx.productApp()).enabled);
+}
+
+void MainWindow::chooseDnsServer() {
+    AppContext &ctx = m_session.context();
+    DnsSettings settings = DnsSettings::read(*ctx.userStore, ctx.productApp());
+    QString text = settings.server;
+    for (;;) {
+        const std::optional<QString> answer = ctx.desktop->askText(
+            QStringLiteral("DNS Server"),
+            QStringLiteral("The DNS resolver asked for a name's name servers before its "
+                           "registry, as ADDRESS[:PORT].\nLeave it empty for the system's "
+                           "resolver."),
+            text);
+        if (!answer)
+            return;
+        text = answer->trimmed();
+        if (text.isEmpty() || DnsProbe::serverAddress(text))
+            break;
+        ctx.desktop->message(QStringLiteral("DNS Server"),
+                             QStringLiteral("\"") + text +
+                                 QStringLiteral("\" is not an IP address with an optional port, "
+                                                "for example 127.0.0.1:5353 or [::1]:53."),
+                             Desktop::Icon::Warning);
+    }
+    settings.server = text;
+    if (!settings.write(*ctx.userStore, ctx.productApp()))
+        ctx.desktop->message(QCoreApplication::applicationName(),
+                             QStringLiteral("The setting could not be saved."),
+                             Desktop::Icon::Warning);
 }

@@ -55,6 +55,9 @@ public slots:
     void start();       // cmdDoSearch
     void stop();        // Command3
     void exportLists(); // File > Export Lists...
+    // Options > Ask DNS First and DNS Server...: stored for the next search.
+    void setDnsFirst(bool on);
+    void chooseDnsServer();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -244,6 +244,12 @@ void MainWindowControls::setupMenus(QMainWindow *window) {
     keys.clear();
     QMenu *options = menu(QStringLiteral("mnuOptions"), QStringLiteral("Options"));
     optionsAction = item(options, QStringLiteral("mnuOptionsItem0"), QStringLiteral("Setup"));
+    options->addSeparator();
+    dnsFirstAction =
+        item(options, QStringLiteral("mnuOptionsDnsFirst"), QStringLiteral("Ask DNS First"));
+    dnsFirstAction->setCheckable(true);
+    dnsServerAction =
+        item(options, QStringLiteral("mnuOptionsDnsServer"), QStringLiteral("DNS Server..."));
 
     keys.clear();
     QMenu *help = menu(QStringLiteral("mnuHelp"), QStringLiteral("Help"));

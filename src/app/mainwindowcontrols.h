@@ -63,6 +63,8 @@ public:
     std::array<QAction *, 10> editActions{};
     std::array<QAction *, 9> searchTypeActions{};
     QAction *optionsAction = nullptr;
+    QAction *dnsFirstAction = nullptr;  // checkable: names are asked of DNS before a registry
+    QAction *dnsServerAction = nullptr; // "DNS Server..."
     QAction *helpAction = nullptr;
     QAction *aboutAction = nullptr;
 

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -91,6 +92,16 @@ Desktop::SaveChoice WidgetDesktop::chooseSaveFile(const QString &proposedPath,
         QFileDialog::getSaveFileName(m_parent, QString(), proposedPath, dialogFilter(filters),
                                      &choice.filter, QFileDialog::DontConfirmOverwrite);
     return choice;
+}
+
+std::optional<QString> WidgetDesktop::askText(const QString &title, const QString &label,
+                                              const QString &current) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, title, label, QLineEdit::Normal, current, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 QString WidgetDesktop::clipboardText() const {

@@ -19,6 +19,8 @@ public:
     QString openFileName(const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &proposedPath, const QString &filter) override;
     SaveChoice chooseSaveFile(const QString &proposedPath, const QString &filters) override;
+    std::optional<QString> askText(const QString &title, const QString &label,
+                                   const QString &current) override;
     QString clipboardText() const override;
     void setClipboardText(const QString &text) override;
     void openUrl(const QString &address) override;

@@ -14,6 +14,8 @@
 #include "core/resultlists.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
+#include "whois/dnsprobe.h"
+#include "whois/dnssettings.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
 #include "whois/replyrules.h"
@@ -83,6 +85,19 @@ WhoisOptions storedWhoisOptions(const Branding &branding) {
         ext.prepend(QLatin1Char('.'));
     options.DefaultExtension = ext;
     return options;
+}
+
+// DNS first as the window has it, unless the command line says otherwise.
+DnsSettings dnsSettings(const CheckOptions &options, const Branding &branding) {
+    const IniSettingsStore userStore(IniSettingsStore::userStorePath());
+    DnsSettings settings = DnsSettings::read(userStore, branding.ProductName);
+    if (options.noDns) {
+        settings.enabled = false;
+    } else if (!options.dnsServer.isEmpty()) {
+        settings.enabled = true;
+        settings.server = options.dnsServer;
+    }
+    return settings;
 }
 
 // Loads the registrar table: the named file, the program folder's, or (when the program folder
@@ -216,8 +231,16 @@ int runCheck(const QStringList &arguments, const Branding &branding) {
     std::signal(SIGPIPE, SIG_IGN);
     CheckPrinter printer(stdout, stderr, isatty(STDERR_FILENO) == 1, isatty(STDOUT_FILENO) == 1);
     const CheckFormatter formatter(options.format, widestName(firstItems), widestServer(table));
+    // A stored server that cannot be used leaves the registries to decide, with a warning.
+    QString dnsError;
+    const std::unique_ptr<DnsProbe> dns =
+        DnsProbe::forSettings(dnsSettings(options, branding), &dnsError);
+    if (!dnsError.isEmpty())
+        print(stderr, QStringLiteral("kestrin check: warning: not asking DNS first: ") + dnsError +
+                          QLatin1Char('\n'));
     CheckRun run(pool, table, whois, timing);
     run.setUnordered(options.unordered);
+    run.setDnsFirst(dns.get());
     QStringList unknownLines; // for the unknown-names file, as a window run keeps them
     QObject::connect(&run, &CheckRun::rowReady, [&](const CheckRow &row) {
         if (printer.failed())

@@ -1,5 +1,7 @@
 #include "cli/checkoptions.h"
 
+#include "whois/dnsprobe.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -35,6 +37,16 @@ QString parseFormat(const QString &value, CheckOptions::Format &format) {
     else
         return QStringLiteral("--format: \"") + value +
                QStringLiteral("\" is not one of text, csv, json");
+    return {};
+}
+
+QString parseDnsServer(const QString &value, QString &server) {
+    const std::optional<QString> address = DnsProbe::serverAddress(value);
+    if (!address)
+        return QStringLiteral("--dns: \"") + value +
+               QStringLiteral("\" is not an IP address with an optional port, e.g. 127.0.0.1:5353 "
+                              "or [::1]:53");
+    server = *address;
     return {};
 }
 
@@ -74,7 +86,8 @@ ParsedCheckArguments parseCheckArguments(const QStringList &arguments) {
         }
         const bool flag = option == QLatin1String("--help") || option == QLatin1String("-h") ||
                           option == QLatin1String("--file-results") ||
-                          option == QLatin1String("--unordered");
+                          option == QLatin1String("--unordered") ||
+                          option == QLatin1String("--no-dns");
         if (flag) {
             if (inlineValue) {
                 result.error = option + QStringLiteral(" takes no value");
@@ -84,12 +97,14 @@ ParsedCheckArguments parseCheckArguments(const QStringList &arguments) {
                 o.fileResults = true;
             else if (option == QLatin1String("--unordered"))
                 o.unordered = true;
+            else if (option == QLatin1String("--no-dns"))
+                o.noDns = true;
             else
                 o.help = true;
             continue;
         }
-        static const QStringList valued = {"--format", "--ext", "--registrars", "--rules",
-                                           "--parallel"};
+        static const QStringList valued = {"--format", "--ext",      "--registrars",
+                                           "--rules",  "--parallel", "--dns"};
         if (!valued.contains(option)) {
             result.error = QStringLiteral("unknown option ") + option;
             return result;
@@ -108,6 +123,8 @@ ParsedCheckArguments parseCheckArguments(const QStringList &arguments) {
             error = parseExtensions(value, o.extensions);
         else if (option == QLatin1String("--parallel"))
             error = parseParallel(value, o.parallel);
+        else if (option == QLatin1String("--dns"))
+            error = parseDnsServer(value, o.dnsServer);
         else if (value.isEmpty())
             error = option + QStringLiteral(" needs a file name");
         else if (option == QLatin1String("--registrars"))
@@ -119,6 +136,8 @@ ParsedCheckArguments parseCheckArguments(const QStringList &arguments) {
             return result;
         }
     }
+    if (o.noDns && !o.dnsServer.isEmpty())
+        result.error = QStringLiteral("--dns and --no-dns cannot be given together");
     return result;
 }
 
@@ -139,7 +158,11 @@ QString checkUsage() {
         "                     the default one, e.g. --ext com,net,org\n"
         "  --registrars FILE  use this registrar table instead of the program folder's\n"
         "  --rules FILE       use these reply rules instead of the program folder's\n"
-        "  --parallel N       lookups at a time, 1 to 100 (default 25)\n"
+        "  --parallel N       registry lookups at a time, 1 to 100 (default 25)\n"
+        "  --dns ADDRESS[:PORT]\n"
+        "                     ask this DNS resolver for the NS records instead of the\n"
+        "                     system's, e.g. --dns 127.0.0.1:5353 or --dns [::1]\n"
+        "  --no-dns           ask the registries only, with no DNS lookup first\n"
         "  --file-results     also file the verdicts into the program folder's lists and\n"
         "                     mirror files, and the names left unknown into its unknown-\n"
         "                     names file, as a search in the window does (without it no\n"
@@ -152,6 +175,14 @@ QString checkUsage() {
         "label under 5 characters, mid: 5 to 7, low: 8 or more), server asked, the reason\n"
         "of an unknown verdict, and the name as asked (its A-label form). CSV header:\n"
         "name,verdict,class,server,reason,ascii.\n"
+        "\n"
+        "DNS first: before a registry is asked, the name's NS records are looked up (up to\n"
+        "100 names at once); a name with name servers is taken, server \"dns\", reason\n"
+        "\"delegated\", and its registry is not asked. Any other answer (no such name, no\n"
+        "name servers, no answer) leaves the name to its registry: a name without name\n"
+        "servers may still be registered. Without --dns or --no-dns the window's settings\n"
+        "apply (Options\\DnsFirst and Options\\DnsServer under [Kestrin] in\n"
+        "~/.config/Kestrin/user.ini; on, with the system's resolver, by default).\n"
         "\n"
         "A name given more than once is asked once; each of its lines gets the same verdict.\n"
         "A name left unknown is asked once more after all the others, when its server has\n"

@@ -16,6 +16,10 @@ struct CheckOptions {
     int parallel = DefaultParallel;
     bool fileResults = false;
     bool unordered = false; // each row as it is decided, not in input order
+    // DNS first: --dns ADDRESS[:PORT] (in the form c-ares takes), --no-dns, or neither (the
+    // stored settings apply).
+    QString dnsServer;
+    bool noDns = false;
     bool help = false;
     QStringList files; // "-" stands for standard input; empty means standard input
 };

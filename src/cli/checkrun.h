@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class DnsProbe;
 class LookupPool;
 class RegistrarTable;
 struct LookupOutcome;
@@ -23,7 +24,9 @@ struct WhoisOptions;
 // answer in (rows held back behind a name waiting for its retry go to a temporary file past a
 // bound), or, unordered, each as it is decided. A silent server cannot hold the run: the pool
 // gives up a lookup at its own deadline and reports it unknown. Names left unknown are retried
-// once when every name has had its first lookup, as in a window run.
+// once when every name has had its first lookup, as in a window run. With DNS first
+// (setDnsFirst()) up to 100 names are read ahead into DNS, and a delegated one gets its row
+// without a registry lookup.
 //
 // A name given more than once (letter case aside) is asked once: each of its lines gets a row
 // with the verdict of the first, marked `repeated` so it is filed once. Names are remembered as
@@ -40,6 +43,8 @@ public:
 
     // Each row as it is decided, instead of in input order.
     void setUnordered(bool unordered) { m_unordered = unordered; }
+    // Asks DNS about each name before its registry (nullptr: never); see LookupRun.
+    void setDnsFirst(DnsProbe *probe) { m_run.setDnsFirst(probe); }
     void start(Source source);
     void start(const QList<CheckItem> &items);
     // Ends the run now: lookups are closed, and every name read without a verdict yet gets an

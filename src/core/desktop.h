@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Everything that talks to the user's desktop rather than to our own windows: message boxes,
 // file dialogs, the clipboard and the default handler for addresses and files. The real one
@@ -32,6 +33,15 @@ public:
         Q_UNUSED(proposedPath);
         Q_UNUSED(filters);
         return {};
+    }
+    // A line of text, starting from `current`; nothing when the user cancels. A desktop without
+    // dialogs answers as cancelled.
+    virtual std::optional<QString> askText(const QString &title, const QString &label,
+                                           const QString &current) {
+        Q_UNUSED(title);
+        Q_UNUSED(label);
+        Q_UNUSED(current);
+        return std::nullopt;
     }
     virtual QString clipboardText() const = 0;
     virtual void setClipboardText(const QString &text) = 0;

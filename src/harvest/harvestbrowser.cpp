@@ -7,6 +7,7 @@
 #include "harvest/browserharvest.h"
 #include "harvest/harvestchecker.h"
 #include "harvest/harvestlistpanel.h"
+#include "whois/dnssettings.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -70,6 +71,7 @@ HarvestBrowser::HarvestBrowser(SearchSession &session, QWidget *parent)
     m_checker = new HarvestChecker(ctx.folder, ctx.registrars, ctx.whois, session.lists(),
                                    ctx.timing, m_harvest->harvester(), this);
     m_checker->setReplyRules(&ctx.replyRules);
+    m_checker->setDnsSettings(DnsSettings::read(*ctx.userStore, ctx.productApp()));
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

@@ -4,6 +4,8 @@
 #include "core/namecleaning.h"
 #include "core/resultlists.h"
 #include "harvest/pageharvester.h"
+#include "whois/dnsprobe.h"
+#include "whois/dnssettings.h"
 #include "whois/lookuppool.h"
 #include "whois/lookuprun.h"
 #include "whois/pagetext.h"
@@ -38,6 +40,15 @@ HarvestChecker::HarvestChecker(const ProgramFolder &folder, const RegistrarTable
 HarvestChecker::~HarvestChecker() {
     m_run.reset();
     m_pool.reset();
+    m_dns.reset();
+}
+
+void HarvestChecker::setDnsSettings(const DnsSettings &settings) {
+    // A name waiting for DNS is looked up again: the position has not moved past it.
+    m_run->halt();
+    m_run->setDnsFirst(nullptr);
+    m_dns = DnsProbe::forSettings(settings);
+    m_run->setDnsFirst(m_dns.get());
 }
 
 void HarvestChecker::setReplyRules(const ReplyRules *rules) {
@@ -111,7 +122,8 @@ void HarvestChecker::startQueueLookup(const QString &entry) {
 Verdict HarvestChecker::read(const LookupOutcome &outcome, QString *reason) const {
     *reason = outcome.reason;
     const bool rdap = RegistrarEntry::isRdapServer(outcome.server);
-    if (m_rules || rdap || outcome.verdict == Verdict::Unknown)
+    if (m_rules || rdap || outcome.verdict == Verdict::Unknown ||
+        outcome.server == DnsProbe::ServerName)
         return outcome.verdict;
     // The written rule of this checker, kept for a checker run without reply rules.
     return ReplyClassifier::isFreeForHarvester(ReplyClassifier::replyText(outcome.reply))

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <memory>
 
+class DnsProbe;
+struct DnsSettings;
 class LookupPool;
 class LookupRun;
 class PageHarvester;
@@ -21,7 +23,8 @@ struct WhoisOptions;
 // a time, and files each result into the session's lists. Replies are read with the reply
 // rules, like the main window's lookups: free and taken names are filed, an unknown one (a
 // throttled or empty reply) goes nowhere, and so does the name of a server that stays silent
-// past a few ticks. Without reply rules, only "No match for" marks a name free.
+// past a few ticks. Without reply rules, only "No match for" marks a name free. With DNS first
+// a name with name servers is taken without asking its registry.
 class HarvestChecker : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +38,8 @@ public:
     // Starts the once-a-second step timer.
     void start();
     void setReplyRules(const ReplyRules *rules);
+    // Whether the lookups from now on ask DNS first, as the window's search does.
+    void setDnsSettings(const DnsSettings &settings);
 
     // Starts the lookup of the next queued name, or shows the summary when there is none.
     // Does nothing while a lookup is waiting for its reply.
@@ -67,6 +72,7 @@ private:
 
     QTimer m_stepTimer; // Timer1
     std::unique_ptr<LookupPool> m_pool;
+    std::unique_ptr<DnsProbe> m_dns;
     std::unique_ptr<LookupRun> m_run;
     bool m_entryTaken = false; // the run has read its one name
     int m_checkPosition = 0;

@@ -8,6 +8,8 @@
 #include "core/resultlists.h"
 #include "core/settingsstore.h"
 #include "core/timing.h"
+#include "whois/dnsprobe.h"
+#include "whois/dnssettings.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
 
@@ -57,6 +59,13 @@ void SearchDriver::setPositionKey(const QString &key) {
     if (key != m_positionKey)
         flushPosition();
     m_positionKey = key;
+}
+
+void SearchDriver::setDnsSettings(const DnsSettings &settings) {
+    halt();
+    m_run.setDnsFirst(nullptr);
+    m_dns = DnsProbe::forSettings(settings);
+    m_run.setDnsFirst(m_dns.get());
 }
 
 void SearchDriver::start(int wordNumber, int wordMax) {

@@ -9,10 +9,13 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <unordered_set>
 
 class Desktop;
+class DnsProbe;
+struct DnsSettings;
 class QTimer;
 class RegistrarTable;
 class ResultLists;
@@ -32,6 +35,9 @@ struct WhoisOptions;
 // for it are not sent but kept for the retry, while the other slots go on with other servers.
 // Names still unknown when the run ends (also by Stop) are appended to the lists' unknown-names
 // file. The retry pass never moves the stored position.
+//
+// With DNS first (setDnsSettings(), read by the session at each Start) a name with name servers
+// is filed taken without asking its registry; names read into DNS count as read ahead.
 //
 // The driver never touches a widget: the main window locks and restores its controls around
 // Start and on stopped(), and shows statusText() in its status bar.
@@ -57,6 +63,9 @@ public:
     // Where decided names are filed and the names still unknown at the end of a run are
     // written (none: neither).
     void setResultLists(ResultLists *lists) { m_lists = lists; }
+    // Whether the next run asks DNS first, and which server (see LookupRun::setDnsFirst).
+    void setDnsSettings(const DnsSettings &settings);
+    bool dnsFirst() const { return m_run.dnsFirst(); }
 
     // Starts a run at entry `wordNumber` of a list of `wordMax` entries.
     void start(int wordNumber, int wordMax);
@@ -126,6 +135,7 @@ private:
     const Timing &m_timing;
     QTimer *m_positionWrite = nullptr;
     ResultLists *m_lists = nullptr;
+    std::unique_ptr<DnsProbe> m_dns; // before the run, which refers to it
     LookupRun m_run;
     int m_pendingPosition = 0; // next entry, not yet written to the store
     ListFile m_listFile;

@@ -9,6 +9,7 @@
 #include "core/machinesettings.h"
 #include "core/resultlists.h"
 #include "core/settingsstore.h"
+#include "whois/dnssettings.h"
 #include "whois/lookuppool.h"
 #include "whois/replyrules.h"
 
@@ -238,6 +239,7 @@ void SearchSession::start() {
     m_startEntry = QString::number(wordNumber);
     emit startFieldsChanged();
     emit runStarting();
+    m_driver->setDnsSettings(DnsSettings::read(*m_ctx.userStore, m_ctx.productApp()));
     m_driver->start(wordNumber, wordMax);
 }
 

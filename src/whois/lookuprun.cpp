@@ -1,6 +1,7 @@
 #include "whois/lookuprun.h"
 
 #include "core/timing.h"
+#include "whois/dnsprobe.h"
 #include "whois/lookuppool.h"
 #include "whois/registrartable.h"
 #include "whois/whoislog.h"
@@ -42,11 +43,23 @@ void LookupRun::start(Source source) {
     fillSlots();
 }
 
+void LookupRun::setDnsFirst(DnsProbe *probe) {
+    if (m_dns == probe)
+        return;
+    if (m_dns)
+        disconnect(m_dns, nullptr, this, nullptr);
+    m_dns = probe;
+    if (probe)
+        connect(probe, &DnsProbe::answered, this, &LookupRun::onDnsAnswered);
+}
+
 void LookupRun::halt() {
     ++m_generation;
     m_running = false;
     m_pool.setHalted(true);
     m_pool.closeAll();
+    if (m_dns && !m_inDns.empty())
+        m_dns->cancelAll();
     // Names in flight and names read ahead are not lost: they are reported unknown with the
     // others, in the order they were read (the caller's position has moved past them). The
     // retry pass's own names are its to report.
@@ -58,6 +71,9 @@ void LookupRun::halt() {
     for (auto it = m_queues.cbegin(); it != m_queues.cend(); ++it)
         for (const Waiting &waiting : *it)
             noteInterrupted(waiting.request, waiting.item.tag, QStringLiteral("not asked"));
+    for (const auto &[id, waiting] : m_inDns)
+        noteInterrupted(waiting.request, waiting.item.tag, QStringLiteral("not asked"));
+    m_inDns.clear();
     m_queues.clear();
     m_queued = 0;
     std::fill(m_slotBusy.begin(), m_slotBusy.end(), false);
@@ -85,6 +101,8 @@ qint64 LookupRun::lowestOpenTag() const {
     for (const std::deque<Waiting> &queue : m_queues)
         for (const Waiting &waiting : queue)
             take(waiting.item.tag);
+    for (const auto &[id, waiting] : m_inDns)
+        take(waiting.item.tag);
     return lowest;
 }
 
@@ -122,7 +140,16 @@ bool LookupRun::fillSlot(int slot) {
             startIn(slot, takeFrom(ready));
             return true;
         }
-        if (!m_sourceEnded) {
+        if (m_dns) {
+            // The source is read into DNS; its answers fill the slots.
+            if (!m_inDns.empty())
+                return false;
+            const bool read = readForDns();
+            if (generation != m_generation)
+                return false;
+            if (read)
+                continue;
+        } else if (!m_sourceEnded) {
             const std::optional<LookupItem> item = m_source();
             if (generation != m_generation)
                 return false; // the source stopped the run
@@ -145,13 +172,72 @@ bool LookupRun::fillSlot(int slot) {
             return true;
         }
         // Nothing more to read and nothing waiting may be asked: the oldest waiting name is
-        // kept for the retry, which waits for its server's rest.
+        // kept for the retry, which waits for its server's rest. (With DNS first: nothing is
+        // in DNS and no more may be read.)
         const Queues::iterator oldest = oldestQueue(false);
         if (oldest == m_queues.end())
             return false;
         keepBack(slot, takeFrom(oldest));
         return true;
     }
+}
+
+// Reads names into DNS while it has room: DnsInFlight queries at once, and no more names held
+// between the source and the slots than that plus the look-ahead. A name that cannot be asked
+// skips DNS and waits for a slot to report it. True when a name was read.
+bool LookupRun::readForDns() {
+    const quint64 generation = m_generation;
+    bool read = false;
+    while (!m_sourceEnded && int(m_inDns.size()) < DnsInFlight &&
+           int(m_inDns.size()) + m_queued < DnsInFlight + m_lookAhead) {
+        const std::optional<LookupItem> item = m_source();
+        if (generation != m_generation)
+            return false;
+        if (!item) {
+            m_sourceEnded = true;
+            break;
+        }
+        read = true;
+        Waiting waiting{*item, routeFor(item->candidate, m_table, m_options), m_nextOrder++};
+        if (!waiting.request.askable()) {
+            m_queues[QString()].push_back(std::move(waiting));
+            ++m_queued;
+            continue;
+        }
+        const quint64 id = m_dns->ask(waiting.request.ascii);
+        m_inDns.emplace(id, std::move(waiting));
+    }
+    return read;
+}
+
+void LookupRun::onDnsAnswered(quint64 id, const DnsAnswer &answer) {
+    const auto found = m_inDns.find(id);
+    if (!m_running || found == m_inDns.end())
+        return;
+    Waiting waiting = std::move(found->second);
+    m_inDns.erase(found);
+    const quint64 generation = m_generation;
+    if (answer.kind == DnsAnswer::Kind::Delegated) {
+        LookupOutcome outcome;
+        outcome.name = waiting.request.name;
+        outcome.ascii = waiting.request.ascii;
+        outcome.server = DnsProbe::ServerName;
+        outcome.verdict = Verdict::Taken;
+        outcome.reason = DnsProbe::DelegatedReason;
+        settle(outcome);
+        emit lookupEnded(waiting.item.tag, outcome, true);
+        if (generation != m_generation)
+            return;
+    } else {
+        qCDebug(lcWhois) << "DNS:" << waiting.request.ascii << answer.detail
+                         << "- asking the registry";
+        m_queues[waiting.request.server.toLower()].push_back(std::move(waiting));
+        ++m_queued;
+    }
+    readForDns();
+    if (generation != m_generation)
+        return;
+    fillSlots();
 }
 
 LookupRun::Queues::iterator LookupRun::oldestQueue(bool askableOnly) {
@@ -259,7 +345,8 @@ void LookupRun::settle(const LookupOutcome &outcome) {
 // The one place where the first pass is over: the source has ended, nothing waits and no
 // lookup is in flight. The names left unknown are then retried once.
 void LookupRun::endIfDone() {
-    if (!m_running || !m_sourceEnded || m_open > 0 || m_queued > 0 || m_retry.active())
+    if (!m_running || !m_sourceEnded || m_open > 0 || m_queued > 0 || !m_inDns.empty() ||
+        m_retry.active())
         return;
     const quint64 generation = m_generation;
     emit firstPassEnded();

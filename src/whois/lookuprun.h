@@ -6,11 +6,15 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
+class DnsProbe;
+struct DnsAnswer;
 class LookupPool;
 class RegistrarTable;
 struct Timing;
@@ -31,6 +35,11 @@ struct LookupItem {
 // kept back as "rate-limited" for the retry. When the source has ended and no lookup is in
 // flight, the names left unknown get their retry pass; then finished().
 //
+// With DNS first (setDnsFirst()), a name read is asked of DNS before it may wait for a slot:
+// a delegated name is settled taken ("delegated", server "dns") and its registry is never
+// asked; any other answer sends it on to the registry. A name without name servers may still
+// be registered, so DNS never settles a name free.
+//
 // Widget-free and silent: what to file, show or print is the adapters' (SearchDriver,
 // CheckRun, HarvestChecker).
 class LookupRun : public QObject {
@@ -46,6 +55,13 @@ public:
     // Names read from the source beyond the ones in the slots (0: read one as a slot frees).
     void setLookAhead(int names) { m_lookAhead = qMax(0, names); }
     int lookAhead() const { return m_lookAhead; }
+    // Asks DNS about each name before its registry (nullptr: never). Set between runs; the
+    // probe must outlive the run or be cleared first.
+    void setDnsFirst(DnsProbe *probe);
+    bool dnsFirst() const { return !m_dns.isNull(); }
+    // DNS queries in flight at most; names are read ahead of the slots to keep them busy, and
+    // no more than this plus lookAhead() are held between the source and the slots.
+    static constexpr int DnsInFlight = 100;
 
     // Starts a run over `source`, replacing a running one (which then reports nothing more).
     void start(Source source);
@@ -63,10 +79,12 @@ public:
     int freeCount() const { return m_free; }
     int takenCount() const { return m_taken; }
     int unknownCount() const { return m_unknown; } // names settled unknown
-    int waiting() const { return m_queued; }       // read from the source, not in a slot yet
+    // Read from the source, not in a slot yet (in DNS or waiting in a queue).
+    int waiting() const { return m_queued + int(m_inDns.size()); }
+    int inDns() const { return int(m_inDns.size()); }
     // Names waiting for, or in, the retry pass.
     int inRetry() const { return int(m_retry.namesLeft()); }
-    // The lowest tag in a slot or waiting in a queue, -1 when none.
+    // The lowest tag in a slot, in DNS or waiting in a queue, -1 when none.
     qint64 lowestOpenTag() const;
     // Unknown outcomes of this run; after the retry pass, the names still unknown.
     QList<LookupOutcome> unknownOutcomes() const { return m_retry.unknownOutcomes(); }
@@ -113,6 +131,8 @@ private:
     void noteInterrupted(const LookupRequest &request, qint64 tag, const QString &reason);
     void endIfDone();
     void finish();
+    bool readForDns();
+    void onDnsAnswered(quint64 id, const DnsAnswer &answer);
 
     LookupPool &m_pool;
     const RegistrarTable &m_table;
@@ -135,4 +155,6 @@ private:
     int m_free = 0;
     int m_taken = 0;
     int m_unknown = 0;
+    QPointer<DnsProbe> m_dns;
+    std::map<quint64, Waiting> m_inDns; // by query number, which follows the reading order
 };

@@ -1,6 +1,7 @@
 // `kestrin check` as a user runs it: the built executable with no display, a registrar table
 // pointing at the loopback WHOIS server, names on standard input or in files.
 
+#include "loopbackdnsserver.h"
 #include "loopbackwhoisserver.h"
 
 #include <QDir>
@@ -86,8 +87,10 @@ private slots:
     void outputCannotRunOrDriveAnything();
     void programFolderIsTouchedOnlyWhenAsked();
     void onlyDomainNamesAreAsked();
+    void delegatedNamesAreTakenWithoutTheRegistry();
 
 private:
+    void storeSettings(const QByteArray &lines) const;
     Result run(const QStringList &arguments, const QByteArray &input = {},
                const QString &program = {}, const QString &outputFile = {});
     QString writeFile(const QString &name, const QByteArray &content) const;
@@ -104,7 +107,14 @@ void TestCheckCommand::initTestCase() {
     QVERIFY2(QFile::exists(m_program), qPrintable(m_program));
 }
 
+// The settings the window keeps; DNS first is off so no run asks the machine's resolver.
+void TestCheckCommand::storeSettings(const QByteArray &lines) const {
+    QDir().mkpath(m_home.filePath("config/Kestrin"));
+    writeFile("config/Kestrin/user.ini", "[Kestrin]\n" + lines);
+}
+
 void TestCheckCommand::init() {
+    storeSettings("Options\\DnsFirst=false\n");
     m_server = std::make_unique<LoopbackWhoisServer>();
     QVERIFY(m_server->start());
     for (const char *name : {"freeword.com", "abcdefghij.com", "free.net", "mid55.com"})
@@ -424,7 +434,11 @@ void TestCheckCommand::programFolderIsTouchedOnlyWhenAsked() {
     QCOMPARE(plain.status, 0);
     QVERIFY(plain.out.contains("freeword.com"));
     QCOMPARE(listing(), before);
-    QVERIFY(!QDir(m_home.filePath("config")).exists());
+    const QDir config(m_home.filePath("config/Kestrin"));
+    QCOMPARE(config.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"user.ini"});
+    QFile settings(config.filePath("user.ini"));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QCOMPARE(settings.readAll(), QByteArray("[Kestrin]\nOptions\\DnsFirst=false\n"));
 
     // Filed as a window run files them; the name left unknown goes to the unknown-names file.
     const Result filed = run({"check", "--file-results"},
@@ -474,6 +488,45 @@ void TestCheckCommand::onlyDomainNamesAreAsked() {
     // The URL and the host with a port are one name: asked once.
     QCOMPARE(m_server->queries,
              (QByteArrayList{"freeword.com", "xn--fa-hia.com", "xn--pypal-4ve.com"}));
+}
+
+// --dns names the resolver (and turns DNS first on over the stored "off"); the stored server is
+// used without it; --no-dns and a malformed address are handled before anything is asked.
+void TestCheckCommand::delegatedNamesAreTakenWithoutTheRegistry() {
+    LoopbackDnsServer dns;
+    QVERIFY(dns.start());
+    dns.delegated = {"taken.com"};
+    dns.withoutNs = {"held.com"};
+    const QByteArray input = "taken\nfreeword\nheld\n";
+    const QStringList check{"check", "--registrars", registrars(), "--format", "csv"};
+
+    const Result r = run(check + QStringList{"--dns", dns.address()}, input);
+    QCOMPARE(r.status, 0);
+    const QList<QStringList> rows = parseCsv(r.out);
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows.at(1), (QStringList{"taken.com", "taken", "", "dns", "delegated", "taken.com"}));
+    QCOMPARE(rows.at(2).mid(0, 2), (QStringList{"freeword.com", "free"}));
+    QCOMPARE(rows.at(3).mid(0, 4), (QStringList{"held.com", "taken", "", "127.0.0.1"}));
+    QCOMPARE(m_server->queries, (QByteArrayList{"freeword.com", "held.com"}));
+    QCOMPARE(dns.queries.size(), 3);
+
+    storeSettings("Options\\DnsServer=" + dns.address().toLatin1() + "\n");
+    m_server->queries.clear();
+    QCOMPARE(run(check, input).status, 0);
+    QCOMPARE(dns.queries.size(), 6);
+    QCOMPARE(m_server->queries.size(), 2);
+    QCOMPARE(run(check + QStringList{"--no-dns"}, input).status, 0);
+    QCOMPARE(dns.queries.size(), 6);
+    QCOMPARE(m_server->queries.size(), 5);
+
+    for (const QStringList &bad :
+         {QStringList{"--dns", "dns.example"}, QStringList{"--dns=127.0.0.1:99999"},
+          QStringList{"--dns", dns.address(), "--no-dns"}}) {
+        const Result refused = run(check + bad, input);
+        QCOMPARE(refused.status, 2);
+        QVERIFY2(refused.err.contains("--dns"), refused.err.constData());
+    }
+    QCOMPARE(dns.queries.size(), 6);
 }
 
 QTEST_GUILESS_MAIN(TestCheckCommand)

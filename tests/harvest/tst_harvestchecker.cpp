@@ -3,9 +3,11 @@
 #include "harvest/browserharvest.h"
 #include "harvest/harvestchecker.h"
 #include "harvesttestdata.h"
+#include "loopbackdnsserver.h"
 #include "loopbackhttpserver.h"
 #include "loopbackwhoisserver.h"
 #include "tempprogramfolder.h"
+#include "whois/dnssettings.h"
 #include "whois/replyrules.h"
 
 #include <QSignalSpy>
@@ -48,7 +50,29 @@ private slots:
     void controlCharactersNeverReachTheServer();
     void readsRepliesWithTheReplyRules();
     void rdapRowsAreAskedOverRdap();
+    void delegatedNamesAreTakenWithoutAWhoisQuery();
 };
+
+// The harvester's checker goes through the same run: with DNS first a delegated name is filed
+// taken and only the others reach the WHOIS server.
+void TestHarvestChecker::delegatedNamesAreTakenWithoutAWhoisQuery() {
+    CheckerRig rig;
+    LoopbackDnsServer dns;
+    QVERIFY(dns.start());
+    dns.delegated = {"taken.com", "other.net"};
+    rig.server.replies.insert("free.com", LoopbackWhoisServer::freeReply());
+    rig.checker->setDnsSettings(DnsSettings{true, dns.address()});
+    QSignalSpy free(rig.checker.get(), &HarvestChecker::freeName);
+    QSignalSpy taken(rig.checker.get(), &HarvestChecker::takenName);
+    rig.checker->start();
+    rig.harvest->pageCompleted("taken.com free.com other.net");
+    QTRY_COMPARE_WITH_TIMEOUT(free.count() + taken.count(), 3, 10000);
+    QCOMPARE(rig.lists->list(ResultLists::Registered)->names(),
+             (QStringList{"taken.com", "other.net"}));
+    QCOMPARE(rig.lists->list(ResultLists::High)->names(), QStringList{"free.com"});
+    QCOMPARE(rig.server.queries, QList<QByteArray>{"free.com"});
+    QCOMPARE(dns.queries, (QStringList{"taken.com", "free.com", "other.net"}));
+}
 
 // .info has no port 43 here: its row is an RDAP base address. A page naming two free .info
 // names and a free .com name lists all three, each asked where its row says.

@@ -26,6 +26,16 @@ Desktop::SaveChoice DesktopRecorder::chooseSaveFile(const QString &proposedPath,
     return {path, filterAnswers.isEmpty() ? QString() : filterAnswers.takeFirst()};
 }
 
+std::optional<QString> DesktopRecorder::askText(const QString &title, const QString &label,
+                                                const QString &current) {
+    Q_UNUSED(title);
+    Q_UNUSED(current);
+    textQuestions << label;
+    if (textAnswers.isEmpty())
+        return std::nullopt;
+    return textAnswers.takeFirst();
+}
+
 QStringList DesktopRecorder::messageTexts() const {
     QStringList texts;
     for (const Message &m : messages)

@@ -20,6 +20,8 @@ public:
     QStringList fileAnswers;   // consumed in order by both file dialogs; "" when exhausted
     QStringList dialogFolders; // folder or proposed path each file dialog was given
     QStringList filterAnswers; // filter chosen in each chooseSaveFile; "" when exhausted
+    QStringList textAnswers;   // consumed in order by askText; cancelled when exhausted
+    QStringList textQuestions; // the label of each askText
     QString clipboard;
     QStringList openedUrls;
     QStringList openedFiles;
@@ -28,6 +30,8 @@ public:
     QString openFileName(const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &proposedPath, const QString &filter) override;
     SaveChoice chooseSaveFile(const QString &proposedPath, const QString &filters) override;
+    std::optional<QString> askText(const QString &title, const QString &label,
+                                   const QString &current) override;
     QString clipboardText() const override { return clipboard; }
     void setClipboardText(const QString &text) override { clipboard = text; }
     void openUrl(const QString &address) override { openedUrls << address; }

@@ -4,9 +4,11 @@
 #include "core/machinesettings.h"
 #include "desktoprecorder.h"
 #include "tempprogramfolder.h"
+#include "whois/dnssettings.h"
 
 // A context for window tests: a fresh program folder with both settings stores, a recording
-// desktop, the real vendor configuration and intervals shrunk to `tickMs`.
+// desktop, the real vendor configuration and intervals shrunk to `tickMs`. DNS first is off: a
+// search must never ask the machine's resolver (a suite that wants it names a loopback one).
 // (Header only: the suites that use it link the main window's libraries, the support library
 // does not.)
 struct TestContext {
@@ -23,6 +25,8 @@ struct TestContext {
         ctx.machineStore = &tmp.machineStore();
         ctx.desktop = &desktop;
         ctx.registrars.setFilePath(ctx.folder.path(QStringLiteral("\\registrars.txt")));
+        if (!DnsSettings{false, {}}.write(*ctx.userStore, ctx.productApp()))
+            qFatal("cannot turn DNS first off in the test's user store");
     }
 
     MachineSettings machine() {

@@ -6,6 +6,7 @@
 #include "session/searchsession.h"
 #include "core/machinesettings.h"
 #include "core/resultlists.h"
+#include "loopbackdnsserver.h"
 #include "mainwindowfixture.h"
 #include "whois/lookuppool.h"
 
@@ -43,6 +44,7 @@ private slots:
     void numberFieldsTakeWholeNumbersOnly();
     void startFieldsFollowTheSession();
     void startAndStop();
+    void dnsOptionsAreStoredAndUsedByTheNextSearch();
     void toolsMenuDuringARunStopsItFirst();
     void geometryAndMinimumSize();
     void nothingCutAtMinimumSize();
@@ -286,6 +288,45 @@ void TestMainWindow::startAndStop() {
     QCOMPARE(wordNum->text(),
              f.tmp.userStore().read("Orvane", "Settings", "TwoWordNum", "missing"));
     QVERIFY(wordNum->text() != QStringLiteral("1"));
+}
+
+// Options > Ask DNS First and DNS Server... write the keys the command line reads too, refuse
+// an address that is none, and the next Start asks that server: delegated names are filed
+// taken without a registry.
+void TestMainWindow::dnsOptionsAreStoredAndUsedByTheNextSearch() {
+    LoopbackDnsServer dns;
+    QVERIFY(dns.start());
+    MainWindowFixture f;
+    f.tmp.writeFile("\\wordlists\\AllTwoLetter.txt", entries(5) + "\r\n");
+    for (int i = 1; i <= 5; ++i)
+        dns.delegated.insert(QStringLiteral("word%1.com").arg(i));
+    MainWindow &form = f.start();
+    auto *first = f.child<QAction>("mnuOptionsDnsFirst");
+    QVERIFY(first && first->isCheckable());
+    QVERIFY(!first->isChecked()); // as the test context stores it
+
+    f.desktop.textAnswers = {"dns.example", dns.address()};
+    f.child<QAction>("mnuOptionsDnsServer")->trigger();
+    QCOMPARE(f.desktop.textQuestions.size(), 2);
+    QCOMPARE(f.desktop.messages.size(), 1);
+    QVERIFY(f.desktop.messages.first().text.contains("dns.example"));
+    first->trigger();
+    QVERIFY(first->isChecked());
+    QCOMPARE(f.tmp.userStore().read("Kestrin", "Options", "DnsFirst", "-"), QString("true"));
+    QCOMPARE(f.tmp.userStore().read("Kestrin", "Options", "DnsServer", "-"), dns.address());
+
+    form.selectSearchType(5);
+    form.start();
+    QVERIFY(form.session().driver().dnsFirst());
+    QTRY_VERIFY_WITH_TIMEOUT(!form.session().driver().running(), 20000);
+    QCOMPARE(form.session().lists().counter(ResultLists::Registered), 5);
+    QCOMPARE(dns.queries.size(), 5);
+
+    first->trigger(); // off again: the next search asks nobody but the registries
+    QCOMPARE(f.tmp.userStore().read("Kestrin", "Options", "DnsFirst", "-"), QString("false"));
+    form.start();
+    QVERIFY(!form.session().driver().dnsFirst());
+    form.stop();
 }
 
 // A type chosen from the Tools menu during a run stops the run (Stop disarmed, the type box
