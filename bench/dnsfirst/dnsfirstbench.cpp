@@ -269,7 +269,7 @@ int main(int argc, char *argv[]) {
             ++askedDelegated;
     report("verdict run", verdicts, int(registry.queries.size()));
     std::printf("verdict run: %d names (%d registered without name servers), %d wrong verdicts, "
-                "registry asked %d times (expected %d), about %d delegated names\n",
+                "registry asked %d times (expected %d), %d of them about delegated names\n",
                 int(checked.size()), int(heldWithoutNs.size()), wrong,
                 int(registry.queries.size()), expectedQueries, askedDelegated);
     return wrong == 0 && askedDelegated == 0 ? 0 : 1;

@@ -39,6 +39,8 @@ void LookupRun::start(Source source) {
     m_sourceEnded = false;
     m_nextOrder = 0;
     m_started = m_decided = m_free = m_taken = m_unknown = 0;
+    m_dnsFailuresInRow = 0;
+    m_dnsGaveUp = false;
     m_pool.setHalted(false);
     fillSlots();
 }
@@ -140,7 +142,7 @@ bool LookupRun::fillSlot(int slot) {
             startIn(slot, takeFrom(ready));
             return true;
         }
-        if (m_dns) {
+        if (m_dns && !m_dnsGaveUp) {
             // The source is read into DNS; its answers fill the slots.
             if (!m_inDns.empty())
                 return false;
@@ -188,7 +190,7 @@ bool LookupRun::fillSlot(int slot) {
 bool LookupRun::readForDns() {
     const quint64 generation = m_generation;
     bool read = false;
-    while (!m_sourceEnded && int(m_inDns.size()) < DnsInFlight &&
+    while (!m_sourceEnded && !m_dnsGaveUp && int(m_inDns.size()) < DnsInFlight &&
            int(m_inDns.size()) + m_queued < DnsInFlight + m_lookAhead) {
         const std::optional<LookupItem> item = m_source();
         if (generation != m_generation)
@@ -217,6 +219,13 @@ void LookupRun::onDnsAnswered(quint64 id, const DnsAnswer &answer) {
     Waiting waiting = std::move(found->second);
     m_inDns.erase(found);
     const quint64 generation = m_generation;
+    m_dnsFailuresInRow = answer.kind == DnsAnswer::Kind::Failed ? m_dnsFailuresInRow + 1 : 0;
+    if (m_dnsFailuresInRow >= DnsFailuresToGiveUp && !m_dnsGaveUp) {
+        m_dnsGaveUp = true;
+        qCWarning(lcWhois) << "DNS failed" << m_dnsFailuresInRow
+                           << "names in a row (last:" << answer.detail
+                           << "); asking the registries only for the rest of this run";
+    }
     if (answer.kind == DnsAnswer::Kind::Delegated) {
         LookupOutcome outcome;
         outcome.name = waiting.request.name;

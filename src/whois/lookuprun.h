@@ -62,6 +62,10 @@ public:
     // DNS queries in flight at most; names are read ahead of the slots to keep them busy, and
     // no more than this plus lookAhead() are held between the source and the slots.
     static constexpr int DnsInFlight = 100;
+    // A resolver that has failed (no answer, SERVFAIL, refused) this many names in a row is not
+    // asked for the rest of the run: waiting out its timeouts would only slow every name.
+    static constexpr int DnsFailuresToGiveUp = DnsInFlight;
+    bool dnsGaveUp() const { return m_dnsGaveUp; }
 
     // Starts a run over `source`, replacing a running one (which then reports nothing more).
     void start(Source source);
@@ -157,4 +161,6 @@ private:
     int m_unknown = 0;
     QPointer<DnsProbe> m_dns;
     std::map<quint64, Waiting> m_inDns; // by query number, which follows the reading order
+    int m_dnsFailuresInRow = 0;
+    bool m_dnsGaveUp = false;
 };

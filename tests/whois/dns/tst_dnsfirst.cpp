@@ -31,6 +31,7 @@ private slots:
     void delegatedNamesNeverReachTheRegistry();
     void readsAheadOfTheSlotsWithinBounds();
     void haltReportsNamesWaitingForDns();
+    void aFailingResolverIsLeftForTheRestOfTheRun();
 };
 
 // Delegated names are taken on DNS's word; every other name (no such name, registered without
@@ -164,6 +165,35 @@ void TestDnsFirst::haltReportsNamesWaitingForDns() {
     QCOMPARE(reasons.count("not asked"), 3);
     QCOMPARE(ended.size(), 0);
     QCOMPARE(probe.inFlight(), 0);
+}
+
+// A resolver that never answers costs each name its timeouts: after a full window of failures
+// the rest of the names go straight to the registry, and every name is still decided.
+void TestDnsFirst::aFailingResolverIsLeftForTheRestOfTheRun() {
+    LookupRig rig(20, 5);
+    QVERIFY(rig.started);
+    LoopbackDnsServer dns;
+    QVERIFY(dns.start());
+    QStringList names;
+    for (int i = 0; i < 400; ++i) {
+        names << QStringLiteral("n%1.com").arg(i);
+        dns.silent.insert(names.last());
+    }
+    dns.delegated = {"n399.com"}; // never asked
+    dns.silent.remove("n399.com");
+    DnsProbe probe;
+    QCOMPARE(probe.open({dns.address(), 50, 1}), QString());
+    LookupRun run(*rig.pool, rig.table, rig.options, rig.timing);
+    run.setDnsFirst(&probe);
+    QSignalSpy finished(&run, &LookupRun::finished);
+    int next = 0;
+    run.start(listSource(names, &next));
+    QVERIFY(finished.wait(WaitMs));
+    QVERIFY(run.dnsGaveUp());
+    QCOMPARE(run.takenCount(), names.size());
+    QCOMPARE(rig.server.queries.size(), names.size());
+    QVERIFY(dns.queries.size() < 2 * LookupRun::DnsInFlight);
+    QVERIFY(!dns.queries.contains("n399.com"));
 }
 
 QTEST_GUILESS_MAIN(TestDnsFirst)
