@@ -8,21 +8,6 @@
 
 namespace {
 constexpr int WaitMs = 20000;
-
-LookupRun::Source listSource(const QStringList &names, int *next) {
-    return [names, next]() -> std::optional<LookupItem> {
-        if (*next >= names.size())
-            return std::nullopt;
-        const int index = (*next)++;
-        return LookupItem{names.at(index), index};
-    };
-}
-
-struct Ended {
-    qint64 tag;
-    LookupOutcome outcome;
-    bool settled;
-};
 } // namespace
 
 class TestDnsFirst : public QObject {

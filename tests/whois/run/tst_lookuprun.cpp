@@ -7,22 +7,6 @@
 
 namespace {
 constexpr int WaitMs = 20000;
-
-struct Ended {
-    qint64 tag;
-    LookupOutcome outcome;
-    bool settled;
-};
-
-// A source over `names`, tagged by their index.
-LookupRun::Source listSource(const QStringList &names, int *next) {
-    return [names, next]() -> std::optional<LookupItem> {
-        if (*next >= names.size())
-            return std::nullopt;
-        const int index = (*next)++;
-        return LookupItem{names.at(index), index};
-    };
-}
 } // namespace
 
 class TestLookupRun : public QObject {
