@@ -14,8 +14,7 @@ LookupRun::LookupRun(LookupPool &pool, const RegistrarTable &table, const WhoisO
     , m_options(options)
     , m_retry(pool.slotCount(), timing,
               [this](int slot, const QString &name) { startRetry(slot, name); })
-    , m_tagOfSlot(size_t(pool.slotCount()), -1)
-    , m_requestOfSlot(size_t(pool.slotCount()))
+    , m_inSlot(size_t(pool.slotCount()))
     , m_slotBusy(size_t(pool.slotCount()), false) {
     connect(&m_pool, &LookupPool::lookupEnded, this, &LookupRun::onPoolEnded);
     connect(&m_pool, &LookupPool::asking, this, [this](int slot, const QString &name) {
@@ -68,7 +67,7 @@ void LookupRun::halt() {
     if (!m_retry.active())
         for (size_t slot = 0; slot < m_slotBusy.size(); ++slot)
             if (m_slotBusy[slot])
-                noteInterrupted(m_requestOfSlot[slot], m_tagOfSlot[slot],
+                noteInterrupted(m_inSlot[slot].request, m_inSlot[slot].item.tag,
                                 QStringLiteral("interrupted"));
     for (auto it = m_queues.cbegin(); it != m_queues.cend(); ++it)
         for (const Waiting &waiting : *it)
@@ -99,7 +98,7 @@ qint64 LookupRun::lowestOpenTag() const {
     };
     for (size_t i = 0; i < m_slotBusy.size(); ++i)
         if (m_slotBusy[i])
-            take(m_tagOfSlot[i]);
+            take(m_inSlot[i].item.tag);
     for (const std::deque<Waiting> &queue : m_queues)
         for (const Waiting &waiting : queue)
             take(waiting.item.tag);
@@ -269,8 +268,7 @@ LookupRun::Waiting LookupRun::takeFrom(Queues::iterator queue) {
 
 void LookupRun::startIn(int slot, const Waiting &waiting) {
     m_slotBusy[size_t(slot)] = true;
-    m_tagOfSlot[size_t(slot)] = waiting.item.tag;
-    m_requestOfSlot[size_t(slot)] = waiting.request;
+    m_inSlot[size_t(slot)] = waiting;
     ++m_open;
     ++m_started;
     if (!waiting.request.askable()) {
@@ -286,8 +284,7 @@ void LookupRun::keepBack(int slot, const Waiting &waiting) {
     qCDebug(lcWhois) << "Keeping" << waiting.request.name
                      << "for the retry:" << waiting.request.server << "is resting";
     m_slotBusy[size_t(slot)] = true;
-    m_tagOfSlot[size_t(slot)] = waiting.item.tag;
-    m_requestOfSlot[size_t(slot)] = waiting.request;
+    m_inSlot[size_t(slot)] = waiting;
     ++m_open;
     ++m_started;
     const quint64 generation = m_generation;
@@ -317,7 +314,7 @@ void LookupRun::onPoolEnded(int slot, const LookupOutcome &outcome) {
         return;
     m_slotBusy[size_t(slot)] = false;
     --m_open;
-    const qint64 tag = m_tagOfSlot[size_t(slot)];
+    const qint64 tag = m_inSlot[size_t(slot)].item.tag;
     const bool settled = outcome.verdict != Verdict::Unknown || !m_retry.noteUnknown(outcome, tag);
     if (settled)
         settle(outcome);

@@ -150,8 +150,7 @@ private:
     Queues m_queues;
     int m_queued = 0;
     qint64 m_nextOrder = 0;
-    std::vector<qint64> m_tagOfSlot;
-    std::vector<LookupRequest> m_requestOfSlot;
+    std::vector<Waiting> m_inSlot; // the name each slot was given last
     std::vector<bool> m_slotBusy; // a first-pass lookup runs in it
     int m_open = 0;
     int m_started = 0;
